@@ -1,0 +1,1 @@
+#include "app/unit1.h"

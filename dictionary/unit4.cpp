@@ -1,0 +1,1 @@
+#include "dictionary/unit4.h"

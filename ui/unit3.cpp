@@ -1,0 +1,1 @@
+#include "ui/unit3.h"

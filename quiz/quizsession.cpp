@@ -1,0 +1,109 @@
+#include "quiz/quizsession.h"
+
+namespace wordlark {
+
+void QuizSession::setFields(const FieldSet &question, const FieldSet &answer)
+{
+    m_questionFields = question;
+    for (int k = 0; k < ColumnCount; ++k)
+        m_answerFields[size_t(k)] = answer[size_t(k)] && !question[size_t(k)];
+    m_fullFormOnly = question[FullColumn] && !question[PinyinColumn] && !question[SimplifiedColumn] &&
+                     !question[LessonColumn] && !question[TranslationColumn];
+}
+
+void QuizSession::fillQueue(const LessonList &lessons)
+{
+    const int count = lessons.selectedWordCount();
+    m_queue.resize(count);
+    for (int i = 0; i < count; ++i)
+        m_queue[i] = lessons.nthSelectedWord(i);
+}
+
+bool QuizSession::keepFullFormWords(const WordTable &table)
+{
+    m_queue.removeIf([&table](int word) { return table.cell(FullColumn, word).isEmpty(); });
+    return !m_queue.isEmpty();
+}
+
+void QuizSession::startPassIfPending(const LessonList &lessons, const WordTable &table)
+{
+    if (!m_newPassPending)
+        return;
+    fillQueue(lessons);
+    if (m_fullFormOnly && !keepFullFormWords(table))
+        fillQueue(lessons);
+    m_newPassPending = false;
+    m_mistakes.clear();
+    m_mistakeCount = 0;
+}
+
+bool QuizSession::drawWord(RandomSource &random)
+{
+    const qsizetype size = m_queue.size();
+    if (size == 0) {
+        m_currentWord = -1;
+        return false;
+    }
+    m_currentWord = size < 2 ? m_queue.front() : m_queue[random.below(int(size))];
+    return true;
+}
+
+bool QuizSession::rightAnswer()
+{
+    if (m_missedThisQuestion || m_currentWord < 0)
+        return false;
+    removeFromQueue(m_currentWord);
+    if (!m_queue.isEmpty())
+        return false;
+    m_newPassPending = true;
+    return true;
+}
+
+void QuizSession::wrongAnswer()
+{
+    m_missedThisQuestion = true;
+    ++m_mistakeCount;
+    recordMistake(m_currentWord);
+}
+
+void QuizSession::removeFromQueue(int word)
+{
+    const qsizetype at = m_queue.indexOf(word);
+    if (at >= 0)
+        m_queue.remove(at);
+}
+
+void QuizSession::recordMistake(int word)
+{
+    for (MistakeRecord &record : m_mistakes) {
+        if (record.word == word) {
+            ++record.misses;
+            return;
+        }
+    }
+    m_mistakes.append(MistakeRecord{word, 1});
+}
+
+bool QuizSession::learnMistakes()
+{
+    if (m_mistakes.isEmpty())
+        return false;
+    m_queue.clear();
+    for (const MistakeRecord &record : std::as_const(m_mistakes))
+        m_queue.append(record.word);
+    m_mistakes.clear();
+    m_mistakeCount = 0;
+    m_newPassPending = false;
+    return true;
+}
+
+void QuizSession::restore(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes)
+{
+    m_queue = std::move(queue);
+    m_mistakeCount = mistakeCount;
+    m_mistakes = std::move(mistakes);
+    // An empty queue behaves like the end of a pass: the next question starts a new one.
+    m_newPassPending = m_queue.isEmpty();
+}
+
+} // namespace wordlark

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "dictionary/lessonlist.h"
+#include "dictionary/wordtable.h"
+
+#include <QList>
+
+#include <array>
+
+namespace wordlark {
+
+// A source of uniform random integers, so that tests can draw from a seeded generator.
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    // A uniformly drawn integer in 0..bound-1; bound > 0.
+    virtual int below(int bound) = 0;
+};
+
+// One word missed in the current pass and how often.
+struct MistakeRecord {
+    int word = 0;
+    int misses = 0;
+    friend bool operator==(const MistakeRecord &, const MistakeRecord &) = default;
+};
+
+using FieldSet = std::array<bool, ColumnCount>;
+
+// The progress of a pass: the words still to ask, the mistakes made, the word being asked.
+class QuizSession final {
+public:
+    // Which fields make up the question and each answer. A field checked for both counts for the question.
+    void setFields(const FieldSet &question, const FieldSet &answer);
+    const FieldSet &questionFields() const { return m_questionFields; }
+    const FieldSet &answerFields() const { return m_answerFields; }
+    // The question is the full characters and nothing else.
+    bool fullFormOnly() const { return m_fullFormOnly; }
+
+    // Starts a new pass over the chosen lessons if one is pending. With a full-characters-only question
+    // the words without a full form are left out, unless that would leave nothing to ask.
+    void startPassIfPending(const LessonList &lessons, const WordTable &table);
+    void fillQueue(const LessonList &lessons);
+    bool keepFullFormWords(const WordTable &table);
+
+    // Draws the word to ask from the queue; false when the queue is empty.
+    bool drawWord(RandomSource &random);
+
+    // Effects of an answer. rightAnswer() returns true when it ended the pass.
+    bool rightAnswer();
+    void wrongAnswer();
+
+    void removeFromQueue(int word);
+    void recordMistake(int word);
+
+    // Turns the missed words into the queue of a review pass; false (and nothing changed) when no
+    // word was recorded.
+    bool learnMistakes();
+
+    // Replaces the whole progress, as when a saved lesson is opened.
+    void restore(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes);
+
+    const QList<int> &queue() const { return m_queue; }
+    const QList<MistakeRecord> &mistakes() const { return m_mistakes; }
+    int mistakeCount() const { return m_mistakeCount; }
+    int currentWord() const { return m_currentWord; }
+    bool hasCurrentWord() const { return m_currentWord >= 0; }
+    bool missedThisQuestion() const { return m_missedThisQuestion; }
+    void clearMissedThisQuestion() { m_missedThisQuestion = false; }
+    bool newPassPending() const { return m_newPassPending; }
+    void setNewPassPending() { m_newPassPending = true; }
+
+private:
+    QList<int> m_queue;
+    QList<MistakeRecord> m_mistakes;
+    int m_mistakeCount = 0;
+    int m_currentWord = -1;
+    bool m_missedThisQuestion = false;
+    bool m_newPassPending = true;
+    FieldSet m_questionFields{false, false, false, false, true};
+    FieldSet m_answerFields{true, true, false, false, false};
+    bool m_fullFormOnly = false;
+};
+
+} // namespace wordlark

@@ -1,0 +1,257 @@
+#include "progress/lessonfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <limits>
+
+namespace wordlark {
+namespace {
+
+constexpr char kEndOfText = '\x1a';
+
+QString displayName(const QString &path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// Lines end at LF with a CR before it dropped, so files edited with LF-only tools read the same. A Ctrl-Z
+// ends the readable text, as old editors marked the end of a file with it. The end of the text also ends
+// a line, and a CR left there is the rest of a cut CR LF.
+QList<QByteArrayView> splitLessonLines(QByteArrayView bytes) {
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == kEndOfText) {
+            bytes = bytes.first(i);
+            break;
+        }
+    }
+    QList<QByteArrayView> lines;
+    auto add = [&lines](QByteArrayView line) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines.append(line);
+    };
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            add(bytes.sliced(start, i - start));
+            start = i + 1;
+        }
+    }
+    if (start < bytes.size())
+        add(bytes.sliced(start));
+    return lines;
+}
+
+// A decimal integer with an optional leading minus and nothing else; a value outside int is no integer.
+std::optional<int> toInteger(QByteArrayView line) {
+    qsizetype i = 0;
+    const bool negative = !line.isEmpty() && line[0] == '-';
+    if (negative)
+        i = 1;
+    if (i == line.size())
+        return std::nullopt;
+    constexpr qint64 limit = qint64(std::numeric_limits<int>::max()) + 1;
+    qint64 value = 0;
+    for (; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > limit)
+            return std::nullopt;
+    }
+    if (negative)
+        value = -value;
+    if (value > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return int(value);
+}
+
+class LessonParser final {
+public:
+    LessonParser(QByteArrayView bytes, int totalWordCount, const QString &fileName)
+        : m_lines(splitLessonLines(bytes))
+        , m_totalWordCount(totalWordCount)
+        , m_fileName(displayName(fileName)) {}
+
+    LessonFileResult parse() {
+        LessonProgress progress;
+        progress.dictionaryPath = QFile::decodeName(nextLine().toByteArray());
+        nextLine(); // "Length(ArrSmartShuffle)=", whatever it says
+
+        const std::optional<int> queueLength = readCount(QStringLiteral("длина очереди"));
+        if (!queueLength)
+            return failure();
+        progress.queue.reserve(*queueLength);
+        for (int i = 0; i < *queueLength; ++i) {
+            const std::optional<int> word = readWord();
+            if (!word)
+                return failure();
+            progress.queue.append(*word);
+        }
+
+        nextLine(); // "Mistakes="
+        const std::optional<int> mistakeCount = readNonNegative(QStringLiteral("счётчик ошибок"));
+        if (!mistakeCount)
+            return failure();
+        progress.mistakeCount = *mistakeCount;
+
+        nextLine(); // "Length(ArrMistakes)="
+        const std::optional<int> recordCount = readCount(QStringLiteral("число записей об ошибках"));
+        if (!recordCount)
+            return failure();
+        progress.mistakes.reserve(*recordCount);
+        for (int i = 0; i < *recordCount; ++i) {
+            const std::optional<int> word = readWord();
+            if (!word)
+                return failure();
+            const std::optional<int> misses = readNonNegative(QStringLiteral("число ошибок в слове"));
+            if (!misses)
+                return failure();
+            progress.mistakes.append(MistakeRecord{*word, *misses});
+        }
+        // Whatever follows the last record is not part of the lesson.
+        return LessonFileResult{std::move(progress), QString()};
+    }
+
+private:
+    // Reading past the end gives an empty line, which no number check lets through.
+    QByteArrayView nextLine() {
+        const qsizetype index = m_lineNumber++;
+        return index < m_lines.size() ? m_lines[index] : QByteArrayView();
+    }
+
+    QString fault(const QString &what) const {
+        return QStringLiteral("Файл урока «%1», строка %2: %3").arg(m_fileName).arg(m_lineNumber).arg(what);
+    }
+
+    LessonFileResult failure() const { return LessonFileResult{std::nullopt, m_error}; }
+
+    std::optional<int> readInteger() {
+        const QByteArrayView line = nextLine();
+        const std::optional<int> value = toInteger(line);
+        if (!value)
+            m_error = QStringLiteral("'%1' is not a valid integer value").arg(QString::fromLocal8Bit(line));
+        return value;
+    }
+
+    std::optional<int> readNonNegative(const QString &what) {
+        const std::optional<int> value = readInteger();
+        if (value && *value < 0) {
+            m_error =
+                fault(QStringLiteral("недопустимое отрицательное значение %1 (%2).").arg(*value).arg(what));
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    // A count of lines to follow: it cannot exceed what the file still holds, which also keeps a damaged
+    // count from reserving memory for billions of entries.
+    std::optional<int> readCount(const QString &what) {
+        const std::optional<int> value = readNonNegative(what);
+        if (!value)
+            return std::nullopt;
+        const qsizetype linesLeft = qMax<qsizetype>(0, m_lines.size() - m_lineNumber);
+        if (*value > linesLeft) {
+            m_error = fault(QStringLiteral("%1 %2 больше, чем осталось строк в файле (%3).")
+                                .arg(what)
+                                .arg(*value)
+                                .arg(linesLeft));
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    std::optional<int> readWord() {
+        const std::optional<int> value = readInteger();
+        if (value && (*value < 0 || *value >= m_totalWordCount)) {
+            m_error = fault(QStringLiteral("номер слова %1 вне словаря (слов в словаре: %2).")
+                                .arg(*value)
+                                .arg(m_totalWordCount));
+            return std::nullopt;
+        }
+        return value;
+    }
+
+    QList<QByteArrayView> m_lines;
+    int m_totalWordCount = 0;
+    QString m_fileName;
+    // 1-based number of the line read last.
+    int m_lineNumber = 0;
+    QString m_error;
+};
+
+void appendLine(QByteArray &out, QByteArrayView line) {
+    out.append(line);
+    out.append("\r\n");
+}
+
+void appendNumber(QByteArray &out, int value) {
+    appendLine(out, QByteArray::number(value));
+}
+
+} // namespace
+
+QByteArray serializeLessonFile(const LessonProgress &progress) {
+    QByteArray out;
+    appendLine(out, QFile::encodeName(progress.dictionaryPath));
+    appendLine(out, "Length(ArrSmartShuffle)=");
+    appendNumber(out, int(progress.queue.size()));
+    for (int word : progress.queue)
+        appendNumber(out, word);
+    appendLine(out, "Mistakes=");
+    appendNumber(out, progress.mistakeCount);
+    appendLine(out, "Length(ArrMistakes)=");
+    appendNumber(out, int(progress.mistakes.size()));
+    for (const MistakeRecord &record : progress.mistakes) {
+        appendNumber(out, record.word);
+        appendNumber(out, record.misses);
+    }
+    return out;
+}
+
+LessonFileResult parseLessonFile(QByteArrayView bytes, int totalWordCount,
+                                 const QString &fileNameForMessages) {
+    return LessonParser(bytes, totalWordCount, fileNameForMessages).parse();
+}
+
+QString saveLessonFile(const QString &path, const LessonProgress &progress) {
+    auto failure = [&path](const QString &reason) {
+        return QStringLiteral("Не удалось сохранить файл урока «%1»: %2").arg(displayName(path), reason);
+    };
+    // The path is one line of the file: a line break or Ctrl-Z in it would cut the lesson when read back.
+    const QByteArray encodedPath = QFile::encodeName(progress.dictionaryPath);
+    if (encodedPath.contains('\n') || encodedPath.contains('\r') || encodedPath.contains(kEndOfText))
+        return failure(QStringLiteral("путь словаря содержит управляющий символ."));
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return failure(file.errorString());
+    const QByteArray bytes = serializeLessonFile(progress);
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return failure(reason);
+    }
+    if (!file.commit())
+        return failure(file.errorString());
+    return QString();
+}
+
+LessonFileResult loadLessonFile(const QString &path, int totalWordCount) {
+    auto failure = [&path](const QString &reason) {
+        return LessonFileResult{
+            std::nullopt,
+            QStringLiteral("Не удалось прочитать файл урока «%1»: %2").arg(displayName(path), reason)};
+    };
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return failure(file.errorString());
+    return parseLessonFile(bytes, totalWordCount, path);
+}
+
+} // namespace wordlark

@@ -1,0 +1,375 @@
+#include "progress/lessonfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using wordlark::LessonFileResult;
+using wordlark::LessonProgress;
+using wordlark::MistakeRecord;
+
+namespace {
+
+const QString kFile = QStringLiteral("lesson.sav");
+
+// Joins lines the way the program writes them, each ended by CR LF.
+QByteArray crlfLines(const QList<QByteArray> &lines) {
+    QByteArray out;
+    for (const QByteArray &line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+LessonProgress example() {
+    return LessonProgress{QStringLiteral("Dictionary/Dict.dic"), {17, 4, 25}, 2, {{9, 2}}};
+}
+
+const QList<QByteArray> kExampleLines = {"Dictionary/Dict.dic",
+                                         "Length(ArrSmartShuffle)=",
+                                         "3",
+                                         "17",
+                                         "4",
+                                         "25",
+                                         "Mistakes=",
+                                         "2",
+                                         "Length(ArrMistakes)=",
+                                         "1",
+                                         "9",
+                                         "2"};
+
+QByteArray readAll(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<unreadable>");
+    return file.readAll();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestLessonFile final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundTrip_data();
+    void roundTrip();
+    void exampleIsByteExact();
+    void sessionWithoutMistakesEndsAfterZeroCount();
+    void acceptedVariants_data();
+    void acceptedVariants();
+    void rejectedFiles_data();
+    void rejectedFiles();
+    void localPathSurvives();
+    void saveAndLoad();
+    void failedSaveKeepsExistingFile_data();
+    void failedSaveKeepsExistingFile();
+    void saveIntoMissingFolderOrOntoFolder_data();
+    void saveIntoMissingFolderOrOntoFolder();
+    void loadFailuresNameTheFile_data();
+    void loadFailuresNameTheFile();
+};
+
+void TestLessonFile::roundTrip_data() {
+    QTest::addColumn<LessonProgress>("progress");
+    QTest::addColumn<int>("totalWords");
+
+    QTest::newRow("example") << example() << 30;
+    QTest::newRow("end of pass: empty queue") << LessonProgress{"Dictionary/Dict.dic", {}, 0, {}} << 1;
+    QTest::newRow("counter without records") << LessonProgress{"Dictionary/Dict.dic", {0, 1}, 3, {}} << 2;
+    QTest::newRow("repeated words and zero misses")
+        << LessonProgress{"/home/learner/dicts/hsk.dic", {5, 5, 0}, 7, {{5, 4}, {0, 0}, {3, 1}}} << 6;
+    QTest::newRow("last word and big numbers")
+        << LessonProgress{"d.dic", {99999, 0, 12345}, 2147483647, {{99999, 2147483647}}} << 100000;
+    QTest::newRow("empty dictionary path") << LessonProgress{QString(), {1}, 0, {}} << 2;
+}
+
+void TestLessonFile::roundTrip() {
+    QFETCH(LessonProgress, progress);
+    QFETCH(int, totalWords);
+
+    const LessonFileResult result =
+        wordlark::parseLessonFile(wordlark::serializeLessonFile(progress), totalWords, kFile);
+    QCOMPARE(result.error, QString());
+    QVERIFY(result.progress.has_value());
+    QCOMPARE(result.progress->dictionaryPath, progress.dictionaryPath);
+    QCOMPARE(result.progress->queue, progress.queue);
+    QCOMPARE(result.progress->mistakeCount, progress.mistakeCount);
+    QCOMPARE(result.progress->mistakes, progress.mistakes);
+}
+
+void TestLessonFile::exampleIsByteExact() {
+    const QByteArray expected = crlfLines(kExampleLines);
+    QCOMPARE(wordlark::serializeLessonFile(example()), expected);
+    QCOMPARE(expected.count("\r\n"), 12);
+}
+
+void TestLessonFile::sessionWithoutMistakesEndsAfterZeroCount() {
+    const LessonProgress progress{QStringLiteral("Dictionary/Dict.dic"), {3, 1}, 0, {}};
+    const QByteArray bytes = wordlark::serializeLessonFile(progress);
+    const QList<QByteArray> lines = bytes.split('\n');
+    // Seven fixed lines plus the queue; split leaves one empty piece after the last LF.
+    QCOMPARE(lines.size(), 7 + 2 + 1);
+    QCOMPARE(lines.last(), QByteArray());
+    QVERIFY(bytes.endsWith("Mistakes=\r\n0\r\nLength(ArrMistakes)=\r\n0\r\n"));
+}
+
+void TestLessonFile::acceptedVariants_data() {
+    QTest::addColumn<QByteArray>("bytes");
+
+    const QByteArray crlf = crlfLines(kExampleLines);
+    QTest::newRow("CR LF") << crlf;
+    QTest::newRow("LF only") << kExampleLines.join('\n') + '\n';
+    QTest::newRow("mixed endings") << QByteArray(crlf).replace("\r\n4\r\n", "\n4\n");
+    QTest::newRow("no line break after the last line") << crlf.chopped(2);
+    QTest::newRow("CR of the last line break cut off") << crlf.chopped(1);
+    QTest::newRow("Ctrl-Z ends the text") << crlf + "\x1a" + "garbage\r\n-1\r\n";
+    QTest::newRow("Ctrl-Z right after the last number") << crlf.chopped(2) + "\x1a\r\n";
+    QTest::newRow("lines after the last record are never read") << crlf + "extra\r\n\r\n-5\r\n";
+    QList<QByteArray> markers = kExampleLines;
+    markers[1] = "whatever";
+    markers[6] = "";
+    markers[8] = "Length(Something)=42";
+    QTest::newRow("marker lines with other text") << crlfLines(markers);
+    QList<QByteArray> zeros = kExampleLines;
+    zeros[2] = "03";
+    zeros[3] = "0017";
+    QTest::newRow("leading zeros still decimal") << crlfLines(zeros);
+}
+
+void TestLessonFile::acceptedVariants() {
+    QFETCH(QByteArray, bytes);
+
+    const LessonFileResult result = wordlark::parseLessonFile(bytes, 30, kFile);
+    QCOMPARE(result.error, QString());
+    QVERIFY(result.progress.has_value());
+    QCOMPARE(*result.progress, example());
+}
+
+void TestLessonFile::rejectedFiles_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("totalWords");
+    QTest::addColumn<QString>("error");
+
+    auto notInteger = [](const QString &text) {
+        return QStringLiteral("'%1' is not a valid integer value").arg(text);
+    };
+    auto at = [](int line, const QString &what) {
+        return QStringLiteral("Файл урока «lesson.sav», строка %1: %2").arg(line).arg(what);
+    };
+    auto withLine = [](int index, const QByteArray &text) {
+        QList<QByteArray> lines = kExampleLines;
+        lines[index] = text;
+        return crlfLines(lines);
+    };
+    const QByteArray crlf = crlfLines(kExampleLines);
+
+    // Reading past the end yields an empty line, which is no number.
+    QTest::newRow("empty file") << QByteArray() << 30 << notInteger("");
+    QTest::newRow("only the path") << QByteArray("Dictionary/Dict.dic\r\n") << 30 << notInteger("");
+    QTest::newRow("cut after the queue") << crlf.left(crlf.indexOf("Mistakes=")) << 30 << notInteger("");
+    QTest::newRow("cut inside the last record") << crlf.chopped(3) << 30 << notInteger("");
+    QTest::newRow("Ctrl-Z before the last record")
+        << QByteArray(crlf).replace("\r\n9\r\n", "\r\n\x1a\r\n") << 30
+        << at(10, QStringLiteral("число записей об ошибках 1 больше, чем осталось строк в файле (0)."));
+    QTest::newRow("cut inside the queue")
+        << crlfLines(kExampleLines.first(5)) << 30
+        << at(3, QStringLiteral("длина очереди 3 больше, чем осталось строк в файле (2)."));
+    QTest::newRow("record count beyond the end")
+        << crlfLines(kExampleLines.first(9) + QList<QByteArray>{"3", "9", "2"}) << 30
+        << at(10, QStringLiteral("число записей об ошибках 3 больше, чем осталось строк в файле (2)."));
+    QTest::newRow("second record missing")
+        << crlfLines(kExampleLines.first(9) + QList<QByteArray>{"2", "9", "2"}) << 30 << notInteger("");
+
+    QTest::newRow("binary junk") << QByteArray("\xff\xfe\x00\x01\x02\n\x80\x81\n\x01\x02\x03\n\x7f", 14) << 30
+                                 << notInteger(QStringLiteral("\x01\x02\x03"));
+    QTest::newRow("huge queue length")
+        << withLine(2, "2147483647") << 30
+        << at(3, QStringLiteral("длина очереди 2147483647 больше, чем осталось строк в файле (9)."));
+    QTest::newRow("huge record count")
+        << withLine(9, "1000000000") << 30
+        << at(10,
+              QStringLiteral("число записей об ошибках 1000000000 больше, чем осталось строк в файле (2)."));
+    QTest::newRow("queue length beyond int") << withLine(2, "2147483648") << 30 << notInteger("2147483648");
+    QTest::newRow("counter below int") << withLine(7, "-2147483649") << 30 << notInteger("-2147483649");
+
+    QTest::newRow("queue word equal to word count")
+        << crlf << 25 << at(6, QStringLiteral("номер слова 25 вне словаря (слов в словаре: 25)."));
+    QTest::newRow("negative queue word")
+        << withLine(4, "-1") << 30
+        << at(5, QStringLiteral("номер слова -1 вне словаря (слов в словаре: 30)."));
+    QTest::newRow("record word equal to word count")
+        << withLine(10, "30") << 30
+        << at(11, QStringLiteral("номер слова 30 вне словаря (слов в словаре: 30)."));
+    QTest::newRow("any word against an empty dictionary")
+        << crlf << 0 << at(4, QStringLiteral("номер слова 17 вне словаря (слов в словаре: 0)."));
+
+    QTest::newRow("negative queue length")
+        << withLine(2, "-1") << 30
+        << at(3, QStringLiteral("недопустимое отрицательное значение -1 (длина очереди)."));
+    QTest::newRow("negative counter")
+        << withLine(7, "-2") << 30
+        << at(8, QStringLiteral("недопустимое отрицательное значение -2 (счётчик ошибок)."));
+    QTest::newRow("negative record count")
+        << withLine(9, "-1") << 30
+        << at(10, QStringLiteral("недопустимое отрицательное значение -1 (число записей об ошибках)."));
+    QTest::newRow("negative misses")
+        << withLine(11, "-3") << 30
+        << at(12, QStringLiteral("недопустимое отрицательное значение -3 (число ошибок в слове)."));
+
+    // Only an optional minus and digits make an integer.
+    const QList<QByteArray> junk = {" 3", "3 ", "+3", "3.0", "0x10", "1e2", "-", "--1", "3\r5", "три"};
+    for (const QByteArray &text : junk) {
+        QTest::addRow("queue length '%s'", text.constData())
+            << withLine(2, text) << 30 << notInteger(QString::fromUtf8(text));
+    }
+    QTest::newRow("empty counter line") << withLine(7, "") << 30 << notInteger("");
+    QTest::newRow("word as text") << withLine(3, "seventeen") << 30 << notInteger("seventeen");
+    QTest::newRow("misses as text") << withLine(11, "twice") << 30 << notInteger("twice");
+}
+
+void TestLessonFile::rejectedFiles() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, totalWords);
+    QFETCH(QString, error);
+
+    const LessonFileResult result = wordlark::parseLessonFile(bytes, totalWords, kFile);
+    QVERIFY(!result.progress.has_value());
+    QCOMPARE(result.error, error);
+}
+
+void TestLessonFile::localPathSurvives() {
+    LessonProgress progress = example();
+    progress.dictionaryPath = QStringLiteral("/home/ученик/Словари/Мой словарь.dic");
+    const QByteArray bytes = wordlark::serializeLessonFile(progress);
+    QVERIFY(bytes.startsWith(QFile::encodeName(progress.dictionaryPath) + "\r\n"));
+    const LessonFileResult result = wordlark::parseLessonFile(bytes, 30, kFile);
+    QVERIFY(result.progress.has_value());
+    QCOMPARE(result.progress->dictionaryPath, progress.dictionaryPath);
+
+    // The lesson file itself in a Cyrillic folder.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Уроки")));
+    const QString path = dir.filePath(QStringLiteral("Уроки/урок 1.sav"));
+    QCOMPARE(wordlark::saveLessonFile(path, progress), QString());
+    const LessonFileResult loaded = wordlark::loadLessonFile(path, 30);
+    QCOMPARE(loaded.error, QString());
+    QVERIFY(loaded.progress.has_value());
+    QCOMPARE(*loaded.progress, progress);
+}
+
+void TestLessonFile::saveAndLoad() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("lesson.sav"));
+    QVERIFY(writeAll(path, QByteArray(5000, 'x')));
+
+    // Saving over a longer file leaves nothing of it behind.
+    QCOMPARE(wordlark::saveLessonFile(path, example()), QString());
+    QCOMPARE(readAll(path), crlfLines(kExampleLines));
+    const LessonFileResult loaded = wordlark::loadLessonFile(path, 30);
+    QCOMPARE(loaded.error, QString());
+    QVERIFY(loaded.progress.has_value());
+    QCOMPARE(*loaded.progress, example());
+
+    // Problems inside the file name the file as it was given.
+    QVERIFY(writeAll(path, crlfLines(kExampleLines)));
+    const LessonFileResult tooSmall = wordlark::loadLessonFile(path, 20);
+    QVERIFY(!tooSmall.progress.has_value());
+    QCOMPARE(tooSmall.error,
+             QStringLiteral("Файл урока «%1», строка 6: номер слова 25 вне словаря (слов в словаре: 20).")
+                 .arg(QDir::toNativeSeparators(path)));
+}
+
+void TestLessonFile::failedSaveKeepsExistingFile_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("dictionaryPath");
+    QTest::addColumn<QString>("reasonPart");
+
+    // Tests run as root, so permissions cannot make a save fail. A name at the length limit leaves no
+    // room for the temporary file written beside it; a path that cannot be one line is refused.
+    QTest::newRow("no room for the temporary file")
+        << QString(255, QLatin1Char('a')) << QStringLiteral("Dictionary/Dict.dic") << QString();
+    QTest::newRow("line break in the dictionary path")
+        << QStringLiteral("lesson.sav") << QStringLiteral("Dictionary/\nDict.dic")
+        << QStringLiteral("путь словаря содержит управляющий символ.");
+    QTest::newRow("Ctrl-Z in the dictionary path")
+        << QStringLiteral("lesson.sav") << QStringLiteral("Dict\x1a.dic")
+        << QStringLiteral("путь словаря содержит управляющий символ.");
+}
+
+void TestLessonFile::failedSaveKeepsExistingFile() {
+    QFETCH(QString, fileName);
+    QFETCH(QString, dictionaryPath);
+    QFETCH(QString, reasonPart);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(fileName);
+    const QByteArray before = crlfLines(kExampleLines);
+    QVERIFY(writeAll(path, before));
+
+    LessonProgress progress{dictionaryPath, {1, 2}, 0, {}};
+    const QString error = wordlark::saveLessonFile(path, progress);
+    QVERIFY(error.startsWith(QStringLiteral("Не удалось сохранить файл урока «%1»: ").arg(path)));
+    QVERIFY2(error.size() > QStringLiteral("Не удалось сохранить файл урока «%1»: ").arg(path).size(),
+             "the message names the failure");
+    QVERIFY2(error.endsWith(reasonPart), qPrintable(error));
+    QCOMPARE(readAll(path), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{fileName});
+}
+
+void TestLessonFile::saveIntoMissingFolderOrOntoFolder_data() {
+    QTest::addColumn<QString>("relativePath");
+
+    QTest::newRow("missing folder") << QStringLiteral("missing/lesson.sav");
+    QTest::newRow("folder as target") << QStringLiteral("folder");
+}
+
+void TestLessonFile::saveIntoMissingFolderOrOntoFolder() {
+    QFETCH(QString, relativePath);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    const QString kept = dir.filePath(QStringLiteral("folder/kept.sav"));
+    QVERIFY(writeAll(kept, "keep me"));
+    const QString path = dir.filePath(relativePath);
+
+    const QString error = wordlark::saveLessonFile(path, example());
+    QVERIFY2(error.startsWith(QStringLiteral("Не удалось сохранить файл урока «%1»: ").arg(path)),
+             qPrintable(error));
+    QVERIFY(!QFileInfo(path).isFile());
+    QCOMPARE(readAll(kept), QByteArray("keep me"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{QStringLiteral("folder")});
+}
+
+void TestLessonFile::loadFailuresNameTheFile_data() {
+    QTest::addColumn<QString>("relativePath");
+
+    QTest::newRow("missing file") << QStringLiteral("nothing.sav");
+    QTest::newRow("folder") << QStringLiteral("folder");
+}
+
+void TestLessonFile::loadFailuresNameTheFile() {
+    QFETCH(QString, relativePath);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    const QString path = dir.filePath(relativePath);
+    const LessonFileResult result = wordlark::loadLessonFile(path, 30);
+    QVERIFY(!result.progress.has_value());
+    const QString prefix = QStringLiteral("Не удалось прочитать файл урока «%1»: ").arg(path);
+    QVERIFY2(result.error.startsWith(prefix), qPrintable(result.error));
+    QVERIFY2(result.error.size() > prefix.size(), "the message names the failure");
+}
+
+QTEST_GUILESS_MAIN(TestLessonFile)
+#include "tst_lessonfile.moc"

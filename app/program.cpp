@@ -1,1 +1,65 @@
 #include "app/program.h"
+
+#include "app/mainunit.h"
+#include "app/unit1.h"
+#include "app/windows.h"
+#include "dictionary/unit4.h"
+#include "progress/unit2.h"
+#include "progress/unitfuxi.h"
+#include "ui/fonts.h"
+#include "ui/unit3.h"
+#include "ui/unitabout.h"
+#include "ui/unithelp.h"
+#include "ui/unitthems.h"
+
+#include <QApplication>
+#include <QTimer>
+
+namespace {
+
+ProgramWindows &programWindows()
+{
+    static ProgramWindows windows;
+    return windows;
+}
+
+} // namespace
+
+void createProgramWindows()
+{
+    wordlark::installFontSubstitutions();
+    QApplication::setApplicationName(QStringLiteral("Wordlark"));
+    QApplication::setApplicationVersion(QStringLiteral("1.2"));
+    // Our own dialogs are widgets, never native ones, so they look alike everywhere and can be driven.
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+
+    ProgramWindows &windows = programWindows();
+    windows = {};
+    // The splash window is the program's main window: it owns every other window, and closing it ends
+    // the program.
+    windows.Form1 = new TForm1(windows);
+    windows.MainForm = new TMainForm(windows, windows.Form1);
+    windows.FormStat = new TFormStat(windows.MainForm);
+    windows.Form3 = new TForm3(windows.MainForm);
+    windows.LessonOptions = new TLessonOptions(windows, windows.MainForm);
+    windows.FormFuxi = new TFormFuxi(windows.MainForm);
+    windows.AboutForm = new TAboutForm(windows.MainForm);
+    windows.FormHelp = new TFormHelp(windows.MainForm);
+    windows.FormThems = new TFormThems(windows.MainForm);
+
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, windows.Form1, &QObject::deleteLater);
+    QObject::connect(windows.Form1, &QObject::destroyed, [] { programWindows() = {}; });
+
+    windows.Form1->show();
+    windows.Form1->Timer1->start();
+}
+
+void ApplyUiTexts(const ProgramWindows &windows)
+{
+    if (windows.LessonOptions)
+        windows.LessonOptions->applyUiTexts();
+    if (windows.FormStat)
+        windows.FormStat->applyUiTexts();
+    if (windows.MainForm)
+        windows.MainForm->applyUiTexts();
+}

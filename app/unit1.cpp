@@ -1,1 +1,172 @@
 #include "app/unit1.h"
+
+#include "app/jpegdecoder.h"
+#include "app/mainunit.h"
+#include "dictionary/textdecoding.h"
+#include "dictionary/unit4.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegion>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+constexpr double kSplashOpacity = 220.0 / 255.0;
+const QString kDefaultDictionaryPath = QStringLiteral("Dictionary/Dict.dic");
+const QString kBuiltInDictionary = QStringLiteral(":/dictionary/Dict.dic");
+
+QPixmap splashPicture()
+{
+    QFile file(QStringLiteral(":/app/splash.jpg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray data = file.readAll();
+    const std::optional<wordlark::RgbPicture> picture = wordlark::decodeJpeg(data);
+    if (!picture)
+        return {};
+    const QImage image(reinterpret_cast<const uchar *>(picture->pixels.constData()), picture->width,
+                       picture->height, picture->width * 3, QImage::Format_RGB888);
+    return QPixmap::fromImage(image); // copies, so the decoded bytes may go
+}
+
+} // namespace
+
+TForm1::TForm1(ProgramWindows &windows)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+    , m_windows(windows)
+    , m_dictionaryPath(kDefaultDictionaryPath)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Wordlark"));
+    setWindowOpacity(kSplashOpacity);
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    const QPixmap picture = splashPicture();
+    Image1->setPixmap(picture);
+    Image1->setGeometry(0, 0, picture.isNull() ? 459 : picture.width(), picture.isNull() ? 459 : picture.height());
+    // Presses on the picture go to the window, so the whole circle can be dragged.
+    Image1->setEnabled(false);
+    Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    Label1 = new QLabel(QStringLiteral("Please, wait..."), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setAutoFillBackground(true);
+    Label1->adjustSize();
+    Label1->move(200, 208);
+    Label1->hide();
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(32, 224, 393, 16);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->hide();
+
+    Button1 = new QPushButton(QStringLiteral("Go!"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(192, 220, 75, 25);
+    Button1->hide();
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+
+    PrepareForLoading();
+}
+
+void TForm1::PrepareForLoading()
+{
+    setFixedSize(Image1->size());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->geometry().center() - rect().center());
+    setMask(QRegion(-1, 0, width() + 3, height() + 1, QRegion::Ellipse));
+    QPalette palette = ProgressBar1->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Window, Qt::white);
+    ProgressBar1->setPalette(palette);
+    ProgressBar1->setValue(0);
+}
+
+void TForm1::Timer1Timer()
+{
+    Timer1->stop();
+    Button1Click();
+}
+
+QStringList TForm1::readDictionaryText()
+{
+    QFile file(m_dictionaryPath);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError)
+            return wordlark::splitLines(wordlark::decodeText(bytes));
+    }
+    QMessageBox::information(this, QStringLiteral("Wordlark"),
+                             QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
+    QFile builtIn(kBuiltInDictionary);
+    builtIn.open(QIODevice::ReadOnly);
+    return wordlark::splitLines(wordlark::decodeText(builtIn.readAll()));
+}
+
+void TForm1::Button1Click()
+{
+    ApplyUiTexts(m_windows);
+    Label1->show();
+    ProgressBar1->show();
+    ProgressBar1->setMinimum(0);
+    QCoreApplication::processEvents();
+
+    TMainForm *mainForm = m_windows.MainForm;
+    mainForm->setDictionaryText(readDictionaryText());
+    const int totalWordCount = int(mainForm->dictionaryText().size());
+    ProgressBar1->setMaximum(totalWordCount);
+    ProgressBar1->setValue(0);
+
+    // The window repaints and can be dragged while the lines are parsed.
+    mainForm->ParseDictionary([this](int line) {
+        QCoreApplication::processEvents();
+        ProgressBar1->setValue(line);
+    });
+    m_windows.LessonOptions->BuildLessonList();
+
+    hide();
+    mainForm->show();
+    mainForm->Button1Click();
+    mainForm->Timer2->start();
+}
+
+void TForm1::mousePressEvent(QMouseEvent *event)
+{
+    m_dragging = true;
+    m_pressOffset = event->globalPosition().toPoint() - pos();
+}
+
+void TForm1::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragging)
+        move(event->globalPosition().toPoint() - m_pressOffset);
+}
+
+void TForm1::mouseReleaseEvent(QMouseEvent *)
+{
+    m_dragging = false;
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    QCoreApplication::quit();
+}

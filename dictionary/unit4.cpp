@@ -1,1 +1,297 @@
 #include "dictionary/unit4.h"
+
+#include "app/mainunit.h"
+#include "quiz/maskpanel.h"
+#include "ui/uitexts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+
+using namespace wordlark;
+
+namespace {
+
+constexpr int kLessonColumns = 10;
+constexpr int kDefaultMaxAnswersItem = 6; // "8"
+
+// The keys whose release recounts the lessons: navigation keys, digits and letters.
+bool isSelectionKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Space:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_End:
+    case Qt::Key_Home:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+    case Qt::Key_Select:
+        return true;
+    default:
+        return (key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z);
+    }
+}
+
+QCheckBox *makeCheckBox(const QString &name, QWidget *parent, int x, int y)
+{
+    auto *box = new QCheckBox(parent);
+    box->setObjectName(name);
+    box->move(x, y);
+    return box;
+}
+
+} // namespace
+
+TLessonOptions::TLessonOptions(ProgramWindows &windows, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    , m_windows(windows)
+{
+    setObjectName(QStringLiteral("LessonOptions"));
+    setWindowTitle(QStringLiteral("Параметры урока"));
+    QFont dialogFont(QStringLiteral("MS Sans Serif"));
+    dialogFont.setPixelSize(11);
+    setFont(dialogFont);
+    setFixedSize(417, 360);
+
+    createFieldGroups();
+    createOptions();
+    createLessonList();
+    applyUiTexts();
+    FormCreate();
+}
+
+void TLessonOptions::createFieldGroups()
+{
+    GroupBox1 = new QGroupBox(this);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    GroupBox1->setGeometry(10, 16, 111, 105);
+    GroupBox2 = new QGroupBox(this);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    GroupBox2->setGeometry(128, 16, 111, 105);
+    for (int i = 0; i < 10; ++i) {
+        QGroupBox *group = i < 5 ? GroupBox1 : GroupBox2;
+        QCheckBox *box = makeCheckBox(QStringLiteral("CheckBox%1").arg(i + 1), group, 8, 18 + 17 * (i % 5));
+        box->resize(group->width() - 10, 17);
+        CheckBoxes[size_t(i)] = box;
+    }
+    CheckBoxes[4]->setChecked(true); // the question: translation
+    CheckBoxes[5]->setChecked(true); // the answer: pinyin and simplified characters
+    CheckBoxes[6]->setChecked(true);
+}
+
+void TLessonOptions::createOptions()
+{
+    Label6 = new QLabel(this);
+    Label6->setObjectName(QStringLiteral("Label6"));
+    Label6->setGeometry(256, 24, 98, 16);
+    ComboBox3 = new QComboBox(this);
+    ComboBox3->setObjectName(QStringLiteral("ComboBox3"));
+    for (int count = 2; count <= 12; ++count)
+        ComboBox3->addItem(QString::number(count));
+    ComboBox3->setGeometry(355, 20, 41, 21);
+
+    RadioWordsFrom = new QGroupBox(this);
+    RadioWordsFrom->setObjectName(QStringLiteral("RadioWordsFrom"));
+    RadioWordsFrom->setGeometry(259, 52, 137, 69);
+    for (int item = 0; item < 2; ++item) {
+        auto *radio = new QRadioButton(RadioWordsFrom);
+        radio->setObjectName(QStringLiteral("RadioWordsFrom%1").arg(item));
+        radio->setGeometry(8, 20 + 20 * item, 125, 18);
+        RadioWordsFromItems[size_t(item)] = radio;
+    }
+    RadioWordsFromItems[1]->setChecked(true);
+
+    CheckShowBut = makeCheckBox(QStringLiteral("CheckShowBut"), this, 10, 261);
+    CoolGirl = makeCheckBox(QStringLiteral("CoolGirl"), this, 26, 283);
+    CoolGirl->setText(QStringLiteral("Вводить ответ с клавиатуры"));
+    CoolGirl->setEnabled(false);
+    CheckBoxMask = makeCheckBox(QStringLiteral("CheckBoxMask"), this, 26, 305);
+    CheckBoxMask->setText(QStringLiteral("Показать число иероглифов"));
+    CheckBoxMask->setEnabled(false);
+    CheckBoxSound = makeCheckBox(QStringLiteral("CheckBoxSound"), this, 10, 328);
+    CheckBoxSound->setChecked(true);
+    connect(CheckShowBut, &QCheckBox::clicked, this, &TLessonOptions::CheckShowButClick);
+    connect(CoolGirl, &QCheckBox::clicked, this, &TLessonOptions::CoolGirlClick);
+    connect(CheckBoxMask, &QCheckBox::clicked, this, &TLessonOptions::CheckBoxMaskClick);
+
+    ButtonOptOK = new QPushButton(QStringLiteral("Закрыть"), this);
+    ButtonOptOK->setObjectName(QStringLiteral("ButtonOptOK"));
+    ButtonOptOK->setGeometry(297, 320, 99, 33);
+    connect(ButtonOptOK, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TLessonOptions::createLessonList()
+{
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(10, 127, 200, 16);
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setGeometry(10, 144, 386, 97);
+    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Entries run down the columns, ten columns to the width, like a multi-column list.
+    ListBox1->setFlow(QListView::TopToBottom);
+    ListBox1->setWrapping(true);
+    ListBox1->setResizeMode(QListView::Adjust);
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setGridSize(QSize((ListBox1->width() - 4) / kLessonColumns, 16));
+    ListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListBox1->viewport()->installEventFilter(this);
+    ListBox1->installEventFilter(this);
+
+    Label3 = new QLabel(this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(10, 244, 300, 16);
+}
+
+void TLessonOptions::FormCreate()
+{
+    ComboBox3->setCurrentIndex(kDefaultMaxAnswersItem);
+    if (!QDir(QDir::current().filePath(QStringLiteral("audio"))).exists()) {
+        CheckBoxSound->setChecked(false);
+        CheckBoxSound->setEnabled(false);
+    }
+}
+
+void TLessonOptions::applyUiTexts()
+{
+    GroupBox1->setTitle(UiText(UiTextId::Question));
+    GroupBox2->setTitle(UiText(UiTextId::Answer));
+    const UiTextId fieldNames[] = {UiTextId::Pinyin, UiTextId::SimpleHanzi, UiTextId::FullHanzi,
+                                   UiTextId::LessonNumber, UiTextId::Translation};
+    for (int i = 0; i < 10; ++i)
+        CheckBoxes[size_t(i)]->setText(UiText(fieldNames[i % 5]));
+    Label6->setText(UiText(UiTextId::MaxAnswers));
+    RadioWordsFrom->setTitle(UiText(UiTextId::AddWordsFrom));
+    RadioWordsFromItems[0]->setText(UiText(UiTextId::FromSelectedLessons));
+    RadioWordsFromItems[1]->setText(UiText(UiTextId::FromAllLessons));
+    Label1->setText(UiText(UiTextId::LessonChoice));
+    CheckShowBut->setText(UiText(UiTextId::HideAnswers));
+    CheckBoxSound->setText(UiText(UiTextId::Sound));
+    const QString count = Label3->text().section(u' ', -1);
+    Label3->setText(UiText(UiTextId::TotalWords) + u' ' + (count.isEmpty() ? QStringLiteral("0") : count));
+    for (QCheckBox *box : {CheckShowBut, CoolGirl, CheckBoxMask, CheckBoxSound})
+        box->adjustSize();
+}
+
+FieldSet TLessonOptions::questionFields() const
+{
+    FieldSet fields{};
+    for (int k = 0; k < ColumnCount; ++k)
+        fields[size_t(k)] = CheckBoxes[size_t(k)]->isChecked();
+    return fields;
+}
+
+FieldSet TLessonOptions::answerFields() const
+{
+    FieldSet fields{};
+    for (int k = 0; k < ColumnCount; ++k)
+        fields[size_t(k)] = CheckBoxes[size_t(k + 5)]->isChecked();
+    return fields;
+}
+
+int TLessonOptions::maxAnswers() const
+{
+    return ComboBox3->currentText().toInt();
+}
+
+bool TLessonOptions::wordsFromAllLessons() const
+{
+    return RadioWordsFromItems[1]->isChecked();
+}
+
+void TLessonOptions::BuildLessonList()
+{
+    m_lessons.build(m_windows.MainForm->wordTable());
+    ListBox1->clear();
+    ListBox1->addItems(m_lessons.labels());
+    ListBox1->selectAll();
+    CountSelectedWords();
+}
+
+void TLessonOptions::ClearLessonList()
+{
+    ListBox1->clear();
+    m_lessons.clear();
+}
+
+int TLessonOptions::CountSelectedWords()
+{
+    std::vector<bool> chosen(size_t(ListBox1->count()), false);
+    for (int k = 0; k < ListBox1->count(); ++k)
+        chosen[size_t(k)] = ListBox1->item(k)->isSelected();
+    const int count = m_lessons.countSelected(chosen);
+    Label3->setText(counterText(UiTextId::TotalWords, count));
+    TMainForm *mainForm = m_windows.MainForm;
+    mainForm->session().setNewPassPending();
+    mainForm->setRemainedLabel(count);
+    return count;
+}
+
+void TLessonOptions::lessonChoiceChanged()
+{
+    // Every release starts a new pass, also when the choice stayed the same.
+    m_windows.MainForm->setRefocusLessonList();
+    CountSelectedWords();
+    m_windows.MainForm->Button1Click();
+}
+
+bool TLessonOptions::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        lessonChoiceChanged();
+    } else if (watched == ListBox1 && event->type() == QEvent::KeyRelease) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!key->isAutoRepeat() && isSelectionKey(key->key()))
+            lessonChoiceChanged();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TLessonOptions::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    restoreSelection();
+}
+
+void TLessonOptions::restoreSelection()
+{
+    const std::vector<bool> &flags = m_lessons.selectionFlags();
+    for (int k = 0; k < ListBox1->count() && size_t(k) < flags.size(); ++k)
+        ListBox1->item(k)->setSelected(flags[size_t(k)]);
+}
+
+void TLessonOptions::CheckShowButClick()
+{
+    TMainForm *mainForm = m_windows.MainForm;
+    if (CheckShowBut->isChecked()) {
+        mainForm->ButtonShow->show();
+        mainForm->ButtonShow->raise();
+        mainForm->PanelMask->raise();
+    }
+    CoolGirl->setEnabled(CheckShowBut->isChecked());
+    CheckBoxMask->setEnabled(CheckShowBut->isChecked());
+}
+
+void TLessonOptions::CoolGirlClick()
+{
+    QWidget *panel = m_windows.MainForm->PanelAnswer;
+    panel->setVisible(CoolGirl->isChecked() && CheckBoxes[6]->isChecked());
+    panel->raise();
+}
+
+void TLessonOptions::CheckBoxMaskClick()
+{
+    m_windows.MainForm->PanelMask->setVisible(CheckBoxMask->isChecked() && CheckBoxes[6]->isChecked());
+}

@@ -4,6 +4,7 @@
 #include "dictionary/wordtable.h"
 
 #include <QList>
+#include <QRandomGenerator>
 
 #include <array>
 
@@ -15,6 +16,12 @@ public:
     virtual ~RandomSource() = default;
     // A uniformly drawn integer in 0..bound-1; bound > 0.
     virtual int below(int bound) = 0;
+};
+
+// The program's own draws.
+class SystemRandom final : public RandomSource {
+public:
+    int below(int bound) override { return QRandomGenerator::global()->bounded(bound); }
 };
 
 // One word missed in the current pass and how often.

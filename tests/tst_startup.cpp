@@ -1,4 +1,358 @@
-#include <QTest>
-class Placeholder : public QObject { Q_OBJECT };
-QTEST_GUILESS_MAIN(Placeholder)
+// Start-up, dictionary loading and changing, the lesson dialog, help and About, with the whole program
+// running headless in this process.
+
+#include "guitestutil.h"
+
+#include "app/mainunit.h"
+#include "app/unit1.h"
+#include "dictionary/unit4.h"
+#include "ui/unithelp.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+
+using testutil::ModalAnswer;
+using testutil::ProgramFolder;
+using testutil::RunningProgram;
+using testutil::findWindow;
+
+namespace {
+
+QByteArray dictionaryLine(const QString &pinyin, const QString &simplified, const QString &full, const QString &lesson,
+                          const QString &translation)
+{
+    const QString sep = QStringLiteral("\t*\t");
+    return (pinyin + sep + simplified + sep + full + sep + lesson + sep + translation + QStringLiteral("\r\n")).toUtf8();
+}
+
+// Three lessons, in the order 3, 1, 2, of 2, 3 and 1 words.
+QByteArray smallDictionary()
+{
+    return QByteArray("\xEF\xBB\xBF") + dictionaryLine(QStringLiteral("tāmen"), QStringLiteral("他们"), QStringLiteral("他們"), QStringLiteral("3"), QStringLiteral("они")) +
+           dictionaryLine(QStringLiteral("wǒmen"), QStringLiteral("我们"), QStringLiteral("我們"), QStringLiteral("3"), QStringLiteral("мы")) +
+           dictionaryLine(QStringLiteral("hǎo"), QStringLiteral("好"), QString(), QStringLiteral("1"), QStringLiteral("\"хорошо; хороший\"")) +
+           dictionaryLine(QStringLiteral("nǐ"), QStringLiteral("你"), QString(), QStringLiteral("1"), QStringLiteral("ты")) +
+           dictionaryLine(QStringLiteral("wǒ"), QStringLiteral("我"), QString(), QStringLiteral("1"), QStringLiteral("я")) +
+           dictionaryLine(QStringLiteral("ma"), QStringLiteral("吗"), QStringLiteral("嗎"), QStringLiteral("2"), QStringLiteral("вопросительная частица"));
+}
+
+QStringList listEntries(const QListWidget *list)
+{
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries.append(list->item(i)->text());
+    return entries;
+}
+
+int selectedCount(const QListWidget *list)
+{
+    return int(list->selectedItems().size());
+}
+
+template <typename T> T *child(QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QString::fromLatin1(name));
+}
+
+void waitForMainWindow()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
+                                 findWindow(QStringLiteral("MainForm"))->isVisible(),
+                             10000);
+}
+
+} // namespace
+
+class StartupTest final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void createsAllWindowsAndShowsTheSplashFirst();
+    void loadsTheDictionaryFileAndShowsTheMainWindow();
+    void missingDictionaryFallsBackToTheBuiltInOne();
+    void brokenDictionaryBytesLoadWithoutFault();
+    void changesTheDictionaryThroughTheFileDialog();
+    void cancellingTheDictionaryDialogChangesNothing();
+    void lessonDialogShowsItsDefaults_data();
+    void lessonDialogShowsItsDefaults();
+    void helpAndAboutOpenCentredAndClose();
+    void missingHelpFileIsReportedAndTheProgramGoesOn();
+    void closingTheMainWindowClosesTheSplash();
+};
+
+void StartupTest::createsAllWindowsAndShowsTheSplashFirst()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    RunningProgram program;
+
+    for (const char *name : {"Form1", "MainForm", "FormStat", "Form3", "LessonOptions", "FormFuxi", "AboutForm",
+                             "FormHelp", "FormThems"})
+        QVERIFY2(findWindow(QString::fromLatin1(name)), name);
+
+    auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
+    QVERIFY(splash->isVisible());
+    QCOMPARE(splash->size(), QSize(459, 459));
+    QVERIFY(splash->Timer1->isActive());
+    QCOMPARE(splash->Timer1->interval(), 1000);
+    QVERIFY(!splash->Label1->isVisible());
+    QVERIFY(!splash->ProgressBar1->isVisible());
+    QCOMPARE(splash->DictionaryPath(), QStringLiteral("Dictionary/Dict.dic"));
+    QVERIFY(!findWindow(QStringLiteral("MainForm"))->isVisible());
+    QVERIFY(!splash->Image1->pixmap().isNull());
+}
+
+void StartupTest::loadsTheDictionaryFileAndShowsTheMainWindow()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    RunningProgram program;
+    waitForMainWindow();
+
+    auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+    auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+    QVERIFY(!splash->isVisible());
+    QCOMPARE(splash->Label1->text(), QStringLiteral("Please, wait..."));
+    QCOMPARE(splash->ProgressBar1->maximum(), 6);
+    QCOMPARE(mainForm->windowTitle(), QStringLiteral("Wordlark"));
+    QCOMPARE(mainForm->size(), QSize(800, 570));
+    QVERIFY(!(mainForm->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(mainForm->minimumSize(), mainForm->maximumSize());
+    QVERIFY(mainForm->Timer2->isActive());
+
+    QCOMPARE(mainForm->TotalWordCount(), 6);
+    QCOMPARE(mainForm->wordTable().cell(3, 0), QStringLiteral("03"));
+    QCOMPARE(mainForm->wordTable().cell(4, 2), QStringLiteral("хорошо; хороший"));
+    QCOMPARE(listEntries(options->ListBox1), (QStringList{QStringLiteral("03"), QStringLiteral("01"), QStringLiteral("02")}));
+    QCOMPARE(selectedCount(options->ListBox1), 3);
+    QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 6"));
+    QCOMPARE(child<QLabel>(mainForm, "LabelMis")->text(), QStringLiteral("Ошибок: 0"));
+    QVERIFY(child<QLabel>(mainForm, "LabelRemained")->text().startsWith(QStringLiteral(" Осталось слов: ")));
+
+    const QStringList menus = {QStringLiteral("Урок"), QStringLiteral("Словарь"), QStringLiteral("Настройки"),
+                               QStringLiteral("Помощь")};
+    for (const char *name : {"N20", "N4", "N5", "N6", "N3", "N16", "N8", "N13", "N11", "N12"})
+        QVERIFY2(mainForm->findChild<QAction *>(QString::fromLatin1(name)), name);
+    QCOMPARE(mainForm->findChild<QAction *>(QStringLiteral("N16"))->text(), QStringLiteral("Статистика"));
+}
+
+void StartupTest::missingDictionaryFallsBackToTheBuiltInOne()
+{
+    ProgramFolder folder;
+    QString message;
+    ModalAnswer answer([&message](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            message = box->text();
+        testutil::acceptDialog(modal);
+    });
+    RunningProgram program;
+    waitForMainWindow();
+    QVERIFY(!answer.failed());
+    QCOMPARE(message, QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
+
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+    auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+    QFile builtIn(QStringLiteral(":/dictionary/Dict.dic"));
+    QVERIFY(builtIn.open(QIODevice::ReadOnly));
+    const int builtInLines = int(builtIn.readAll().count('\n'));
+    QCOMPARE(mainForm->TotalWordCount(), builtInLines);
+    QCOMPARE(options->ListBox1->item(0)->text(), QStringLiteral("01"));
+    QCOMPARE(selectedCount(options->ListBox1), options->ListBox1->count());
+    // The path that failed is kept.
+    QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(), QStringLiteral("Dictionary/Dict.dic"));
+}
+
+void StartupTest::brokenDictionaryBytesLoadWithoutFault()
+{
+    ProgramFolder folder;
+    // Invalid UTF-8, NUL bytes, a stray CR and a line without separators: read as code page 1251.
+    folder.write(QStringLiteral("Dictionary/Dict.dic"),
+                 QByteArray("a\t*\t\xff\xfe\x00\x01\t*\r\nno separators here\n\x80\x81\t*\t*\t*\t*\t*\t*", 51));
+    RunningProgram program;
+    waitForMainWindow();
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+    QCOMPARE(mainForm->TotalWordCount(), 3);
+}
+
+void StartupTest::changesTheDictionaryThroughTheFileDialog()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    folder.write(QStringLiteral("Dictionary/other.dic"),
+                 QByteArray("\xEF\xBB\xBF") + dictionaryLine(QStringLiteral("shū"), QStringLiteral("书"), QStringLiteral("書"), QStringLiteral("7"), QStringLiteral("книга")) +
+                     dictionaryLine(QStringLiteral("bǐ"), QStringLiteral("笔"), QStringLiteral("筆"), QStringLiteral("8"), QStringLiteral("ручка")));
+    RunningProgram program;
+    waitForMainWindow();
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+    auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+
+    ModalAnswer answer([](QWidget *modal) {
+        auto *nameEdit = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        QVERIFY(nameEdit);
+        nameEdit->setText(QStringLiteral("other.dic"));
+        QTest::keyClick(nameEdit, Qt::Key_Return);
+    });
+    mainForm->findChild<QAction *>(QStringLiteral("N3"))->trigger();
+    QVERIFY(!answer.failed());
+    QVERIFY(answer.answered());
+
+    QVERIFY(mainForm->isVisible());
+    QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(), folder.path(QStringLiteral("Dictionary/other.dic")));
+    QCOMPARE(listEntries(options->ListBox1), (QStringList{QStringLiteral("07"), QStringLiteral("08")}));
+    QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 2"));
+    QCOMPARE(child<QLabel>(mainForm, "LabelMis")->text(), QStringLiteral("Ошибок: 0"));
+    QVERIFY(!findWindow(QStringLiteral("Form1"))->isVisible());
+}
+
+void StartupTest::cancellingTheDictionaryDialogChangesNothing()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    RunningProgram program;
+    waitForMainWindow();
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+
+    ModalAnswer answer([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
+    mainForm->findChild<QAction *>(QStringLiteral("N3"))->trigger();
+    QVERIFY(answer.answered());
+    QVERIFY(mainForm->isVisible());
+    QCOMPARE(mainForm->TotalWordCount(), 6);
+    QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(), QStringLiteral("Dictionary/Dict.dic"));
+}
+
+void StartupTest::lessonDialogShowsItsDefaults_data()
+{
+    QTest::addColumn<bool>("withAudioFolder");
+    QTest::addColumn<QString>("menuItem");
+    QTest::newRow("no sound folder, Урок → Выбрать") << false << QStringLiteral("N20");
+    QTest::newRow("sound folder, Настройки → Параметры урока") << true << QStringLiteral("N8");
+}
+
+void StartupTest::lessonDialogShowsItsDefaults()
+{
+    QFETCH(bool, withAudioFolder);
+    QFETCH(QString, menuItem);
+    ProgramFolder folder(withAudioFolder);
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    RunningProgram program;
+    waitForMainWindow();
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+    auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+
+    bool wasShown = false;
+    ModalAnswer answer([&](QWidget *modal) {
+        wasShown = modal == options;
+        QTest::mouseClick(child<QPushButton>(options, "ButtonOptOK"), Qt::LeftButton);
+    });
+    mainForm->findChild<QAction *>(menuItem)->trigger();
+    QVERIFY(wasShown);
+    QVERIFY(!answer.failed());
+    QVERIFY(!options->isVisible());
+
+    QCOMPARE(options->windowTitle(), QStringLiteral("Параметры урока"));
+    QCOMPARE(options->size(), QSize(417, 360));
+    QCOMPARE(child<QGroupBox>(options, "GroupBox1")->title(), QStringLiteral("Вопрос"));
+    QCOMPARE(child<QGroupBox>(options, "GroupBox2")->title(), QStringLiteral("Ответ"));
+    const QStringList fieldCaptions = {QStringLiteral("Пиньинь"), QStringLiteral("Иерогл (прост)"),
+                                       QStringLiteral("Иерогл (полн)"), QStringLiteral("Урок №"), QStringLiteral("Перевод")};
+    const QList<bool> checkedByDefault = {false, false, false, false, true, true, true, false, false, false};
+    for (int i = 0; i < 10; ++i) {
+        auto *box = options->findChild<QCheckBox *>(QStringLiteral("CheckBox%1").arg(i + 1));
+        QVERIFY(box);
+        QCOMPARE(box->text(), fieldCaptions[i % 5]);
+        QCOMPARE(box->isChecked(), checkedByDefault[i]);
+    }
+    QCOMPARE(child<QLabel>(options, "Label6")->text(), QStringLiteral("Максимум ответов:"));
+    auto *answers = child<QComboBox>(options, "ComboBox3");
+    QCOMPARE(answers->count(), 11);
+    QCOMPARE(answers->itemText(0), QStringLiteral("2"));
+    QCOMPARE(answers->currentText(), QStringLiteral("8"));
+    QCOMPARE(child<QGroupBox>(options, "RadioWordsFrom")->title(), QStringLiteral("Добавлять слова из"));
+    QCOMPARE(child<QRadioButton>(options, "RadioWordsFrom0")->text(), QStringLiteral("выделенных уроков"));
+    QVERIFY(child<QRadioButton>(options, "RadioWordsFrom1")->isChecked());
+    QCOMPARE(child<QLabel>(options, "Label1")->text(), QStringLiteral("Выбор уроков"));
+    QCOMPARE(child<QLabel>(options, "Label3")->text(), QStringLiteral("Всего слов: 6"));
+    QCOMPARE(child<QCheckBox>(options, "CheckShowBut")->text(), QStringLiteral("Скрыть ответы"));
+    QVERIFY(!child<QCheckBox>(options, "CheckShowBut")->isChecked());
+    QVERIFY(!child<QCheckBox>(options, "CoolGirl")->isEnabled());
+    QVERIFY(!child<QCheckBox>(options, "CheckBoxMask")->isEnabled());
+    auto *sound = child<QCheckBox>(options, "CheckBoxSound");
+    QCOMPARE(sound->text(), QStringLiteral("Звук"));
+    QCOMPARE(sound->isChecked(), withAudioFolder);
+    QCOMPARE(sound->isEnabled(), withAudioFolder);
+    QCOMPARE(child<QPushButton>(options, "ButtonOptOK")->text(), QStringLiteral("Закрыть"));
+}
+
+void StartupTest::helpAndAboutOpenCentredAndClose()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    RunningProgram program;
+    waitForMainWindow();
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+    auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
+
+    QVERIFY(help->Memo1->toPlainText().contains(QStringLiteral("Wordlark")));
+    QVERIFY(help->Memo2->toPlainText().contains(QStringLiteral("Tab * Tab")));
+    QCOMPARE(help->PageControl1->currentIndex(), 0);
+    QCOMPARE(help->windowTitle(), QStringLiteral("Help"));
+
+    for (const char *item : {"N11", "N12"}) {
+        QRect shownAt;
+        ModalAnswer answer([&shownAt](QWidget *modal) {
+            shownAt = modal->geometry();
+            QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+        });
+        mainForm->findChild<QAction *>(QString::fromLatin1(item))->trigger();
+        QVERIFY2(answer.answered() && !answer.failed(), item);
+        const QPoint screenCentre = QGuiApplication::primaryScreen()->geometry().center();
+        QVERIFY2((shownAt.center() - screenCentre).manhattanLength() <= 2, item);
+    }
+}
+
+void StartupTest::missingHelpFileIsReportedAndTheProgramGoesOn()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    QFile::remove(folder.path(QStringLiteral("Help/Readme.txt")));
+    RunningProgram program;
+
+    auto *box = findWindow<QMessageBox>(QStringLiteral("HelpFileError"));
+    QVERIFY(box);
+    QVERIFY(box->text().startsWith(QStringLiteral("Cannot open file \"")));
+    QVERIFY(box->text().contains(QStringLiteral("Readme.txt")));
+    box->accept();
+
+    auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
+    QCOMPARE(help->Memo1->toPlainText(), QStringLiteral("Memo1"));
+    QCOMPARE(help->Memo2->toPlainText(), QStringLiteral("Memo2"));
+    waitForMainWindow();
+}
+
+void StartupTest::closingTheMainWindowClosesTheSplash()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    RunningProgram program;
+    waitForMainWindow();
+    QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+    mainForm->findChild<QAction *>(QStringLiteral("N6"))->trigger();
+    QVERIFY(!mainForm->isVisible());
+    QVERIFY(!findWindow(QStringLiteral("Form1"))->isVisible());
+}
+
+QTEST_MAIN(StartupTest)
 #include "tst_startup.moc"

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "dictionary/lessonlist.h"
+#include "dictionary/wordtable.h"
+#include "quiz/quizsession.h"
+
+#include <array>
+
+namespace wordlark {
+
+inline constexpr int MaxAnswerBoxes = 12;
+// Draws with the length rule that "all lessons" may spend on one question before it gives the rule up.
+inline constexpr int LengthRuleAttempts = 10000;
+
+// The candidates of one question: slot i (0-based here) holds the word index shown in answer box i + 1,
+// or -1 when the box is not used.
+struct CandidateChoice {
+    std::array<int, MaxAnswerBoxes> slots;
+    int count = 0;
+    int rightSlot = -1;
+};
+
+// Chooses up to `maxAnswers` candidates for `word`: the word itself in a random slot and distractors from
+// the whole table or from the chosen lessons. From the whole table, a word of one to four simplified
+// characters gets distractors of the same length and a longer word distractors of five or more, as long
+// as the attempt limit allows. With an empty pool the asked word is the only candidate.
+CandidateChoice chooseCandidates(const WordTable &table, const LessonList &lessons, int word, int maxAnswers,
+                                 bool fromAllLessons, RandomSource &random);
+
+// The chosen fields of a word joined by single blanks, in column order; an empty field still takes its
+// blank.
+QString joinFields(const WordTable &table, int word, const FieldSet &fields);
+
+// Vertical placement of the answer boxes for `count` candidates in two columns.
+struct AnswerLayout {
+    int rows = 0;
+    int boxHeight = 0;
+    // Top of the box in slot i (0-based); boxes 2k and 2k+1 share row k.
+    int top(int slot) const { return areaTop + (boxHeight + 2) * (slot / 2); }
+    int areaTop = 0;
+};
+AnswerLayout layOutAnswers(int count, int areaTop, int areaBottom);
+
+} // namespace wordlark

@@ -318,7 +318,8 @@ void StartupTest::helpAndAboutOpenCentredAndClose()
         mainForm->findChild<QAction *>(QString::fromLatin1(item))->trigger();
         QVERIFY2(answer.answered() && !answer.failed(), item);
         const QPoint screenCentre = QGuiApplication::primaryScreen()->geometry().center();
-        QVERIFY2((shownAt.center() - screenCentre).manhattanLength() <= 2, item);
+        QVERIFY2((shownAt.center() - screenCentre).manhattanLength() <= 4,
+                 qPrintable(QStringLiteral("%1: %2,%3 vs %4,%5").arg(QString::fromLatin1(item)).arg(shownAt.center().x()).arg(shownAt.center().y()).arg(screenCentre.x()).arg(screenCentre.y())));
     }
 }
 
@@ -347,7 +348,6 @@ void StartupTest::closingTheMainWindowClosesTheSplash()
     folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
     RunningProgram program;
     waitForMainWindow();
-    QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
     auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
     mainForm->findChild<QAction *>(QStringLiteral("N6"))->trigger();
     QVERIFY(!mainForm->isVisible());

@@ -1,0 +1,305 @@
+// The quiz from end to end: questions, candidates, answers, counters and the end of a pass, driven by
+// object names with the whole program running headless.
+
+#include "guitestutil.h"
+
+#include "app/mainunit.h"
+#include "dictionary/unit4.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTextEdit>
+
+using testutil::ModalAnswer;
+using testutil::ProgramFolder;
+using testutil::RunningProgram;
+using testutil::findWindow;
+
+namespace {
+
+QByteArray line(const char *pinyin, const char *simplified, const char *full, const char *lesson, const char *translation)
+{
+    return QByteArray(pinyin) + "\t*\t" + simplified + "\t*\t" + full + "\t*\t" + lesson + "\t*\t" + translation + "\r\n";
+}
+
+QByteArray sixWords()
+{
+    return QByteArray("\xEF\xBB\xBF") + line("hǎo", "好", "", "1", "\"хорошо; хороший\"") + line("nǐ", "你", "", "1", "ты") +
+           line("wǒ", "我", "", "1", "я") + line("ma", "吗", "嗎", "2", "вопросительная частица") +
+           line("tāmen", "他们", "他們", "2", "они") + line("wǒmen", "我们", "我們", "2", "мы");
+}
+
+class QuizFixture final {
+public:
+    explicit QuizFixture(const QByteArray &dictionary = sixWords())
+    {
+        m_folder.write(QStringLiteral("Dictionary/Dict.dic"), dictionary);
+        m_program = std::make_unique<RunningProgram>();
+        QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) && findWindow(QStringLiteral("MainForm"))->isVisible(), 10000);
+        main = findWindow<TMainForm>(QStringLiteral("MainForm"));
+        options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+    }
+
+    QTextEdit *box(int number) const { return main->findChild<QTextEdit *>(QStringLiteral("AnswerBox%1").arg(number)); }
+    int rightBox() const
+    {
+        for (int i = 1; i <= main->AnswerCount(); ++i)
+            if (main->answerWord(i) == main->session().currentWord())
+                return i;
+        return 0;
+    }
+    int wrongBox() const
+    {
+        const QString right = main->RightAnswerText();
+        for (int i = 1; i <= main->AnswerCount(); ++i)
+            if (main->answerWord(i) != main->session().currentWord() && box(i)->toPlainText() != right)
+                return i;
+        return 0;
+    }
+    void click(int number, Qt::MouseButton button = Qt::LeftButton) const
+    {
+        QTest::mouseClick(box(number)->viewport(), button, {}, QPoint(20, 10));
+    }
+    QString remained() const { return main->findChild<QLabel *>(QStringLiteral("LabelRemained"))->text(); }
+    QString mistakes() const { return main->findChild<QLabel *>(QStringLiteral("LabelMis"))->text(); }
+    int visibleBoxes() const
+    {
+        int count = 0;
+        for (int i = 1; i <= 12; ++i)
+            count += box(i)->isVisible() ? 1 : 0;
+        return count;
+    }
+
+    TMainForm *main = nullptr;
+    TLessonOptions *options = nullptr;
+
+private:
+    ProgramFolder m_folder;
+    std::unique_ptr<RunningProgram> m_program;
+};
+
+} // namespace
+
+class QuizTest final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstQuestionShowsQuestionAndCandidates();
+    void candidateCountFollowsMaxAnswers_data();
+    void candidateCountFollowsMaxAnswers();
+    void rightAnswerRemovesTheWord();
+    void wrongThenRightKeepsTheWord();
+    void passEndsWithTheGrade_data();
+    void passEndsWithTheGrade();
+    void identicalAnswerTextsBothCountAsRight();
+    void flashEndsAfterTheTimer();
+    void rightClickChangesNoCounter();
+    void noLessonChosenAsksNothing();
+    void hiddenAnswersAreUncoveredByTheButton();
+};
+
+void QuizTest::firstQuestionShowsQuestionAndCandidates()
+{
+    QuizFixture quiz;
+    auto *question = quiz.main->findChild<QTextEdit *>(QStringLiteral("TntRichEdit0"));
+    const int word = quiz.main->session().currentWord();
+    QVERIFY(word >= 0);
+    QCOMPARE(question->toPlainText(), quiz.main->wordTable().cell(4, word));
+    QCOMPARE(quiz.main->AnswerCount(), 6);
+    QCOMPARE(quiz.visibleBoxes(), 6);
+    const int right = quiz.rightBox();
+    QVERIFY(right > 0);
+    QCOMPARE(quiz.box(right)->toPlainText(),
+             quiz.main->wordTable().cell(0, word) + u' ' + quiz.main->wordTable().cell(1, word));
+    QCOMPARE(quiz.remained(), QStringLiteral(" Осталось слов: 6"));
+    QCOMPARE(quiz.mistakes(), QStringLiteral("Ошибок: 0"));
+    // Odd boxes form the left column, even ones the right.
+    QCOMPARE(quiz.box(1)->x(), 10);
+    QCOMPARE(quiz.box(2)->x(), 405);
+}
+
+void QuizTest::candidateCountFollowsMaxAnswers_data()
+{
+    QTest::addColumn<QString>("maxAnswers");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("2") << QStringLiteral("2") << 2;
+    QTest::newRow("5") << QStringLiteral("5") << 5;
+    QTest::newRow("12, but only 6 words") << QStringLiteral("12") << 6;
+}
+
+void QuizTest::candidateCountFollowsMaxAnswers()
+{
+    QFETCH(QString, maxAnswers);
+    QFETCH(int, expected);
+    QuizFixture quiz;
+    quiz.options->ComboBox3->setCurrentText(maxAnswers);
+    quiz.main->Button1Click();
+    QCOMPARE(quiz.main->AnswerCount(), expected);
+    QCOMPARE(quiz.visibleBoxes(), expected);
+    // The rows share the answer area; an odd count leaves the last box alone on the left.
+    const int rows = expected / 2 + expected % 2;
+    QCOMPARE(quiz.box(expected)->x(), expected % 2 ? 10 : 405);
+    QCOMPARE(quiz.box(expected)->y(), quiz.box(1)->y() + (quiz.box(1)->height() + 2) * (rows - 1));
+}
+
+void QuizTest::rightAnswerRemovesTheWord()
+{
+    QuizFixture quiz;
+    const int word = quiz.main->session().currentWord();
+    quiz.click(quiz.rightBox());
+    QVERIFY(!quiz.main->session().queue().contains(word));
+    QCOMPARE(quiz.remained(), QStringLiteral(" Осталось слов: 5"));
+    QCOMPARE(quiz.mistakes(), QStringLiteral("Ошибок: 0"));
+}
+
+void QuizTest::wrongThenRightKeepsTheWord()
+{
+    QuizFixture quiz;
+    const int word = quiz.main->session().currentWord();
+    const int wrong = quiz.wrongBox();
+    QVERIFY(wrong > 0);
+    quiz.click(wrong);
+    quiz.click(wrong);
+    QCOMPARE(quiz.mistakes(), QStringLiteral("Ошибок: 2"));
+    QCOMPARE(quiz.main->session().currentWord(), word);
+    quiz.click(quiz.rightBox());
+    QVERIFY(quiz.main->session().queue().contains(word));
+    QCOMPARE(quiz.remained(), QStringLiteral(" Осталось слов: 6"));
+    QCOMPARE(quiz.main->session().mistakes(), (QList<wordlark::MistakeRecord>{{word, 2}}));
+}
+
+void QuizTest::passEndsWithTheGrade_data()
+{
+    QTest::addColumn<int>("mistakes");
+    QTest::addColumn<QString>("grade");
+    QTest::newRow("none") << 0 << QStringLiteral("Отлично!");
+    QTest::newRow("three") << 3 << QStringLiteral("Удовлетворительно.");
+}
+
+void QuizTest::passEndsWithTheGrade()
+{
+    QFETCH(int, mistakes);
+    QFETCH(QString, grade);
+    QuizFixture quiz;
+    for (int i = 0; i < mistakes; ++i)
+        quiz.click(quiz.wrongBox());
+
+    QString caption;
+    QString text;
+    bool reviewShown = false;
+    for (int guard = 0; guard < 100 && !quiz.main->session().newPassPending(); ++guard) {
+        if (quiz.main->session().queue().size() == 1 && !quiz.main->session().missedThisQuestion()) {
+            // The last word: the grade comes, then the review of the missed words if there were any.
+            ModalAnswer gradeBox([&](QWidget *modal) {
+                auto *box = qobject_cast<QMessageBox *>(modal);
+                caption = box->windowTitle();
+                text = box->text();
+                box->accept();
+            });
+            ModalAnswer review([&](QWidget *modal) {
+                reviewShown = modal->objectName() == QStringLiteral("FormFuxi");
+                if (auto *dialog = qobject_cast<QDialog *>(modal))
+                    dialog->reject();
+            }, mistakes > 0 ? 5000 : 300);
+            const int before = quiz.main->session().mistakeCount();
+            quiz.click(quiz.rightBox());
+            QCOMPARE(before, mistakes);
+            break;
+        }
+        quiz.click(quiz.rightBox());
+    }
+    QCOMPARE(caption, grade);
+    QCOMPARE(text, QStringLiteral("Слова кончились. Начните сначала."));
+    QCOMPARE(reviewShown, mistakes > 0);
+    // The next question has started a new pass.
+    QCOMPARE(quiz.mistakes(), QStringLiteral("Ошибок: 0"));
+    QCOMPARE(quiz.remained(), QStringLiteral(" Осталось слов: 6"));
+}
+
+void QuizTest::identicalAnswerTextsBothCountAsRight()
+{
+    // Two words read the same in pinyin: with pinyin as the only answer field either box is right.
+    QuizFixture quiz(QByteArray("\xEF\xBB\xBF") + line("shì", "是", "", "1", "быть") + line("shì", "事", "", "1", "дело"));
+    quiz.options->CheckBoxes[6]->setChecked(false);
+    quiz.options->ComboBox3->setCurrentText(QStringLiteral("2"));
+    quiz.main->Button1Click();
+    QCOMPARE(quiz.main->AnswerCount(), 2);
+    const int other = quiz.rightBox() == 1 ? 2 : 1;
+    const int word = quiz.main->session().currentWord();
+    quiz.click(other);
+    QCOMPARE(quiz.mistakes(), QStringLiteral("Ошибок: 0"));
+    QVERIFY(!quiz.main->session().queue().contains(word));
+}
+
+void QuizTest::flashEndsAfterTheTimer()
+{
+    QuizFixture quiz;
+    const int wrong = quiz.wrongBox();
+    QTest::mouseMove(quiz.box(wrong)->viewport(), QPoint(20, 10));
+    QTRY_COMPARE(quiz.box(wrong)->palette().color(QPalette::Base), quiz.main->colours().question);
+    quiz.click(wrong);
+    QCOMPARE(quiz.box(wrong)->palette().color(QPalette::Base), QColor(221, 0, 0));
+    QVERIFY(quiz.main->Timer1->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(wrong)->palette().color(QPalette::Base), quiz.main->colours().question, 2000);
+
+    const int right = quiz.rightBox();
+    QTest::mouseMove(quiz.box(right)->viewport(), QPoint(20, 10));
+    quiz.click(right);
+    QCOMPARE(quiz.box(right)->palette().color(QPalette::Base), QColor(0, 221, 0));
+    // The box last under the mouse gets the question colour, the others the answer colour.
+    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(right)->palette().color(QPalette::Base), quiz.main->colours().question, 2000);
+    const int another = right == 1 ? 2 : 1;
+    QCOMPARE(quiz.box(another)->palette().color(QPalette::Base), quiz.main->colours().answer);
+}
+
+void QuizTest::rightClickChangesNoCounter()
+{
+    QuizFixture quiz;
+    const int word = quiz.main->session().currentWord();
+    const QList<int> queue = quiz.main->session().queue();
+    quiz.click(quiz.wrongBox(), Qt::RightButton);
+    quiz.click(quiz.rightBox(), Qt::RightButton);
+    QCOMPARE(quiz.main->session().currentWord(), word);
+    QCOMPARE(quiz.main->session().queue(), queue);
+    QCOMPARE(quiz.mistakes(), QStringLiteral("Ошибок: 0"));
+    QVERIFY(!quiz.main->Timer1->isActive());
+}
+
+void QuizTest::noLessonChosenAsksNothing()
+{
+    QuizFixture quiz;
+    quiz.options->ListBox1->clearSelection();
+    QTest::mouseClick(quiz.options->ListBox1->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      quiz.options->ListBox1->visualItemRect(quiz.options->ListBox1->item(0)).center());
+    quiz.options->ListBox1->clearSelection();
+    QTest::keyClick(quiz.options->ListBox1, Qt::Key_Space, Qt::ControlModifier);
+    quiz.options->ListBox1->clearSelection();
+    quiz.options->CountSelectedWords();
+    quiz.main->Button1Click();
+    QCOMPARE(quiz.options->Label3->text(), QStringLiteral("Всего слов: 0"));
+    QCOMPARE(quiz.remained(), QStringLiteral(" Осталось слов: 0"));
+    QCOMPARE(quiz.visibleBoxes(), 0);
+    QVERIFY(quiz.main->findChild<QTextEdit *>(QStringLiteral("TntRichEdit0"))->toPlainText().isEmpty());
+}
+
+void QuizTest::hiddenAnswersAreUncoveredByTheButton()
+{
+    QuizFixture quiz;
+    QTest::mouseClick(quiz.options->CheckShowBut, Qt::LeftButton);
+    QVERIFY(quiz.options->CoolGirl->isEnabled());
+    quiz.main->Button1Click();
+    auto *showButton = quiz.main->findChild<QPushButton *>(QStringLiteral("ButtonShow"));
+    QVERIFY(showButton->isVisible());
+    QCOMPARE(showButton->text(), QStringLiteral("Показать ответы"));
+    QTest::mouseClick(showButton, Qt::LeftButton);
+    QVERIFY(!showButton->isVisible());
+}
+
+QTEST_MAIN(QuizTest)
+#include "tst_quiz.moc"

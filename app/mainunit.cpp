@@ -1,7 +1,9 @@
 #include "app/mainunit.h"
 
 #include "app/unit1.h"
+#include "audio/wordsoundplayer.h"
 #include "dictionary/unit4.h"
+#include "progress/lessonfile.h"
 #include "progress/unitfuxi.h"
 #include "quiz/maskpanel.h"
 #include "ui/uitexts.h"
@@ -87,6 +89,7 @@ TMainForm::TMainForm(ProgramWindows &windows, QWidget *parent)
 
     createMenu();
     createQuizScreen();
+    m_soundPlayer = new WordSoundPlayer(this, m_startFolder);
     createKeyboardPanels();
 
     Timer1 = new QTimer(this);
@@ -668,6 +671,7 @@ void TMainForm::PlayWordSound(int word)
 {
     if (!m_windows.LessonOptions->CheckBoxSound->isChecked() || word < 0 || word >= TotalWordCount())
         return;
+    m_soundPlayer->playPinyin(m_wordTable.cell(PinyinColumn, word));
 }
 
 // ---- Menu commands -------------------------------------------------------------------------------------
@@ -702,9 +706,71 @@ void TMainForm::N3Click()
     splash->Button1Click();
 }
 
-void TMainForm::N4Click() {}
+namespace {
 
-void TMainForm::N5Click() {}
+// Both lesson dialogs offer the one file type, start in "Saves" and propose "MyLesson".
+void prepareLessonDialog(QFileDialog &dialog, const char *name)
+{
+    dialog.setObjectName(QString::fromLatin1(name));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setDirectory(QDir::current().filePath(QStringLiteral("Saves")));
+    dialog.setNameFilter(QStringLiteral("Lesson (*.ke4)"));
+    dialog.setDefaultSuffix(QStringLiteral("ke4"));
+    dialog.selectFile(QStringLiteral("MyLesson"));
+}
+
+void showError(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Wordlark"), text, QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("LessonFileError"));
+    box.exec();
+}
+
+} // namespace
+
+void TMainForm::N4Click()
+{
+    QFileDialog dialog(this);
+    prepareLessonDialog(dialog, "OpenLDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+
+    // The whole file is read and checked before the session is touched: a broken file changes nothing.
+    const LessonFileResult result = loadLessonFile(dialog.selectedFiles().constFirst(), TotalWordCount());
+    if (!result.progress) {
+        showError(this, result.error);
+        return;
+    }
+    LessonProgress progress = *result.progress;
+    if (progress.dictionaryPath != m_windows.Form1->DictionaryPath()) {
+        QMessageBox warning(QMessageBox::Warning, QStringLiteral("Предупреждение"),
+                            QStringLiteral("В уроке используется другой словарь."), QMessageBox::Ok, this);
+        warning.setObjectName(QStringLiteral("OtherDictionaryWarning"));
+        warning.exec();
+    }
+    const int queueLength = int(progress.queue.size());
+    m_session.restore(std::move(progress.queue), progress.mistakeCount, std::move(progress.mistakes));
+    setMistakesLabel(m_session.mistakeCount());
+    setRemainedLabel(queueLength);
+    Button1->click();
+}
+
+void TMainForm::N5Click()
+{
+    QFileDialog dialog(this);
+    prepareLessonDialog(dialog, "SaveDialog");
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const LessonProgress progress{m_windows.Form1->DictionaryPath(), m_session.queue(), m_session.mistakeCount(),
+                                  m_session.mistakes()};
+    const QString error = saveLessonFile(dialog.selectedFiles().constFirst(), progress);
+    if (!error.isEmpty())
+        showError(this, error);
+}
 
 void TMainForm::N6Click()
 {

@@ -21,7 +21,9 @@ class QPushButton;
 class QTextEdit;
 class QTimer;
 class MaskPanel;
+namespace wordlark {
 class WordSoundPlayer;
+}
 
 // A font of one kind of field (letters, simplified or full characters) with its colour.
 struct FieldFont {
@@ -158,5 +160,5 @@ private:
     int m_idleTicks = 0;
     bool m_refocusLessonList = false;
     QuizColours m_colours;
-    WordSoundPlayer *m_soundPlayer = nullptr;
+    wordlark::WordSoundPlayer *m_soundPlayer = nullptr;
 };

@@ -6,9 +6,10 @@ cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --parallel "$(nproc)"
-if [ -x build/wordlark-audio ] && command -v espeak-ng >/dev/null && command -v lame >/dev/null; then
-    build/wordlark-audio build/Dictionary/Dict.dic build/audio
+# A sound for every word of the built-in course; words that already have one are skipped.
+if [ -x build/bin/wordlark-audio ] && command -v espeak-ng >/dev/null && command -v lame >/dev/null; then
+    build/bin/wordlark-audio build/bin/Dictionary/Dict.dic build/bin/audio
 fi
 
-cd build
+cd build/bin
 exec ./wordlark "$@"

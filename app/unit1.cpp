@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -22,6 +23,7 @@
 namespace {
 
 constexpr double kSplashOpacity = 220.0 / 255.0;
+constexpr qint64 kProgressFrameMs = 16;
 const QString kDefaultDictionaryPath = QStringLiteral("Dictionary/Dict.dic");
 const QString kBuiltInDictionary = QStringLiteral(":/dictionary/Dict.dic");
 
@@ -135,11 +137,18 @@ void TForm1::Button1Click()
     ProgressBar1->setMaximum(totalWordCount);
     ProgressBar1->setValue(0);
 
-    // The window repaints and can be dragged while the lines are parsed.
-    mainForm->ParseDictionary([this](int line) {
+    // The window repaints and can be dragged while the lines are parsed. The bar is redrawn at most once a
+    // frame: a synchronous repaint per line would cost more than the parsing itself.
+    QElapsedTimer sinceRedraw;
+    sinceRedraw.start();
+    mainForm->ParseDictionary([this, &sinceRedraw](int line) {
         QCoreApplication::processEvents();
-        ProgressBar1->setValue(line);
+        if (sinceRedraw.elapsed() >= kProgressFrameMs) {
+            ProgressBar1->setValue(line);
+            sinceRedraw.restart();
+        }
     });
+    ProgressBar1->setValue(totalWordCount);
     m_windows.LessonOptions->BuildLessonList();
 
     hide();

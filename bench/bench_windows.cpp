@@ -1,0 +1,152 @@
+// Speed of what the learner waits for: the load step with its progress bar, the next question, and a
+// right answer until the next question is drawn.
+
+#include "app/mainunit.h"
+#include "app/program.h"
+#include "app/unit1.h"
+#include "dictionary/unit4.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+template <typename T> T *window(const char *name)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String(name))
+            return qobject_cast<T *>(widget);
+    for (QWidget *widget : QApplication::allWidgets())
+        if (widget->isWindow() && widget->objectName() == QLatin1String(name))
+            return qobject_cast<T *>(widget);
+    return nullptr;
+}
+
+// A CC-CEDICT-sized dictionary: 120,000 lines in lessons of 50 words.
+QByteArray largeDictionary()
+{
+    const QStringList pinyin = {QStringLiteral("hǎo"), QStringLiteral("péngyou"), QStringLiteral("xuéxiào"), QStringLiteral("Zhōngguó")};
+    const QStringList hanzi = {QStringLiteral("好"), QStringLiteral("朋友"), QStringLiteral("学校"), QStringLiteral("中国人民")};
+    QString text;
+    text.reserve(120000 * 48);
+    for (int i = 0; i < 120000; ++i) {
+        const int k = i % 4;
+        text += pinyin[k] + QStringLiteral("\t*\t") + hanzi[k] + QStringLiteral("\t*\t\t*\t") + QString::number(i / 50 + 1) +
+                QStringLiteral("\t*\t\"слово; номер ") + QString::number(i) + QStringLiteral("\"\r\n");
+    }
+    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+class Program {
+public:
+    Program()
+    {
+        QDir::setCurrent(m_dir.path());
+        QDir(m_dir.path()).mkpath(QStringLiteral("Dictionary"));
+        QFile builtIn(QStringLiteral(":/dictionary/Dict.dic"));
+        builtIn.open(QIODevice::ReadOnly);
+        write(QStringLiteral("Dictionary/Dict.dic"), builtIn.readAll());
+        write(QStringLiteral("Dictionary/Large.dic"), largeDictionary());
+        createProgramWindows();
+        splash = window<TForm1>("Form1");
+        splash->Timer1->stop();
+        main = window<TMainForm>("MainForm");
+    }
+    ~Program() { delete splash; }
+
+    void write(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(QDir(m_dir.path()).filePath(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+    }
+    void load(const QString &path)
+    {
+        main->hide();
+        splash->PrepareForLoading();
+        main->ClearWordTable();
+        window<TLessonOptions>("LessonOptions")->ClearLessonList();
+        splash->setDictionaryPath(path);
+        splash->show();
+        splash->Button1Click();
+    }
+
+    TForm1 *splash = nullptr;
+    TMainForm *main = nullptr;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+Program *program = nullptr;
+
+void LoadStepBuiltIn(benchmark::State &state)
+{
+    for (auto _ : state)
+        program->load(QStringLiteral("Dictionary/Dict.dic"));
+    state.counters["words"] = program->main->TotalWordCount();
+}
+BENCHMARK(LoadStepBuiltIn)->Unit(benchmark::kMillisecond);
+
+void LoadStep120000Lines(benchmark::State &state)
+{
+    for (auto _ : state)
+        program->load(QStringLiteral("Dictionary/Large.dic"));
+    state.counters["words"] = program->main->TotalWordCount();
+}
+BENCHMARK(LoadStep120000Lines)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void NextQuestionTwelveCandidates(benchmark::State &state)
+{
+    program->load(QStringLiteral("Dictionary/Dict.dic"));
+    window<TLessonOptions>("LessonOptions")->ComboBox3->setCurrentText(QStringLiteral("12"));
+    for (auto _ : state)
+        program->main->Button1Click();
+}
+BENCHMARK(NextQuestionTwelveCandidates)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void RightAnswerUntilNextQuestion(benchmark::State &state)
+{
+    program->load(QStringLiteral("Dictionary/Dict.dic"));
+    window<TLessonOptions>("LessonOptions")->ComboBox3->setCurrentText(QStringLiteral("12"));
+    TMainForm *main = program->main;
+    main->Button1Click();
+    for (auto _ : state) {
+        if (main->session().queue().size() <= 1) {
+            // Keep the pass from ending with its message box.
+            main->session().setNewPassPending();
+            main->Button1Click();
+        }
+        int right = 1;
+        for (int i = 1; i <= main->AnswerCount(); ++i)
+            if (main->answerWord(i) == main->session().currentWord())
+                right = i;
+        QWidget *viewport = main->AnswerBoxes[size_t(right - 1)]->viewport();
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 10), viewport->mapToGlobal(QPointF(10, 10)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &press);
+    }
+}
+BENCHMARK(RightAnswerUntilNextQuestion)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    Program running;
+    program = &running;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,55 @@
+#include "audio/soundfolder.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace wordlark {
+namespace {
+
+QString keyOf(const QString &fileName) {
+    return fileName.toCaseFolded();
+}
+
+} // namespace
+
+SoundFolder::SoundFolder(QString folderPath)
+    : m_folderPath(std::move(folderPath)) {}
+
+QString SoundFolder::find(const QString &soundName) {
+    if (soundName.isEmpty())
+        return {};
+    const bool freshListing = !m_listed;
+    if (freshListing)
+        readListing();
+    QString path = lookUp(soundName);
+    // A file deleted or renamed since the listing was read would only give the player an error.
+    if (!freshListing && (path.isEmpty() || !QFileInfo::exists(path))) {
+        readListing();
+        path = lookUp(soundName);
+    }
+    return path;
+}
+
+QString SoundFolder::lookUp(const QString &soundName) const {
+    for (const QString &candidate :
+         {soundName + QStringLiteral(".mp3"), soundName + QStringLiteral("w.mp3")}) {
+        const auto it = m_files.constFind(keyOf(candidate));
+        if (it != m_files.constEnd())
+            return QDir(m_folderPath).filePath(it.value());
+    }
+    return {};
+}
+
+void SoundFolder::readListing() {
+    m_listed = true;
+    m_files.clear();
+    // Sorted, so that of two names differing only in case the same one wins on every run.
+    const QStringList names = QDir(m_folderPath).entryList(QDir::Files, QDir::Name);
+    for (const QString &name : names) {
+        const QString key = keyOf(name);
+        if (!m_files.contains(key))
+            m_files.insert(key, name);
+    }
+}
+
+} // namespace wordlark

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "audio/soundfolder.h"
+
+#include <QMediaPlayer>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+namespace wordlark {
+
+// Plays the sound of a word, named from its toned pinyin, from the folder "audio" under the start folder.
+// The media player is a hidden child of the main window called "mp3player"; it keeps the last file open
+// until the next word is asked for. Playing never blocks: a new word cuts off the one still sounding.
+class WordSoundPlayer final : public QObject {
+    Q_OBJECT
+
+public:
+    WordSoundPlayer(QObject *parent, const QString &startFolder);
+    ~WordSoundPlayer() override;
+
+    // Starts the word's sound and returns at once. Does nothing for an empty pinyin or when the word has
+    // no file under either name; a file that cannot be played is reported in a message box.
+    void playPinyin(const QString &pinyin);
+
+    QMediaPlayer *mediaPlayer() const { return m_player; }
+    QString soundFolderPath() const { return m_folder.folderPath(); }
+
+private:
+    void reportError(const QString &errorText);
+
+    SoundFolder m_folder;
+    QPointer<QMediaPlayer> m_player;
+    QPointer<QMessageBox> m_errorBox;
+    bool m_errorReported = false; // for the sound last asked for
+};
+
+} // namespace wordlark

@@ -1,0 +1,309 @@
+// Playing word sounds through the main window's hidden media player, headless. Sound files are made by the
+// test: silent MP3 frames written byte by byte, a real spoken word from espeak-ng and lame when they are
+// installed, and junk that no decoder accepts.
+
+#include "audio/wordsoundplayer.h"
+
+#include <QApplication>
+#include <QAudioOutput>
+#include <QDir>
+#include <QFile>
+#include <QMediaPlayer>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <memory>
+
+using wordlark::WordSoundPlayer;
+
+namespace {
+
+// A second of MPEG-1 layer III silence: 128 kbit/s, 44.1 kHz, mono frames of 417 bytes whose side
+// information and main data are all zero.
+QByteArray silentMp3(int frames = 38) {
+    QByteArray frame(417, '\0');
+    frame[0] = char(0xFF);
+    frame[1] = char(0xFB);
+    frame[2] = char(0x90);
+    frame[3] = char(0xC0);
+    return frame.repeated(frames);
+}
+
+// Closes every modal box that comes up, after noting its text. It polls, because the box of a player
+// error appears whenever the back end gets to it; being armed before the sound is asked for, it also
+// answers a box that was shown with a nested event loop.
+class ModalCloser final : public QObject {
+public:
+    explicit ModalCloser(QObject *parent = nullptr)
+        : QObject(parent) {
+        m_timer.setInterval(20);
+        connect(&m_timer, &QTimer::timeout, this, &ModalCloser::poll);
+        m_timer.start();
+    }
+    ~ModalCloser() override { closeAll(); }
+
+    int seen() const { return int(m_texts.size()); }
+    const QStringList &texts() const { return m_texts; }
+    QWidget *lastParent() const { return m_lastParent; }
+    bool lastWasMessageBox() const { return m_lastWasMessageBox; }
+
+    static void closeAll() {
+        while (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    }
+
+private:
+    void poll() {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        const auto *box = qobject_cast<QMessageBox *>(modal);
+        m_lastWasMessageBox = box != nullptr;
+        m_lastParent = modal->parentWidget();
+        m_texts.append(box ? box->text() : modal->windowTitle());
+        modal->close();
+    }
+
+    QTimer m_timer;
+    QStringList m_texts;
+    QPointer<QWidget> m_lastParent;
+    bool m_lastWasMessageBox = false;
+};
+
+} // namespace
+
+class TestSoundPlayer final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void playerIsChildOfWindow();
+    void choosesFile_data();
+    void choosesFile();
+    void nextWordReplacesPlayingOne();
+    void playsToTheEnd_data();
+    void playsToTheEnd();
+    void brokenFileIsReported();
+    void brokenFileReportedAgainOnReplay();
+    void secondErrorDoesNotStackBoxes();
+
+private:
+    QString audioPath(const QString &fileName) const {
+        return QDir(m_start.path()).filePath("audio/" + fileName);
+    }
+    void write(const QString &fileName, const QByteArray &bytes) const;
+
+    QTemporaryDir m_start;
+    QString m_spokenFile; // empty when espeak-ng or lame is missing
+    std::unique_ptr<QWidget> m_window;
+    WordSoundPlayer *m_sound = nullptr;
+};
+
+void TestSoundPlayer::write(const QString &fileName, const QByteArray &bytes) const {
+    QFile file(audioPath(fileName));
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+void TestSoundPlayer::initTestCase() {
+    QVERIFY(m_start.isValid());
+    QVERIFY(QDir(m_start.path()).mkdir("audio"));
+    write("hao3.mp3", silentMp3());
+    write("Han4Yu3.MP3", silentMp3());
+    write("ma1maw.mp3", silentMp3());
+    write("xie4xie.mp3", silentMp3());
+    write("xie4xiew.mp3", silentMp3());
+    write("ni3.mp3", silentMp3());
+    write("huai4.mp3", QByteArray("this is no sound at all\n").repeated(40));
+    write("cuo4.mp3", QByteArray(4096, '\x5A'));
+
+    const QString espeak = QStandardPaths::findExecutable("espeak-ng");
+    const QString lame = QStandardPaths::findExecutable("lame");
+    if (espeak.isEmpty() || lame.isEmpty())
+        return;
+    QProcess speaker;
+    QProcess encoder;
+    speaker.setStandardOutputProcess(&encoder);
+    encoder.start(lame, {"-b", "32", "--quiet", "-", audioPath("ni3hao3.mp3")});
+    speaker.start(espeak, {"-v", "cmn-latn-pinyin", "--stdout", "ni3 hao3"});
+    QVERIFY(speaker.waitForFinished(30000));
+    QVERIFY(encoder.waitForFinished(30000));
+    QCOMPARE(encoder.exitCode(), 0);
+    QVERIFY(QFileInfo(audioPath("ni3hao3.mp3")).size() > 1000);
+    m_spokenFile = audioPath("ni3hao3.mp3");
+}
+
+void TestSoundPlayer::init() {
+    m_window = std::make_unique<QWidget>();
+    m_sound = new WordSoundPlayer(m_window.get(), m_start.path());
+}
+
+void TestSoundPlayer::cleanup() {
+    ModalCloser::closeAll();
+    m_window.reset();
+    m_sound = nullptr;
+}
+
+void TestSoundPlayer::playerIsChildOfWindow() {
+    auto *player = m_window->findChild<QMediaPlayer *>("mp3player");
+    QVERIFY(player);
+    QCOMPARE(player, m_sound->mediaPlayer());
+    QVERIFY(player->audioOutput());
+    QCOMPARE(m_sound->soundFolderPath(), QDir(m_start.path()).filePath("audio"));
+
+    // The window owns the player, and the sound object takes it along when it goes first.
+    QPointer<QMediaPlayer> guard(player);
+    delete m_sound;
+    QVERIFY(guard.isNull());
+}
+
+void TestSoundPlayer::choosesFile_data() {
+    QTest::addColumn<QString>("pinyin");
+    QTest::addColumn<QString>("file"); // empty: the player is given nothing
+
+    QTest::newRow("exact name") << "hǎo"
+                                << "hao3.mp3";
+    QTest::newRow("letter case ignored") << "Hànyǔ"
+                                         << "Han4Yu3.MP3";
+    QTest::newRow("w fallback") << "māma"
+                                << "ma1maw.mp3";
+    QTest::newRow("plain name before w") << "xièxie"
+                                         << "xie4xie.mp3";
+    QTest::newRow("no file") << "xué"
+                             << "";
+    QTest::newRow("empty pinyin") << ""
+                                  << "";
+    QTest::newRow("only blanks") << "  "
+                                 << "";
+}
+
+void TestSoundPlayer::choosesFile() {
+    QFETCH(QString, pinyin);
+    QFETCH(QString, file);
+
+    QMediaPlayer *player = m_sound->mediaPlayer();
+    QSignalSpy sourceChanges(player, &QMediaPlayer::sourceChanged);
+    m_sound->playPinyin(pinyin);
+    if (file.isEmpty()) {
+        QCOMPARE(sourceChanges.count(), 0);
+        QCOMPARE(player->source(), QUrl());
+        QCOMPARE(player->playbackState(), QMediaPlayer::StoppedState);
+    } else {
+        QCOMPARE(player->source(), QUrl::fromLocalFile(audioPath(file)));
+        QCOMPARE(player->playbackState(), QMediaPlayer::PlayingState);
+    }
+}
+
+void TestSoundPlayer::nextWordReplacesPlayingOne() {
+    QMediaPlayer *player = m_sound->mediaPlayer();
+    m_sound->playPinyin("hǎo");
+    QCOMPARE(player->playbackState(), QMediaPlayer::PlayingState);
+    m_sound->playPinyin("nǐ");
+    QCOMPARE(player->source(), QUrl::fromLocalFile(audioPath("ni3.mp3")));
+    QCOMPARE(player->playbackState(), QMediaPlayer::PlayingState);
+
+    // A word without a file leaves the last sound alone.
+    m_sound->playPinyin("xué");
+    QCOMPARE(player->source(), QUrl::fromLocalFile(audioPath("ni3.mp3")));
+}
+
+void TestSoundPlayer::playsToTheEnd_data() {
+    QTest::addColumn<QString>("pinyin");
+    QTest::addColumn<bool>("spoken");
+
+    QTest::newRow("silent frames") << "hǎo" << false;
+    QTest::newRow("spoken word") << "nǐhǎo" << true;
+}
+
+void TestSoundPlayer::playsToTheEnd() {
+    QFETCH(QString, pinyin);
+    QFETCH(bool, spoken);
+    if (spoken && m_spokenFile.isEmpty())
+        QSKIP("espeak-ng and lame are needed to make a spoken word");
+
+    QMediaPlayer *player = m_sound->mediaPlayer();
+    QSignalSpy errors(player, &QMediaPlayer::errorOccurred);
+    ModalCloser closer;
+    m_sound->playPinyin(pinyin);
+    QTRY_COMPARE_WITH_TIMEOUT(player->mediaStatus(), QMediaPlayer::EndOfMedia, 30000);
+    QVERIFY(player->duration() > 0);
+
+    // The same word again starts from the beginning although the player still holds the file.
+    m_sound->playPinyin(pinyin);
+    QTRY_COMPARE_WITH_TIMEOUT(player->playbackState(), QMediaPlayer::PlayingState, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(player->mediaStatus(), QMediaPlayer::EndOfMedia, 30000);
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(closer.seen(), 0);
+}
+
+void TestSoundPlayer::brokenFileIsReported() {
+    QMediaPlayer *player = m_sound->mediaPlayer();
+    QSignalSpy errors(player, &QMediaPlayer::errorOccurred);
+    ModalCloser closer; // armed before the sound is asked for
+    m_sound->playPinyin("huài");
+    QCOMPARE(player->source(), QUrl::fromLocalFile(audioPath("huai4.mp3")));
+    QTRY_COMPARE_WITH_TIMEOUT(closer.seen(), 1, 20000);
+    QVERIFY(closer.lastWasMessageBox());
+    QCOMPARE(closer.lastParent(), m_window.get());
+    QVERIFY(player->error() != QMediaPlayer::NoError);
+    QCOMPARE(closer.texts().constFirst(), errors.constFirst().at(1).toString());
+    QVERIFY(!closer.texts().constFirst().isEmpty());
+
+    // The program carries on: the next word plays.
+    QSignalSpy laterErrors(player, &QMediaPlayer::errorOccurred);
+    m_sound->playPinyin("hǎo");
+    QCOMPARE(player->source(), QUrl::fromLocalFile(audioPath("hao3.mp3")));
+    QCOMPARE(player->playbackState(), QMediaPlayer::PlayingState);
+    QCOMPARE(laterErrors.count(), 0);
+}
+
+void TestSoundPlayer::brokenFileReportedAgainOnReplay() {
+    ModalCloser closer;
+    m_sound->playPinyin("huài");
+    QTRY_COMPARE_WITH_TIMEOUT(closer.seen(), 1, 20000);
+    m_sound->playPinyin("huài");
+    QTRY_COMPARE_WITH_TIMEOUT(closer.seen(), 2, 20000);
+}
+
+void TestSoundPlayer::secondErrorDoesNotStackBoxes() {
+    QMediaPlayer *player = m_sound->mediaPlayer();
+    QStringList errorsOfSecondFile;
+    connect(player, &QMediaPlayer::errorOccurred, this, [&](QMediaPlayer::Error, const QString &text) {
+        if (player->source() == QUrl::fromLocalFile(audioPath("cuo4.mp3")))
+            errorsOfSecondFile.append(text);
+    });
+    m_sound->playPinyin("huài");
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget() != nullptr, 20000);
+    m_sound->playPinyin("cuò");
+    QTRY_VERIFY_WITH_TIMEOUT(!errorsOfSecondFile.isEmpty(), 20000);
+
+    const QList<QMessageBox *> boxes = m_window->findChildren<QMessageBox *>();
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(QApplication::activeModalWidget(), boxes.constFirst());
+    QCOMPARE(boxes.constFirst()->text(), errorsOfSecondFile.constFirst());
+    boxes.constFirst()->close();
+    QTRY_VERIFY(m_window->findChildren<QMessageBox *>().isEmpty()); // it deletes itself once closed
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+int main(int argc, char *argv[]) {
+    // The audio stack looks for a private runtime folder; give it one that goes away with the test.
+    QTemporaryDir runtimeDir;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
+    QApplication app(argc, argv);
+    TestSoundPlayer test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_soundplayer.moc"

@@ -237,8 +237,9 @@ void TMainForm::createQuizScreen()
 
     // The client height is known only once the menu bar has taken its share.
     const int clientHeight = kWindowHeight - menuBar()->sizeHint().height();
-    Label2->move(664, std::min(507, clientHeight - Label2->height() - 1));
     m_answerAreaBottom = clientHeight - 20;
+    // Below the answer area, near the bottom-right corner.
+    Label2->move(664, m_answerAreaBottom + (20 - Label2->height()) / 2);
     LayOutAnswers(MaxAnswerBoxes);
     ButtonShow->raise();
 }

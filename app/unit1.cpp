@@ -57,8 +57,8 @@ TForm1::TForm1(ProgramWindows &windows)
     const QPixmap picture = splashPicture();
     Image1->setPixmap(picture);
     Image1->setGeometry(0, 0, picture.isNull() ? 459 : picture.width(), picture.isNull() ? 459 : picture.height());
-    // Presses on the picture go to the window, so the whole circle can be dragged.
-    Image1->setEnabled(false);
+    // Presses on the picture go to the window, so the whole circle can be dragged. (A disabled label would
+    // do the same but draws its picture greyed.)
     Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     Label1 = new QLabel(QStringLiteral("Please, wait..."), this);

@@ -248,8 +248,8 @@ void TMainForm::createKeyboardPanels()
 {
     PanelAnswer = new QFrame(centralWidget());
     PanelAnswer->setObjectName(QStringLiteral("PanelAnswer"));
-    static_cast<QFrame *>(PanelAnswer)->setFrameShape(QFrame::Panel);
-    static_cast<QFrame *>(PanelAnswer)->setFrameShadow(QFrame::Raised);
+    PanelAnswer->setFrameShape(QFrame::Panel);
+    PanelAnswer->setFrameShadow(QFrame::Raised);
     PanelAnswer->setAutoFillBackground(true);
     PanelAnswer->setGeometry(279, 192, 241, 155);
     PanelAnswer->hide();

@@ -14,6 +14,7 @@
 #include <functional>
 
 class QAction;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -104,7 +105,7 @@ public:
     QLabel *Label2 = nullptr;
     QLineEdit *Edit1 = nullptr;
     QPushButton *Button1 = nullptr;
-    QWidget *PanelAnswer = nullptr;
+    QFrame *PanelAnswer = nullptr;
     QLineEdit *CoolGirlEdit = nullptr;
     QPushButton *CoolGirlOK = nullptr;
     MaskPanel *PanelMask = nullptr;

@@ -1,4 +1,317 @@
+#include "dictionary/lessonlist.h"
+#include "dictionary/textdecoding.h"
+#include "dictionary/wordtable.h"
+
 #include <QTest>
-class Placeholder : public QObject { Q_OBJECT };
-QTEST_GUILESS_MAIN(Placeholder)
+
+#include <initializer_list>
+
+using namespace Qt::StringLiterals;
+using namespace wordlark;
+
+namespace {
+
+QByteArray bytes(std::initializer_list<int> values) {
+    QByteArray out;
+    for (int value : values)
+        out.append(char(value));
+    return out;
+}
+
+QByteArray utf8(const QString &text) {
+    return text.toUtf8();
+}
+
+// UTF-16 code units written in the given byte order, without a mark.
+QByteArray utf16(const QString &text, bool bigEndian) {
+    QByteArray out;
+    for (QChar unit : text) {
+        const char high = char(unit.unicode() >> 8), low = char(unit.unicode() & 0xFF);
+        out.append(bigEndian ? high : low);
+        out.append(bigEndian ? low : high);
+    }
+    return out;
+}
+
+QStringList cells(const WordTable::Row &row) {
+    return QStringList(row.begin(), row.end());
+}
+
+const QByteArray kUtf16LeMark = bytes({0xFF, 0xFE});
+const QByteArray kUtf16BeMark = bytes({0xFE, 0xFF});
+const QByteArray kUtf8Mark = bytes({0xEF, 0xBB, 0xBF});
+
+} // namespace
+
+class TestTextDecoding final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void byteOrderMark_data();
+    void byteOrderMark();
+    void withoutMark_data();
+    void withoutMark();
+    void sameTableFromEveryEncoding_data();
+    void sameTableFromEveryEncoding();
+    void cp1251Dictionary();
+    void badInputIsHarmless_data();
+    void badInputIsHarmless();
+
+    void cp1251RoundTripsEveryByte();
+    void cp1251Letters_data();
+    void cp1251Letters();
+    void cp1251Lossless_data();
+    void cp1251Lossless();
+
+    void lineBreaks_data();
+    void lineBreaks();
+};
+
+void TestTextDecoding::byteOrderMark_data() {
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("expected");
+
+    const QString text = u"nǐ\t*\t你好"_s;
+    QTest::newRow("UTF-16 LE") << kUtf16LeMark + utf16(text, false) << text;
+    QTest::newRow("UTF-16 BE") << kUtf16BeMark + utf16(text, true) << text;
+    QTest::newRow("UTF-8") << kUtf8Mark + utf8(text) << text;
+    QTest::newRow("UTF-16 LE, pair of surrogates")
+        << kUtf16LeMark + utf16(u"\U00020BB7"_s, false) << u"\U00020BB7"_s;
+    QTest::newRow("UTF-16 LE, NUL unit") << kUtf16LeMark + bytes({0x00, 0x00, 0x41, 0x00}) << u"\0A"_s;
+
+    QTest::newRow("UTF-16 LE, last odd byte ignored") << kUtf16LeMark + bytes({0x61, 0x00, 0x62}) << u"a"_s;
+    QTest::newRow("UTF-16 BE, last odd byte ignored") << kUtf16BeMark + bytes({0x00, 0x61, 0x00}) << u"a"_s;
+    QTest::newRow("lone UTF-16 LE mark") << kUtf16LeMark << QString();
+    QTest::newRow("lone UTF-16 BE mark") << kUtf16BeMark << QString();
+    QTest::newRow("lone UTF-8 mark") << kUtf8Mark << QString();
+    QTest::newRow("UTF-16 LE mark and one byte") << kUtf16LeMark + bytes({0x41}) << QString();
+    QTest::newRow("UTF-16 BE mark and one byte") << kUtf16BeMark + bytes({0x41}) << QString();
+
+    // Too short to hold a mark: the bytes are code page 1251 text.
+    QTest::newRow("single FF byte") << bytes({0xFF}) << u"я"_s;
+    QTest::newRow("single FE byte") << bytes({0xFE}) << u"ю"_s;
+    QTest::newRow("first two bytes of the UTF-8 mark") << bytes({0xEF, 0xBB}) << u"п»"_s;
+}
+
+void TestTextDecoding::byteOrderMark() {
+    QFETCH(QByteArray, input);
+    QFETCH(QString, expected);
+
+    QCOMPARE(decodeText(input), expected);
+}
+
+void TestTextDecoding::withoutMark_data() {
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("empty") << QByteArray() << QString();
+    QTest::newRow("ASCII") << QByteArray("ni\t*\tabc") << u"ni\t*\tabc"_s;
+    QTest::newRow("UTF-8 Chinese") << utf8(u"你好 lǜ"_s) << u"你好 lǜ"_s;
+    QTest::newRow("UTF-8 Russian") << utf8(u"Привет, ёж"_s) << u"Привет, ёж"_s;
+    QTest::newRow("UTF-8 outside the basic plane") << utf8(u"\U00020BB7"_s) << u"\U00020BB7"_s;
+    QTest::newRow("NUL bytes") << QByteArray("a\0b\0", 4) << u"a\0b\0"_s;
+
+    QTest::newRow("cp1251 Cyrillic") << QByteArray("\xcf\xf0\xe8\xe2\xe5\xf2") << u"Привет"_s;
+    QTest::newRow("cp1251 within ASCII fields") << QByteArray("ni\t*\t\xcc\xe8\xf0") << u"ni\t*\tМир"_s;
+    QTest::newRow("cp1251 yo, number sign, euro") << QByteArray("\xa8\xb8\xb9\x88") << u"Ёё№€"_s;
+    // One bad byte anywhere makes the whole text code page 1251, valid UTF-8 before it included.
+    QTest::newRow("valid UTF-8 then one bad byte") << utf8(u"你"_s) + bytes({0xFF}) << u"дЅ\u00A0я"_s;
+    QTest::newRow("UTF-8 sequence cut at the end") << utf8(u"你"_s).first(2) << u"дЅ"_s;
+    QTest::newRow("overlong UTF-8") << bytes({0xC0, 0x80}) << u"АЂ"_s;
+    QTest::newRow("UTF-8 encoded surrogate") << bytes({0xED, 0xA0, 0x80}) << u"н\u00A0Ђ"_s;
+}
+
+void TestTextDecoding::withoutMark() {
+    QFETCH(QByteArray, input);
+    QFETCH(QString, expected);
+
+    QCOMPARE(decodeText(input), expected);
+}
+
+void TestTextDecoding::sameTableFromEveryEncoding_data() {
+    QTest::addColumn<QByteArray>("file");
+
+    const QString text = u"nǐ hǎo\t*\t你好\t*\t你好\t*\t1\t*\tздравствуйте\r\n"
+                         u"shū\t*\t书\t*\t書\t*\t1\t*\t\"книга, \"\"том\"\"\"\r\n"
+                         u"\r\n"
+                         u"lǜ\t*\t绿\t*\t綠\t*\t2\t*\tзелёный\r\n"_s;
+    QTest::newRow("UTF-16 LE") << kUtf16LeMark + utf16(text, false);
+    QTest::newRow("UTF-16 BE") << kUtf16BeMark + utf16(text, true);
+    QTest::newRow("UTF-8 with mark") << kUtf8Mark + utf8(text);
+    QTest::newRow("UTF-8 without mark") << utf8(text);
+}
+
+void TestTextDecoding::sameTableFromEveryEncoding() {
+    QFETCH(QByteArray, file);
+
+    const QList<QStringList> expected = {
+        {u"nǐ hǎo"_s, u"你好"_s, u"你好"_s, u"01"_s, u"здравствуйте"_s},
+        {u"shū"_s, u"书"_s, u"書"_s, u"01"_s, u"книга, \"том\""_s},
+        {QString(), QString(), QString(), QString(), QString()},
+        {u"lǜ"_s, u"绿"_s, u"綠"_s, u"02"_s, u"зелёный"_s},
+    };
+    WordTable table;
+    parseDictionary(splitLines(decodeText(file)), table);
+    QCOMPARE(table.rowCount(), int(expected.size()));
+    for (int row = 0; row < table.rowCount(); ++row)
+        QCOMPARE(cells(table.row(row)), expected[row]);
+}
+
+void TestTextDecoding::cp1251Dictionary() {
+    // Written as an old 8-bit file: "ni hao * x * x * 3 * Привет" and "shu * y * * 3 * «Книга»".
+    const QByteArray file("ni hao\t*\tx\t*\tx\t*\t3\t*\t\xcf\xf0\xe8\xe2\xe5\xf2\r\n"
+                          "shu\t*\ty\t*\t\t*\t3\t*\t\xab\xca\xed\xe8\xe3\xe0\xbb\r\n");
+    WordTable table;
+    parseDictionary(splitLines(decodeText(file)), table);
+
+    QCOMPARE(table.rowCount(), 2);
+    QCOMPARE(table.cell(TranslationColumn, 0), u"Привет"_s);
+    QCOMPARE(table.cell(TranslationColumn, 1), u"«Книга»"_s);
+    QCOMPARE(table.cell(LessonColumn, 1), u"03"_s);
+    QCOMPARE(table.cell(FullColumn, 1), QString());
+}
+
+void TestTextDecoding::badInputIsHarmless_data() {
+    QTest::addColumn<QByteArray>("input");
+
+    QByteArray everyByte;
+    for (int value = 0; value < 256; ++value)
+        everyByte.append(char(value));
+
+    QTest::newRow("lone UTF-16 LE mark") << kUtf16LeMark;
+    QTest::newRow("lone UTF-8 mark") << kUtf8Mark;
+    QTest::newRow("UTF-16 LE, truncated unit") << kUtf16LeMark + bytes({0x2A, 0x00, 0x0A});
+    QTest::newRow("UTF-16 LE, unpaired high surrogate")
+        << kUtf16LeMark + bytes({0x00, 0xD8, 0x2A, 0x00, 0x0A, 0x00});
+    QTest::newRow("UTF-16 BE, unpaired low surrogate") << kUtf16BeMark + bytes({0xDC, 0x00, 0x00, 0x2A});
+    QTest::newRow("UTF-8 mark, then invalid UTF-8")
+        << kUtf8Mark + bytes({0xFF, 0x2A, 0xC0, 0x0A, 0xE4, 0xBD});
+    QTest::newRow("invalid UTF-8 with separators") << bytes({0xFF, 0x2A, 0xFE, 0x2A, 0x0D});
+    QTest::newRow("NUL bytes") << QByteArray("\0\0*\0\n\0\t*\t\0", 10);
+    QTest::newRow("every byte value") << everyByte;
+    QTest::newRow("separators only") << QByteArray("*****\n*\n**********\n**");
+    QTest::newRow("line breaks only") << QByteArray("\r\n\r\r\n\n\n");
+    QTest::newRow("UTF-16 LE with line separators")
+        << kUtf16LeMark + utf16(u"a\u2028b\t*\t\u2028\r"_s, false);
+}
+
+void TestTextDecoding::badInputIsHarmless() {
+    QFETCH(QByteArray, input);
+
+    const QStringList lines = splitLines(decodeText(input));
+    WordTable table;
+    parseDictionary(lines, table);
+    QCOMPARE(table.rowCount(), int(lines.size()));
+
+    LessonList lessons;
+    lessons.build(table);
+    QCOMPARE(lessons.selectedWordCount(), table.rowCount());
+}
+
+void TestTextDecoding::cp1251RoundTripsEveryByte() {
+    QByteArray everyByte;
+    for (int value = 0; value < 256; ++value)
+        everyByte.append(char(value));
+
+    const QString text = fromCp1251(everyByte);
+    QCOMPARE(text.size(), qsizetype(256));
+
+    bool lossless = false;
+    QCOMPARE(toCp1251(text, &lossless), everyByte);
+    QVERIFY(lossless);
+}
+
+void TestTextDecoding::cp1251Letters_data() {
+    QTest::addColumn<int>("byte");
+    QTest::addColumn<QString>("character");
+
+    QTest::newRow("A") << 0x41 << u"A"_s;
+    QTest::newRow("tab") << 0x09 << u"\t"_s;
+    QTest::newRow("capital A") << 0xC0 << u"А"_s;
+    QTest::newRow("capital YA") << 0xDF << u"Я"_s;
+    QTest::newRow("small a") << 0xE0 << u"а"_s;
+    QTest::newRow("small ya") << 0xFF << u"я"_s;
+    QTest::newRow("capital YO") << 0xA8 << u"Ё"_s;
+    QTest::newRow("small yo") << 0xB8 << u"ё"_s;
+    QTest::newRow("number sign") << 0xB9 << u"№"_s;
+    QTest::newRow("euro") << 0x88 << u"€"_s;
+    QTest::newRow("left guillemet") << 0xAB << u"«"_s;
+    QTest::newRow("no-break space") << 0xA0 << u"\u00A0"_s;
+    QTest::newRow("Ukrainian GHE with upturn") << 0xA5 << u"Ґ"_s;
+    QTest::newRow("em dash") << 0x97 << u"—"_s;
+}
+
+void TestTextDecoding::cp1251Letters() {
+    QFETCH(int, byte);
+    QFETCH(QString, character);
+
+    QCOMPARE(fromCp1251(bytes({byte})), character);
+    bool lossless = false;
+    QCOMPARE(toCp1251(character, &lossless), bytes({byte}));
+    QVERIFY(lossless);
+}
+
+void TestTextDecoding::cp1251Lossless_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<bool>("lossless");
+
+    QTest::newRow("empty") << QString() << QByteArray() << true;
+    QTest::newRow("Russian") << u"Ёж и ёлка"_s << QByteArray("\xa8\xe6 \xe8 \xb8\xeb\xea\xe0") << true;
+    QTest::newRow("Chinese") << u"中"_s << QByteArray("?") << false;
+    QTest::newRow("Latin with accent") << u"é"_s << QByteArray("?") << false;
+    QTest::newRow("tone mark among mapped") << u"Ёlǜ"_s << QByteArray("\xa8l?") << false;
+    QTest::newRow("pair of surrogates") << u"\U00020BB7"_s << QByteArray("??") << false;
+    QTest::newRow("real question mark") << u"?"_s << QByteArray("?") << true;
+}
+
+void TestTextDecoding::cp1251Lossless() {
+    QFETCH(QString, text);
+    QFETCH(QByteArray, expected);
+    QFETCH(bool, lossless);
+
+    bool reported = !lossless; // the call must set it either way
+    QCOMPARE(toCp1251(text, &reported), expected);
+    QCOMPARE(reported, lossless);
+    QCOMPARE(toCp1251(text), expected);
+}
+
+void TestTextDecoding::lineBreaks_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("lines");
+
+    QTest::newRow("empty text") << QString() << QStringList();
+    QTest::newRow("one line, no break") << u"a"_s << QStringList{u"a"_s};
+    QTest::newRow("CR LF") << u"a\r\nb"_s << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("lone CR") << u"a\rb"_s << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("lone LF") << u"a\nb"_s << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("line separator") << u"a\u2028b"_s << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("all kinds mixed") << u"a\r\nb\nc\rd\u2028e"_s
+                                     << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s};
+
+    QTest::newRow("final CR LF adds no line") << u"a\r\nb\r\n"_s << QStringList{u"a"_s, u"b"_s};
+    QTest::newRow("final LF adds no line") << u"a\n"_s << QStringList{u"a"_s};
+    QTest::newRow("final CR adds no line") << u"a\r"_s << QStringList{u"a"_s};
+    QTest::newRow("final line separator adds no line") << u"a\u2028"_s << QStringList{u"a"_s};
+    QTest::newRow("break only") << u"\r\n"_s << QStringList{QString()};
+    QTest::newRow("two breaks only") << u"\n\n"_s << QStringList{QString(), QString()};
+
+    QTest::newRow("blank line in the middle, CR LF")
+        << u"a\r\n\r\nb"_s << QStringList{u"a"_s, QString(), u"b"_s};
+    QTest::newRow("blank line at the start") << u"\nb"_s << QStringList{QString(), u"b"_s};
+    QTest::newRow("blank line before the final break") << u"a\n\n"_s << QStringList{u"a"_s, QString()};
+    QTest::newRow("LF CR is two breaks") << u"a\n\rb"_s << QStringList{u"a"_s, QString(), u"b"_s};
+    QTest::newRow("CR CR LF is two breaks") << u"a\r\r\nb"_s << QStringList{u"a"_s, QString(), u"b"_s};
+    QTest::newRow("CR LF LF is two breaks") << u"a\r\n\nb"_s << QStringList{u"a"_s, QString(), u"b"_s};
+    QTest::newRow("tabs and blanks stay") << u" a\t\n\t"_s << QStringList{u" a\t"_s, u"\t"_s};
+}
+
+void TestTextDecoding::lineBreaks() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, lines);
+
+    QCOMPARE(splitLines(text), lines);
+}
+
+QTEST_APPLESS_MAIN(TestTextDecoding)
 #include "tst_textdecoding.moc"

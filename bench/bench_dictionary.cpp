@@ -1,0 +1,157 @@
+// Speed of reading a large dictionary: bytes to text, text to lines, lines to the word table and the
+// table to its lessons. Target for the four steps together on 120,000 lines: 150 ms at most.
+
+#include "dictionary/lessonlist.h"
+#include "dictionary/textdecoding.h"
+#include "dictionary/wordtable.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kLines = 120000;
+
+// Lines as a dictionary author writes them: pinyin with tone marks, one to four characters, a full form
+// where it differs, lessons in blocks of about fifty words, Russian translations (some quoted, with
+// doubled quotes inside), CR LF breaks, a blank line between some lessons.
+QString dictionaryText() {
+    static const char16_t *const syllables[] = {u"nǐ",    u"hǎo",  u"xué", u"xiào", u"péng", u"you",
+                                                u"zhōng", u"guó",  u"rén", u"mín",  u"lǜ",   u"shū",
+                                                u"diàn",  u"nǎo",  u"chī", u"fàn",  u"hē",   u"shuǐ",
+                                                u"kàn",   u"jiàn", u"Běi", u"jīng", u"màn",  u"zǒu"};
+    static const char16_t *const translations[] = {
+        u"здравствуйте", u"хороший; хорошо", u"школа",    u"друг",        u"Китай",
+        u"народ",        u"зелёный",         u"книга",    u"компьютер",   u"есть, кушать",
+        u"пить воду",    u"видеть",          u"медленно", u"идти, ходить"};
+    std::mt19937 random(120000);
+    const auto below = [&random](int bound) {
+        return std::uniform_int_distribution<int>(0, bound - 1)(random);
+    };
+
+    QString text;
+    text.reserve(kLines * 48);
+    int lesson = 1, leftInLesson = 50;
+    for (int line = 0; line < kLines; ++line) {
+        if (leftInLesson == 0) {
+            ++lesson;
+            leftInLesson = 45 + below(11);
+            if (lesson % 7 == 0) {
+                text += u"\r\n"_s;
+                continue;
+            }
+        }
+        --leftInLesson;
+
+        const int length = 1 + below(4);
+        QString pinyin, simplified, full;
+        const bool fullDiffers = below(4) == 0;
+        for (int k = 0; k < length; ++k) {
+            if (k > 0)
+                pinyin += u' ';
+            pinyin += QString::fromUtf16(syllables[below(int(std::size(syllables)))]);
+            const auto character = char16_t(0x4E00 + below(0x51A0));
+            simplified += QChar(character);
+            full += QChar(fullDiffers && k == 0 ? char16_t(character + 1) : character);
+        }
+        QString translation = QString::fromUtf16(translations[below(int(std::size(translations)))]);
+        if (below(5) == 0)
+            translation = u"\""_s + translation + u", \"\""_s + translation + u"\"\"\""_s;
+
+        text += pinyin + u"\t*\t"_s + simplified + u"\t*\t"_s + (fullDiffers ? full : QString()) +
+                u"\t*\t"_s + QString::number(lesson) + u"\t*\t"_s + translation + u"\r\n"_s;
+    }
+    return text;
+}
+
+const QByteArray &dictionaryFile() {
+    static const QByteArray file = QByteArray("\xEF\xBB\xBF") + dictionaryText().toUtf8();
+    return file;
+}
+
+// Every step from the file's bytes to the lessons, as when a dictionary is opened.
+void BM_LoadDictionary(benchmark::State &state) {
+    const QByteArray &file = dictionaryFile();
+    for (auto _ : state) {
+        const QStringList lines = wordlark::splitLines(wordlark::decodeText(file));
+        wordlark::WordTable table;
+        wordlark::parseDictionary(lines, table);
+        wordlark::LessonList lessons;
+        lessons.build(table);
+        benchmark::DoNotOptimize(lessons.selectedWordCount());
+    }
+    state.SetBytesProcessed(state.iterations() * file.size());
+    state.counters["lines"] = kLines;
+}
+BENCHMARK(BM_LoadDictionary)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeText(benchmark::State &state) {
+    const QByteArray &file = dictionaryFile();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(wordlark::decodeText(file));
+    state.SetBytesProcessed(state.iterations() * file.size());
+}
+BENCHMARK(BM_DecodeText)->Unit(benchmark::kMillisecond);
+
+// Without a byte-order mark the bytes are checked as UTF-8 first.
+void BM_DecodeTextWithoutMark(benchmark::State &state) {
+    const QByteArray file = dictionaryFile().sliced(3);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(wordlark::decodeText(file));
+    state.SetBytesProcessed(state.iterations() * file.size());
+}
+BENCHMARK(BM_DecodeTextWithoutMark)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeTextUtf16(benchmark::State &state) {
+    const QString text = dictionaryText();
+    QByteArray file("\xFF\xFE");
+    file.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(wordlark::decodeText(file));
+    state.SetBytesProcessed(state.iterations() * file.size());
+}
+BENCHMARK(BM_DecodeTextUtf16)->Unit(benchmark::kMillisecond);
+
+void BM_SplitLines(benchmark::State &state) {
+    const QString text = wordlark::decodeText(dictionaryFile());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(wordlark::splitLines(text));
+}
+BENCHMARK(BM_SplitLines)->Unit(benchmark::kMillisecond);
+
+void BM_ParseDictionary(benchmark::State &state) {
+    const QStringList lines = wordlark::splitLines(wordlark::decodeText(dictionaryFile()));
+    for (auto _ : state) {
+        wordlark::WordTable table;
+        wordlark::parseDictionary(lines, table);
+        benchmark::DoNotOptimize(table.rowCount());
+    }
+}
+BENCHMARK(BM_ParseDictionary)->Unit(benchmark::kMillisecond);
+
+void BM_BuildLessons(benchmark::State &state) {
+    wordlark::WordTable table;
+    wordlark::parseDictionary(wordlark::splitLines(wordlark::decodeText(dictionaryFile())), table);
+    for (auto _ : state) {
+        wordlark::LessonList lessons;
+        lessons.build(table);
+        benchmark::DoNotOptimize(lessons.lessonCount());
+    }
+    state.counters["lessons"] = [&table] {
+        wordlark::LessonList lessons;
+        lessons.build(table);
+        return lessons.lessonCount();
+    }();
+}
+BENCHMARK(BM_BuildLessons)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

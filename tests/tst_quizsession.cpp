@@ -1,0 +1,518 @@
+#include "dictionary/lessonlist.h"
+#include "dictionary/wordtable.h"
+#include "quiz/quizsession.h"
+
+#include <QTest>
+
+#include <random>
+
+using namespace Qt::StringLiterals;
+using namespace wordlark;
+
+namespace {
+
+// For questions that must be settled without a draw.
+class FailingRandom final : public RandomSource {
+public:
+    int below(int bound) override {
+        QTest::qFail(qPrintable(u"random source used (bound %1)"_s.arg(bound)), __FILE__, __LINE__);
+        return 0;
+    }
+};
+
+// Hands out the given values in turn and remembers the bounds asked for.
+class ScriptedRandom final : public RandomSource {
+public:
+    explicit ScriptedRandom(QList<int> values)
+        : m_values(std::move(values)) {}
+    int below(int bound) override {
+        bounds.append(bound);
+        if (m_values.isEmpty()) {
+            QTest::qFail("more draws than scripted", __FILE__, __LINE__);
+            return 0;
+        }
+        return m_values.takeFirst();
+    }
+    QList<int> bounds;
+
+private:
+    QList<int> m_values;
+};
+
+class SeededRandom final : public RandomSource {
+public:
+    explicit SeededRandom(unsigned seed)
+        : m_engine(seed) {}
+    int below(int bound) override { return std::uniform_int_distribution<int>(0, bound - 1)(m_engine); }
+
+private:
+    std::mt19937 m_engine;
+};
+
+FieldSet fieldSet(std::initializer_list<Column> columns) {
+    FieldSet set{};
+    for (Column column : columns)
+        set[size_t(column)] = true;
+    return set;
+}
+
+// One row per label; `fullForms` (when given) fills the full-characters column.
+WordTable makeTable(const QStringList &labels, const QStringList &fullForms = {}) {
+    WordTable table;
+    table.setRowCount(int(labels.size()));
+    for (int row = 0; row < table.rowCount(); ++row) {
+        table.setCell(SimplifiedColumn, row, u"字%1"_s.arg(row));
+        table.setCell(LessonColumn, row, labels[row]);
+        if (row < fullForms.size())
+            table.setCell(FullColumn, row, fullForms[row]);
+    }
+    return table;
+}
+
+// Makes the next draw pick `word`, which must be in the queue.
+void drawExactly(QuizSession &session, int word) {
+    const qsizetype at = session.queue().indexOf(word);
+    QVERIFY(at >= 0);
+    if (session.queue().size() == 1) {
+        FailingRandom random;
+        QVERIFY(session.drawWord(random));
+    } else {
+        ScriptedRandom random({int(at)});
+        QVERIFY(session.drawWord(random));
+    }
+    QCOMPARE(session.currentWord(), word);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(FieldSet)
+
+class TestQuizSession final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void setFields_data();
+    void setFields();
+
+    void startPassFillsChosenLessonsInListOrder_data();
+    void startPassFillsChosenLessonsInListOrder();
+    void startPassOnlyWhenPending();
+    void startPassClearsMistakes();
+    void fullFormOnlyQueue_data();
+    void fullFormOnlyQueue();
+
+    void singleWordNeedsNoDraw();
+    void emptyQueueDrawsNothing();
+    void drawPicksTheDrawnPosition_data();
+    void drawPicksTheDrawnPosition();
+
+    void rightAnswerRemovesWord();
+    void lastRightAnswerEndsPass();
+    void rightAnswerAfterMissKeepsWord();
+    void missedWordLeavesOnLaterRightAnswer();
+    void mistakesAddUpAcrossShowings();
+    void everyWrongAnswerCounts();
+
+    void learnMistakesAfterPass();
+    void learnMistakesWithoutRecords_data();
+    void learnMistakesWithoutRecords();
+
+    void restore_data();
+    void restore();
+
+    void wholePassAsksEveryWordOnce();
+};
+
+void TestQuizSession::setFields_data() {
+    QTest::addColumn<FieldSet>("question");
+    QTest::addColumn<FieldSet>("answer");
+    QTest::addColumn<FieldSet>("effectiveAnswer");
+    QTest::addColumn<bool>("fullFormOnly");
+
+    QTest::newRow("translation asks for pinyin and characters")
+        << fieldSet({TranslationColumn}) << fieldSet({PinyinColumn, SimplifiedColumn})
+        << fieldSet({PinyinColumn, SimplifiedColumn}) << false;
+    QTest::newRow("field in both counts for the question")
+        << fieldSet({SimplifiedColumn}) << fieldSet({SimplifiedColumn, TranslationColumn})
+        << fieldSet({TranslationColumn}) << false;
+    QTest::newRow("all fields in both")
+        << fieldSet({PinyinColumn, SimplifiedColumn, FullColumn, LessonColumn, TranslationColumn})
+        << fieldSet({PinyinColumn, SimplifiedColumn, FullColumn, LessonColumn, TranslationColumn})
+        << fieldSet({}) << false;
+    QTest::newRow("full form alone") << fieldSet({FullColumn}) << fieldSet({PinyinColumn})
+                                     << fieldSet({PinyinColumn}) << true;
+    QTest::newRow("full form alone, also checked as answer")
+        << fieldSet({FullColumn}) << fieldSet({FullColumn, TranslationColumn})
+        << fieldSet({TranslationColumn}) << true;
+    QTest::newRow("full form with pinyin")
+        << fieldSet({PinyinColumn, FullColumn}) << fieldSet({TranslationColumn})
+        << fieldSet({TranslationColumn}) << false;
+    QTest::newRow("full form with simplified")
+        << fieldSet({SimplifiedColumn, FullColumn}) << fieldSet({TranslationColumn})
+        << fieldSet({TranslationColumn}) << false;
+    QTest::newRow("full form with lesson") << fieldSet({FullColumn, LessonColumn}) << fieldSet({PinyinColumn})
+                                           << fieldSet({PinyinColumn}) << false;
+    QTest::newRow("full form with translation")
+        << fieldSet({FullColumn, TranslationColumn}) << fieldSet({PinyinColumn}) << fieldSet({PinyinColumn})
+        << false;
+    QTest::newRow("full form only as answer")
+        << fieldSet({SimplifiedColumn}) << fieldSet({FullColumn}) << fieldSet({FullColumn}) << false;
+    QTest::newRow("no question field")
+        << fieldSet({}) << fieldSet({FullColumn}) << fieldSet({FullColumn}) << false;
+}
+
+void TestQuizSession::setFields() {
+    QFETCH(FieldSet, question);
+    QFETCH(FieldSet, answer);
+    QFETCH(FieldSet, effectiveAnswer);
+    QFETCH(bool, fullFormOnly);
+
+    QuizSession session;
+    // Earlier settings must not leak into the new ones.
+    session.setFields(fieldSet({FullColumn}), fieldSet({PinyinColumn, SimplifiedColumn, LessonColumn}));
+    session.setFields(question, answer);
+    QCOMPARE(session.questionFields(), question);
+    QCOMPARE(session.answerFields(), effectiveAnswer);
+    QCOMPARE(session.fullFormOnly(), fullFormOnly);
+}
+
+void TestQuizSession::startPassFillsChosenLessonsInListOrder_data() {
+    QTest::addColumn<std::vector<bool>>("chosen");
+    QTest::addColumn<QList<int>>("queue");
+
+    // Rows 0-1 and 4 are lesson "02" (listed first), rows 2-3 lesson "01", rows 5-6 lesson "03".
+    QTest::newRow("all") << std::vector<bool>{true, true, true} << QList<int>{0, 1, 4, 2, 3, 5, 6};
+    QTest::newRow("scattered lesson") << std::vector<bool>{true, false, false} << QList<int>{0, 1, 4};
+    QTest::newRow("second and third") << std::vector<bool>{false, true, true} << QList<int>{2, 3, 5, 6};
+    QTest::newRow("none") << std::vector<bool>{false, false, false} << QList<int>{};
+}
+
+void TestQuizSession::startPassFillsChosenLessonsInListOrder() {
+    QFETCH(std::vector<bool>, chosen);
+    QFETCH(QList<int>, queue);
+
+    const WordTable table = makeTable({u"02"_s, u"02"_s, u"01"_s, u"01"_s, u"02"_s, u"03"_s, u"03"_s});
+    LessonList lessons;
+    lessons.build(table);
+    lessons.countSelected(chosen);
+
+    QuizSession session;
+    QVERIFY(session.newPassPending());
+    session.startPassIfPending(lessons, table);
+    QCOMPARE(session.queue(), queue);
+    QVERIFY(!session.newPassPending());
+}
+
+void TestQuizSession::startPassOnlyWhenPending() {
+    const WordTable table = makeTable({u"01"_s, u"01"_s, u"02"_s});
+    LessonList lessons;
+    lessons.build(table);
+    QuizSession session;
+    session.startPassIfPending(lessons, table);
+    drawExactly(session, 1);
+    session.wrongAnswer();
+
+    // A pass under way stays as it is.
+    lessons.countSelected({false, true});
+    session.startPassIfPending(lessons, table);
+    QCOMPARE(session.queue(), (QList<int>{0, 1, 2}));
+    QCOMPARE(session.mistakeCount(), 1);
+
+    session.setNewPassPending();
+    session.startPassIfPending(lessons, table);
+    QCOMPARE(session.queue(), (QList<int>{2}));
+}
+
+void TestQuizSession::startPassClearsMistakes() {
+    const WordTable table = makeTable({u"01"_s, u"01"_s, u"01"_s});
+    LessonList lessons;
+    lessons.build(table);
+    QuizSession session;
+    session.restore({1}, 4, {{0, 1}, {1, 2}, {2, 1}});
+    QVERIFY(!session.newPassPending());
+
+    session.setNewPassPending();
+    session.startPassIfPending(lessons, table);
+    QCOMPARE(session.queue(), (QList<int>{0, 1, 2}));
+    QCOMPARE(session.mistakeCount(), 0);
+    QVERIFY(session.mistakes().isEmpty());
+    QVERIFY(!session.newPassPending());
+}
+
+void TestQuizSession::fullFormOnlyQueue_data() {
+    QTest::addColumn<QStringList>("fullForms");
+    QTest::addColumn<std::vector<bool>>("chosen");
+    QTest::addColumn<FieldSet>("question");
+    QTest::addColumn<QList<int>>("queue");
+
+    // Rows 0-2 are lesson "01", rows 3-5 lesson "02".
+    const FieldSet fullOnly = fieldSet({FullColumn});
+    const std::vector<bool> both{true, true};
+    QTest::newRow("keeps words with a full form")
+        << QStringList{{}, u"書"_s, {}, {}, u"們"_s, {}} << both << fullOnly << QList<int>{1, 4};
+    QTest::newRow("every word has one") << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s} << both
+                                        << fullOnly << QList<int>{0, 1, 2, 3, 4, 5};
+    QTest::newRow("no word has one, so all")
+        << QStringList{} << both << fullOnly << QList<int>{0, 1, 2, 3, 4, 5};
+    QTest::newRow("full forms only outside the chosen lesson")
+        << QStringList{{}, {}, {}, u"書"_s, {}, {}} << std::vector<bool>{true, false} << fullOnly
+        << QList<int>{0, 1, 2};
+    QTest::newRow("full form with simplified asks everything")
+        << QStringList{{}, u"書"_s, {}, {}, u"們"_s, {}} << both << fieldSet({SimplifiedColumn, FullColumn})
+        << QList<int>{0, 1, 2, 3, 4, 5};
+    QTest::newRow("full form as answer asks everything")
+        << QStringList{{}, u"書"_s, {}, {}, u"們"_s, {}} << both << fieldSet({PinyinColumn})
+        << QList<int>{0, 1, 2, 3, 4, 5};
+}
+
+void TestQuizSession::fullFormOnlyQueue() {
+    QFETCH(QStringList, fullForms);
+    QFETCH(std::vector<bool>, chosen);
+    QFETCH(FieldSet, question);
+    QFETCH(QList<int>, queue);
+
+    const WordTable table = makeTable({u"01"_s, u"01"_s, u"01"_s, u"02"_s, u"02"_s, u"02"_s}, fullForms);
+    LessonList lessons;
+    lessons.build(table);
+    lessons.countSelected(chosen);
+
+    QuizSession session;
+    session.setFields(question, fieldSet({FullColumn, TranslationColumn}));
+    session.startPassIfPending(lessons, table);
+    QCOMPARE(session.queue(), queue);
+}
+
+void TestQuizSession::singleWordNeedsNoDraw() {
+    QuizSession session;
+    session.restore({7}, 0, {});
+    FailingRandom random;
+    QVERIFY(session.drawWord(random));
+    QCOMPARE(session.currentWord(), 7);
+    QVERIFY(session.hasCurrentWord());
+    QVERIFY(session.drawWord(random));
+    QCOMPARE(session.currentWord(), 7);
+}
+
+void TestQuizSession::emptyQueueDrawsNothing() {
+    QuizSession session;
+    FailingRandom random;
+    session.restore({}, 0, {});
+    QVERIFY(!session.drawWord(random));
+    QVERIFY(!session.hasCurrentWord());
+
+    // After a pass has ended, no word of it stays current.
+    session.restore({3}, 0, {});
+    QVERIFY(session.drawWord(random));
+    QVERIFY(session.rightAnswer());
+    QVERIFY(!session.drawWord(random));
+    QVERIFY(!session.hasCurrentWord());
+}
+
+void TestQuizSession::drawPicksTheDrawnPosition_data() {
+    QTest::addColumn<int>("drawn");
+    QTest::addColumn<int>("word");
+
+    QTest::newRow("first") << 0 << 5;
+    QTest::newRow("middle") << 1 << 9;
+    QTest::newRow("last") << 2 << 11;
+}
+
+void TestQuizSession::drawPicksTheDrawnPosition() {
+    QFETCH(int, drawn);
+    QFETCH(int, word);
+
+    QuizSession session;
+    session.restore({5, 9, 11}, 0, {});
+    ScriptedRandom random({drawn});
+    QVERIFY(session.drawWord(random));
+    QCOMPARE(session.currentWord(), word);
+    QCOMPARE(random.bounds, (QList<int>{3}));
+    QCOMPARE(session.queue(), (QList<int>{5, 9, 11}));
+}
+
+void TestQuizSession::rightAnswerRemovesWord() {
+    QuizSession session;
+    session.restore({1, 2, 3}, 0, {});
+    drawExactly(session, 2);
+    QVERIFY(!session.rightAnswer());
+    QCOMPARE(session.queue(), (QList<int>{1, 3}));
+    QVERIFY(!session.newPassPending());
+    QCOMPARE(session.mistakeCount(), 0);
+}
+
+void TestQuizSession::lastRightAnswerEndsPass() {
+    QuizSession session;
+    session.restore({4}, 2, {{4, 2}});
+    drawExactly(session, 4);
+    QVERIFY(session.rightAnswer());
+    QVERIFY(session.queue().isEmpty());
+    QVERIFY(session.newPassPending());
+    // The records of the ended pass stay for a review.
+    QCOMPARE(session.mistakes(), (QList<MistakeRecord>{{4, 2}}));
+}
+
+void TestQuizSession::rightAnswerAfterMissKeepsWord() {
+    QuizSession session;
+    session.restore({1, 2}, 0, {});
+    drawExactly(session, 1);
+    session.wrongAnswer();
+    QVERIFY(!session.rightAnswer());
+    QCOMPARE(session.queue(), (QList<int>{1, 2}));
+    QCOMPARE(session.mistakeCount(), 1);
+    QCOMPARE(session.mistakes(), (QList<MistakeRecord>{{1, 1}}));
+    QVERIFY(!session.newPassPending());
+
+    // Also as the last word of a pass: the pass goes on.
+    session.restore({8}, 0, {});
+    drawExactly(session, 8);
+    session.wrongAnswer();
+    QVERIFY(!session.rightAnswer());
+    QCOMPARE(session.queue(), (QList<int>{8}));
+    QVERIFY(!session.newPassPending());
+}
+
+void TestQuizSession::missedWordLeavesOnLaterRightAnswer() {
+    QuizSession session;
+    session.restore({1, 2}, 0, {});
+    drawExactly(session, 1);
+    session.wrongAnswer();
+    session.clearMissedThisQuestion();
+    drawExactly(session, 1);
+    QVERIFY(!session.rightAnswer());
+    QCOMPARE(session.queue(), (QList<int>{2}));
+    QCOMPARE(session.mistakes(), (QList<MistakeRecord>{{1, 1}}));
+}
+
+void TestQuizSession::mistakesAddUpAcrossShowings() {
+    QuizSession session;
+    session.restore({3, 5, 8, 9}, 0, {});
+    for (int word : {5, 3, 5, 8, 5, 3}) {
+        drawExactly(session, word);
+        session.wrongAnswer();
+        session.clearMissedThisQuestion();
+    }
+    QCOMPARE(session.mistakeCount(), 6);
+    QCOMPARE(session.mistakes(), (QList<MistakeRecord>{{5, 3}, {3, 2}, {8, 1}}));
+    QCOMPARE(session.queue(), (QList<int>{3, 5, 8, 9}));
+}
+
+void TestQuizSession::everyWrongAnswerCounts() {
+    QuizSession session;
+    session.restore({3, 5}, 0, {});
+    drawExactly(session, 5);
+    session.wrongAnswer();
+    session.wrongAnswer();
+    session.wrongAnswer();
+    QCOMPARE(session.mistakeCount(), 3);
+    QCOMPARE(session.mistakes().size(), qsizetype(1));
+    QCOMPARE(session.mistakes().front().word, 5);
+}
+
+void TestQuizSession::learnMistakesAfterPass() {
+    QuizSession session;
+    session.restore({3, 5, 8}, 0, {});
+    for (int word : {8, 3, 8, 5}) {
+        drawExactly(session, word);
+        session.wrongAnswer();
+        session.clearMissedThisQuestion();
+    }
+    for (int word : {3, 5, 8}) {
+        drawExactly(session, word);
+        session.rightAnswer();
+    }
+    QVERIFY(session.newPassPending());
+
+    QVERIFY(session.learnMistakes());
+    QCOMPARE(session.queue(), (QList<int>{8, 3, 5}));
+    QVERIFY(session.mistakes().isEmpty());
+    QCOMPARE(session.mistakeCount(), 0);
+    QVERIFY(!session.newPassPending());
+
+    // A second call has nothing left to learn.
+    QVERIFY(!session.learnMistakes());
+    QCOMPARE(session.queue(), (QList<int>{8, 3, 5}));
+}
+
+void TestQuizSession::learnMistakesWithoutRecords_data() {
+    QTest::addColumn<bool>("pending");
+
+    QTest::newRow("during a pass") << false;
+    QTest::newRow("after a pass") << true;
+}
+
+void TestQuizSession::learnMistakesWithoutRecords() {
+    QFETCH(bool, pending);
+
+    QuizSession session;
+    session.restore({1, 2}, 4, {});
+    if (pending)
+        session.setNewPassPending();
+
+    QVERIFY(!session.learnMistakes());
+    QCOMPARE(session.queue(), (QList<int>{1, 2}));
+    QCOMPARE(session.mistakeCount(), 4);
+    QCOMPARE(session.newPassPending(), pending);
+}
+
+void TestQuizSession::restore_data() {
+    QTest::addColumn<QList<int>>("queue");
+    QTest::addColumn<int>("mistakeCount");
+    QTest::addColumn<QList<MistakeRecord>>("mistakes");
+
+    QTest::newRow("pass under way") << QList<int>{17, 4, 25} << 2 << QList<MistakeRecord>{{9, 2}};
+    QTest::newRow("no mistakes") << QList<int>{0} << 0 << QList<MistakeRecord>{};
+    QTest::newRow("empty queue") << QList<int>{} << 3 << QList<MistakeRecord>{{1, 1}, {2, 2}};
+    QTest::newRow("nothing at all") << QList<int>{} << 0 << QList<MistakeRecord>{};
+}
+
+void TestQuizSession::restore() {
+    QFETCH(QList<int>, queue);
+    QFETCH(int, mistakeCount);
+    QFETCH(QList<MistakeRecord>, mistakes);
+
+    // A session with progress of its own, which the restored one replaces.
+    QuizSession session;
+    session.restore({40, 41, 42}, 0, {});
+    drawExactly(session, 41);
+    session.wrongAnswer();
+    session.clearMissedThisQuestion();
+    drawExactly(session, 42);
+    session.wrongAnswer();
+    session.clearMissedThisQuestion();
+
+    session.restore(queue, mistakeCount, mistakes);
+    QCOMPARE(session.queue(), queue);
+    QCOMPARE(session.mistakeCount(), mistakeCount);
+    QCOMPARE(session.mistakes(), mistakes);
+    QCOMPARE(session.newPassPending(), queue.isEmpty());
+}
+
+void TestQuizSession::wholePassAsksEveryWordOnce() {
+    QStringList labels;
+    for (int row = 0; row < 20; ++row)
+        labels.append(row < 12 ? u"01"_s : u"02"_s);
+    const WordTable table = makeTable(labels);
+    LessonList lessons;
+    lessons.build(table);
+
+    QuizSession session;
+    SeededRandom random(20240611);
+    session.startPassIfPending(lessons, table);
+    QList<int> asked;
+    bool ended = false;
+    while (!ended && asked.size() < 100) {
+        QVERIFY(session.drawWord(random));
+        QVERIFY(!asked.contains(session.currentWord()));
+        asked.append(session.currentWord());
+        ended = session.rightAnswer();
+    }
+    QCOMPARE(asked.size(), qsizetype(20));
+    QVERIFY(session.newPassPending());
+    QVERIFY(!session.drawWord(random));
+
+    session.startPassIfPending(lessons, table);
+    QCOMPARE(session.queue().size(), qsizetype(20));
+}
+
+QTEST_APPLESS_MAIN(TestQuizSession)
+#include "tst_quizsession.moc"

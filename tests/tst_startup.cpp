@@ -79,6 +79,8 @@ class StartupTest final : public QObject {
 
 private Q_SLOTS:
     void createsAllWindowsAndShowsTheSplashFirst();
+    void splashIsDraggedWithAnyButton_data();
+    void splashIsDraggedWithAnyButton();
     void loadsTheDictionaryFileAndShowsTheMainWindow();
     void missingDictionaryFallsBackToTheBuiltInOne();
     void brokenDictionaryBytesLoadWithoutFault();
@@ -111,6 +113,34 @@ void StartupTest::createsAllWindowsAndShowsTheSplashFirst()
     QCOMPARE(splash->DictionaryPath(), QStringLiteral("Dictionary/Dict.dic"));
     QVERIFY(!findWindow(QStringLiteral("MainForm"))->isVisible());
     QVERIFY(!splash->Image1->pixmap().isNull());
+}
+
+void StartupTest::splashIsDraggedWithAnyButton_data()
+{
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<QPoint>("pressedAt");
+    QTest::newRow("left on the picture") << Qt::LeftButton << QPoint(229, 100);
+    QTest::newRow("right on the picture") << Qt::RightButton << QPoint(150, 300);
+    QTest::newRow("middle on the progress bar") << Qt::MiddleButton << QPoint(100, 230);
+}
+
+void StartupTest::splashIsDraggedWithAnyButton()
+{
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(QPoint, pressedAt);
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    RunningProgram program;
+    auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
+    splash->Timer1->stop();
+    QVERIFY(QTest::qWaitForWindowExposed(splash));
+    const QPoint start = splash->pos();
+    QTest::mousePress(splash, button, {}, pressedAt);
+    QTest::mouseMove(splash, pressedAt + QPoint(30, 20));
+    QTRY_COMPARE(splash->pos(), start + QPoint(30, 20));
+    QTest::mouseRelease(splash, button, {}, pressedAt + QPoint(30, 20));
+    QTest::mouseMove(splash, pressedAt + QPoint(60, 60));
+    QCOMPARE(splash->pos(), start + QPoint(30, 20));
 }
 
 void StartupTest::loadsTheDictionaryFileAndShowsTheMainWindow()

@@ -1,0 +1,726 @@
+// Saved lessons, keyboard answers and word sounds through the main window, with the whole program running
+// headless: lesson files go through the real file dialogs.
+
+#include "guitestutil.h"
+
+#include "app/mainunit.h"
+#include "app/unit1.h"
+#include "dictionary/unit4.h"
+#include "progress/lessonfile.h"
+#include "quiz/maskpanel.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMediaPlayer>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTextEdit>
+#include <QUrl>
+
+#include <memory>
+
+using testutil::findWindow;
+using testutil::ProgramFolder;
+using testutil::RunningProgram;
+
+namespace {
+
+QByteArray line(const char *pinyin, const char *simplified, const char *full, const char *lesson,
+                const char *translation) {
+    return QByteArray(pinyin) + "\t*\t" + simplified + "\t*\t" + full + "\t*\t" + lesson + "\t*\t" +
+           translation + "\r\n";
+}
+
+QByteArray sixWords() {
+    return QByteArray("\xEF\xBB\xBF") + line("hǎo", "好", "", "1", "\"хорошо; хороший\"") +
+           line("nǐ", "你", "", "1", "ты") + line("wǒ", "我", "", "1", "я") +
+           line("ma", "吗", "嗎", "2", "вопросительная частица") + line("tāmen", "他们", "他們", "2", "они") +
+           line("wǒmen", "我们", "我們", "2", "мы");
+}
+
+// Every word has two characters, so the mask always shows two squares.
+QByteArray twoCharacterWords() {
+    return QByteArray("\xEF\xBB\xBF") + line("tāmen", "他们", "他們", "1", "они") +
+           line("wǒmen", "我们", "我們", "1", "мы") + line("nǐmen", "你们", "你們", "1", "вы") +
+           line("péngyou", "朋友", "", "1", "друг") + line("lǎoshī", "老师", "老師", "1", "учитель") +
+           line("xuésheng", "学生", "學生", "1", "ученик");
+}
+
+QByteArray lessonFile(const QByteArray &dictionaryPath, const QList<int> &queue, int mistakeCount,
+                      const QList<wordlark::MistakeRecord> &records) {
+    QByteArray out =
+        dictionaryPath + "\r\nLength(ArrSmartShuffle)=\r\n" + QByteArray::number(queue.size()) + "\r\n";
+    for (int word : queue)
+        out += QByteArray::number(word) + "\r\n";
+    out += "Mistakes=\r\n" + QByteArray::number(mistakeCount) + "\r\nLength(ArrMistakes)=\r\n" +
+           QByteArray::number(records.size()) + "\r\n";
+    for (const wordlark::MistakeRecord &record : records)
+        out += QByteArray::number(record.word) + "\r\n" + QByteArray::number(record.misses) + "\r\n";
+    return out;
+}
+
+QByteArray readAll(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+// One modal window as it was seen when it came up.
+struct SeenModal {
+    QString objectName;
+    QString title;
+    QString text;
+};
+
+// Answers every modal window that comes up, one after the other, as nested dialogs do (a file dialog,
+// then a message box). If a modal is still open after the deadline, every open modal is rejected and
+// `failed` is set, so a forgotten dialog fails the test instead of hanging the suite.
+class ModalScript final : public QObject {
+public:
+    explicit ModalScript(std::function<void(QWidget *)> answer, int deadlineMs = 10000)
+        : m_answer(std::move(answer))
+        , m_deadlineMs(deadlineMs) {
+        m_clock.start();
+        connect(&m_timer, &QTimer::timeout, this, &ModalScript::poll);
+        m_timer.start(20);
+    }
+
+    // Stops answering, so that a later script gets the next dialogs.
+    void stop() { m_timer.stop(); }
+    const QList<SeenModal> &seen() const { return m_seen; }
+    bool failed() const { return m_failed; }
+    QStringList names() const {
+        QStringList names;
+        for (const SeenModal &modal : m_seen)
+            names.append(modal.objectName);
+        return names;
+    }
+
+private:
+    void poll() {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible() && modal != m_current) {
+            m_current = modal;
+            const auto *box = qobject_cast<QMessageBox *>(modal);
+            m_seen.append({modal->objectName(), modal->windowTitle(), box ? box->text() : QString()});
+            m_answer(modal);
+            return;
+        }
+        if (!modal || m_clock.elapsed() < m_deadlineMs)
+            return;
+        m_failed = true;
+        for (int guard = 0; guard < 10; ++guard) {
+            QWidget *open = QApplication::activeModalWidget();
+            if (!open)
+                break;
+            if (auto *dialog = qobject_cast<QDialog *>(open))
+                dialog->reject();
+            else
+                open->close();
+        }
+    }
+
+    std::function<void(QWidget *)> m_answer;
+    int m_deadlineMs;
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    QPointer<QWidget> m_current;
+    QList<SeenModal> m_seen;
+    bool m_failed = false;
+};
+
+// Types the name into a file dialog's name field and presses Return, as the learner does.
+void chooseFile(QWidget *modal, const QString &name) {
+    auto *nameEdit = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    QVERIFY(nameEdit);
+    nameEdit->setText(name);
+    QTest::keyClick(nameEdit, Qt::Key_Return);
+}
+
+// Types text as key presses, one per character; QTest::keyClicks takes Latin-1 only.
+void typeText(QWidget *widget, const QString &text) {
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void rejectModal(QWidget *modal) {
+    if (auto *dialog = qobject_cast<QDialog *>(modal))
+        dialog->reject();
+}
+
+// A file dialog gets the name; any message box is confirmed.
+std::function<void(QWidget *)> openAndConfirm(const QString &name) {
+    return [name](QWidget *modal) {
+        if (qobject_cast<QFileDialog *>(modal))
+            chooseFile(modal, name);
+        else if (auto *box = qobject_cast<QMessageBox *>(modal))
+            box->accept();
+        else
+            rejectModal(modal);
+    };
+}
+
+class SessionFixture final {
+public:
+    explicit SessionFixture(const QByteArray &dictionary = sixWords(), bool withAudio = false)
+        : folder(withAudio) {
+        folder.write(QStringLiteral("Dictionary/Dict.dic"), dictionary);
+        m_program = std::make_unique<RunningProgram>();
+        QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
+                                     findWindow(QStringLiteral("MainForm"))->isVisible(),
+                                 10000);
+        main = findWindow<TMainForm>(QStringLiteral("MainForm"));
+        options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+    }
+
+    QTextEdit *box(int number) const {
+        return main->findChild<QTextEdit *>(QStringLiteral("AnswerBox%1").arg(number));
+    }
+    int rightBox() const {
+        for (int i = 1; i <= main->AnswerCount(); ++i)
+            if (main->answerWord(i) == main->session().currentWord())
+                return i;
+        return 0;
+    }
+    int wrongBox() const {
+        const QString right = main->RightAnswerText();
+        for (int i = 1; i <= main->AnswerCount(); ++i)
+            if (main->answerWord(i) != main->session().currentWord() && box(i)->toPlainText() != right)
+                return i;
+        return 0;
+    }
+    void click(int number, Qt::MouseButton button = Qt::LeftButton) const {
+        QTest::mouseClick(box(number)->viewport(), button, {}, QPoint(20, 10));
+    }
+    QString remained() const { return main->LabelRemained->text(); }
+    QString mistakes() const { return main->LabelMis->text(); }
+    QString question() const { return main->TntRichEdit0->toPlainText(); }
+    QStringList boxTexts() const {
+        QStringList texts;
+        for (int i = 1; i <= main->AnswerCount(); ++i)
+            texts.append(box(i)->toPlainText());
+        return texts;
+    }
+    void trigger(const char *action) const {
+        main->findChild<QAction *>(QString::fromLatin1(action))->trigger();
+    }
+    QMediaPlayer *player() const { return main->findChild<QMediaPlayer *>(QStringLiteral("mp3player")); }
+
+    ProgramFolder folder;
+    TMainForm *main = nullptr;
+    TLessonOptions *options = nullptr;
+
+private:
+    std::unique_ptr<RunningProgram> m_program;
+};
+
+// Everything about the session a lesson file can change, plus what is on screen.
+struct SessionState {
+    QList<int> queue;
+    int mistakeCount = 0;
+    QList<wordlark::MistakeRecord> mistakes;
+    int currentWord = -1;
+    QString question;
+    QStringList boxes;
+    QString remained;
+    QString mistakesLabel;
+
+    static SessionState of(const SessionFixture &s) {
+        return {s.main->session().queue(),
+                s.main->session().mistakeCount(),
+                s.main->session().mistakes(),
+                s.main->session().currentWord(),
+                s.question(),
+                s.boxTexts(),
+                s.remained(),
+                s.mistakes()};
+    }
+};
+
+void compareStates(const SessionState &actual, const SessionState &expected) {
+    QCOMPARE(actual.queue, expected.queue);
+    QCOMPARE(actual.mistakeCount, expected.mistakeCount);
+    QCOMPARE(actual.mistakes, expected.mistakes);
+    QCOMPARE(actual.currentWord, expected.currentWord);
+    QCOMPARE(actual.question, expected.question);
+    QCOMPARE(actual.boxes, expected.boxes);
+    QCOMPARE(actual.remained, expected.remained);
+    QCOMPARE(actual.mistakesLabel, expected.mistakesLabel);
+}
+
+QString canonical(const QString &path) {
+    return QFileInfo(path).canonicalFilePath();
+}
+
+} // namespace
+
+class LessonSessionTest final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+
+    // Lesson files.
+    void saveThenOpenRestoresTheSession();
+    void cancellingTheLessonDialogsChangesNothing();
+    void otherDictionaryIsWarnedAboutOnce_data();
+    void otherDictionaryIsWarnedAboutOnce();
+    void brokenLessonFileChangesNothing_data();
+    void brokenLessonFileChangesNothing();
+    void emptyQueueStartsANewPass();
+
+    // Keyboard answers.
+    void keyboardPanelShowsMaskAndTakesFocus();
+    void typedRightAnswerRemovesTheWord();
+    void typedWrongAnswerKeepsTheQuestion_data();
+    void typedWrongAnswerKeepsTheQuestion();
+    void keyboardPanelNeedsHiddenAnswers();
+
+    // Word sounds.
+    void questionAndRightClickPickTheSound();
+    void soundOffChangesNoSource();
+    void missingSoundFileIsSkippedSilently();
+
+private:
+    void tickKeyboardAnswer(SessionFixture &s);
+    void writeSounds(const SessionFixture &s, const QStringList &names);
+
+    QByteArray m_mp3;
+};
+
+void LessonSessionTest::initTestCase() {
+    // A tiny real MP3, so that the player has something it can play without an error box; a few bytes of
+    // anything when the tools are missing (then only the sources are checked, which never play it).
+    QTemporaryDir dir;
+    const QString espeak = QStandardPaths::findExecutable(QStringLiteral("espeak-ng"));
+    const QString lame = QStandardPaths::findExecutable(QStringLiteral("lame"));
+    if (!espeak.isEmpty() && !lame.isEmpty()) {
+        const QString wav = dir.filePath(QStringLiteral("x.wav"));
+        const QString mp3 = dir.filePath(QStringLiteral("x.mp3"));
+        QProcess::execute(espeak, {QStringLiteral("-v"), QStringLiteral("cmn-latn-pinyin"),
+                                   QStringLiteral("-w"), wav, QStringLiteral("hao3")});
+        QProcess::execute(lame,
+                          {QStringLiteral("-b"), QStringLiteral("32"), QStringLiteral("--quiet"), wav, mp3});
+        m_mp3 = readAll(mp3);
+    }
+}
+
+void LessonSessionTest::writeSounds(const SessionFixture &s, const QStringList &names) {
+    for (const QString &name : names)
+        s.folder.write(QStringLiteral("audio/") + name + QStringLiteral(".mp3"), m_mp3);
+}
+
+// ---- Lesson files ---------------------------------------------------------------------------------------
+
+void LessonSessionTest::saveThenOpenRestoresTheSession() {
+    SessionFixture s;
+    const int word = s.main->session().currentWord();
+    const int wrong = s.wrongBox();
+    QVERIFY(wrong > 0);
+    s.click(wrong);
+    s.click(wrong);
+    s.click(s.rightBox());
+    const QList<int> queue{0, 1, 2, 3, 4, 5};
+    const QList<wordlark::MistakeRecord> records{{word, 2}};
+    QCOMPARE(s.main->session().queue(), queue);
+    QCOMPARE(s.main->session().mistakeCount(), 2);
+    QCOMPARE(s.main->session().mistakes(), records);
+
+    QString saveDirectory;
+    QString proposedName;
+    ModalScript save([&](QWidget *modal) {
+        if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+            saveDirectory = dialog->directory().absolutePath();
+            proposedName = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+            chooseFile(modal, QStringLiteral("lesson one"));
+        } else {
+            rejectModal(modal);
+        }
+    });
+    s.trigger("N5");
+    save.stop();
+    QVERIFY(!save.failed());
+    QCOMPARE(save.names(), QStringList{QStringLiteral("SaveDialog")});
+    QCOMPARE(canonical(saveDirectory), canonical(s.folder.path(QStringLiteral("Saves"))));
+    QCOMPARE(proposedName, QStringLiteral("MyLesson"));
+    const QString saved = s.folder.path(QStringLiteral("Saves/lesson one.ke4"));
+    QVERIFY(QFile::exists(saved));
+    QCOMPARE(readAll(saved),
+             QByteArray("Dictionary/Dict.dic\r\nLength(ArrSmartShuffle)=\r\n6\r\n0\r\n1\r\n2\r\n3\r\n4\r\n"
+                        "5\r\nMistakes=\r\n2\r\nLength(ArrMistakes)=\r\n1\r\n") +
+                 QByteArray::number(word) + "\r\n2\r\n");
+
+    // The session moves on, then the file brings it back.
+    for (int i = 0; i < 3; ++i)
+        s.click(s.rightBox());
+    QCOMPARE(s.main->session().queue().size(), 3);
+
+    QString openDirectory;
+    ModalScript open([&](QWidget *modal) {
+        if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+            openDirectory = dialog->directory().absolutePath();
+            chooseFile(modal, QStringLiteral("lesson one.ke4"));
+        } else {
+            rejectModal(modal);
+        }
+    });
+    s.trigger("N4");
+    QVERIFY(!open.failed());
+    QCOMPARE(open.names(), QStringList{QStringLiteral("OpenLDialog")});
+    QCOMPARE(canonical(openDirectory), canonical(s.folder.path(QStringLiteral("Saves"))));
+    QCOMPARE(s.main->session().queue(), queue);
+    QCOMPARE(s.main->session().mistakeCount(), 2);
+    QCOMPARE(s.main->session().mistakes(), records);
+    QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 2"));
+    QCOMPARE(s.remained(), QStringLiteral(" Осталось слов: 6"));
+    const int asked = s.main->session().currentWord();
+    QVERIFY(queue.contains(asked));
+    QCOMPARE(s.question(), s.main->wordTable().cell(4, asked));
+    QVERIFY(s.rightBox() > 0);
+}
+
+void LessonSessionTest::cancellingTheLessonDialogsChangesNothing() {
+    SessionFixture s;
+    s.click(s.wrongBox());
+    const SessionState before = SessionState::of(s);
+
+    ModalScript save(rejectModal);
+    s.trigger("N5");
+    save.stop();
+    QVERIFY(!save.failed());
+    QCOMPARE(save.names(), QStringList{QStringLiteral("SaveDialog")});
+    QCOMPARE(QDir(s.folder.path(QStringLiteral("Saves"))).entryList(QDir::Files), QStringList());
+    compareStates(SessionState::of(s), before);
+
+    s.folder.write(QStringLiteral("Saves/MyLesson.ke4"), lessonFile("Dictionary/Dict.dic", {5}, 7, {{5, 7}}));
+    ModalScript open(rejectModal);
+    s.trigger("N4");
+    QVERIFY(!open.failed());
+    QCOMPARE(open.names(), QStringList{QStringLiteral("OpenLDialog")});
+    compareStates(SessionState::of(s), before);
+}
+
+void LessonSessionTest::otherDictionaryIsWarnedAboutOnce_data() {
+    QTest::addColumn<QByteArray>("dictionaryPath");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("same path") << QByteArray("Dictionary/Dict.dic") << false;
+    QTest::newRow("other folder") << QByteArray("Other/Dict.dic") << true;
+    QTest::newRow("differs only in case") << QByteArray("dictionary/dict.dic") << true;
+}
+
+void LessonSessionTest::otherDictionaryIsWarnedAboutOnce() {
+    QFETCH(QByteArray, dictionaryPath);
+    QFETCH(bool, warned);
+    SessionFixture s;
+    const QList<int> queue{4, 1};
+    const QList<wordlark::MistakeRecord> records{{4, 1}, {1, 3}};
+    s.folder.write(QStringLiteral("Saves/other.ke4"), lessonFile(dictionaryPath, queue, 4, records));
+
+    ModalScript open(openAndConfirm(QStringLiteral("other.ke4")));
+    s.trigger("N4");
+    QVERIFY(!open.failed());
+    if (warned) {
+        QCOMPARE(open.names(),
+                 (QStringList{QStringLiteral("OpenLDialog"), QStringLiteral("OtherDictionaryWarning")}));
+        QCOMPARE(open.seen().at(1).title, QStringLiteral("Предупреждение"));
+        QCOMPARE(open.seen().at(1).text, QStringLiteral("В уроке используется другой словарь."));
+    } else {
+        QCOMPARE(open.names(), QStringList{QStringLiteral("OpenLDialog")});
+    }
+    // Loaded all the same.
+    QCOMPARE(s.main->session().queue(), queue);
+    QCOMPARE(s.main->session().mistakeCount(), 4);
+    QCOMPARE(s.main->session().mistakes(), records);
+    QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 4"));
+    QCOMPARE(s.remained(), QStringLiteral(" Осталось слов: 2"));
+    QVERIFY(queue.contains(s.main->session().currentWord()));
+}
+
+void LessonSessionTest::brokenLessonFileChangesNothing_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message"); // empty: any message
+
+    const QByteArray head("Dictionary/Dict.dic\r\nLength(ArrSmartShuffle)=\r\n");
+    QTest::newRow("queue length not a number")
+        << head + "abc\r\n0\r\nMistakes=\r\n0\r\nLength(ArrMistakes)=\r\n0\r\n"
+        << QStringLiteral("'abc' is not a valid integer value");
+    QTest::newRow("queue word equal to the dictionary size")
+        << head + "2\r\n1\r\n6\r\nMistakes=\r\n0\r\nLength(ArrMistakes)=\r\n0\r\n"
+        << QString();
+    QTest::newRow("record word equal to the dictionary size")
+        << head + "1\r\n1\r\nMistakes=\r\n1\r\nLength(ArrMistakes)=\r\n1\r\n6\r\n1\r\n"
+        << QString();
+    QTest::newRow("cut inside the queue") << head + "3\r\n0\r\n1\r\n" << QString();
+    QTest::newRow("cut after the queue") << head + "1\r\n0\r\nMistakes=\r\n" << QString();
+    QTest::newRow("cut inside the records")
+        << head + "1\r\n0\r\nMistakes=\r\n2\r\nLength(ArrMistakes)=\r\n1\r\n0\r\n"
+        << QString();
+    QTest::newRow("empty file") << QByteArray() << QString();
+}
+
+void LessonSessionTest::brokenLessonFileChangesNothing() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    SessionFixture s;
+    s.click(s.wrongBox());
+    s.click(s.rightBox());
+    const SessionState before = SessionState::of(s);
+    QCOMPARE(before.mistakeCount, 1);
+
+    s.folder.write(QStringLiteral("Saves/broken.ke4"), bytes);
+    ModalScript open(openAndConfirm(QStringLiteral("broken.ke4")));
+    s.trigger("N4");
+    QVERIFY(!open.failed());
+    QCOMPARE(open.names(), (QStringList{QStringLiteral("OpenLDialog"), QStringLiteral("LessonFileError")}));
+    QVERIFY(!open.seen().at(1).text.isEmpty());
+    if (!message.isEmpty())
+        QCOMPARE(open.seen().at(1).text, message);
+    compareStates(SessionState::of(s), before);
+}
+
+void LessonSessionTest::emptyQueueStartsANewPass() {
+    SessionFixture s;
+    s.click(s.wrongBox());
+    s.click(s.rightBox());
+    s.click(s.rightBox());
+    QCOMPARE(s.main->session().queue().size(), 5);
+
+    s.folder.write(QStringLiteral("Saves/done.ke4"), lessonFile("Dictionary/Dict.dic", {}, 3, {{2, 3}}));
+    ModalScript open(openAndConfirm(QStringLiteral("done.ke4")));
+    s.trigger("N4");
+    QVERIFY(!open.failed());
+    QCOMPARE(open.names(), QStringList{QStringLiteral("OpenLDialog")});
+    QCOMPARE(s.main->session().queue(), (QList<int>{0, 1, 2, 3, 4, 5}));
+    QCOMPARE(s.main->session().mistakeCount(), 0);
+    QCOMPARE(s.main->session().mistakes(), QList<wordlark::MistakeRecord>());
+    QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 0"));
+    QCOMPARE(s.remained(), QStringLiteral(" Осталось слов: 6"));
+    QVERIFY(s.main->session().hasCurrentWord());
+    QCOMPARE(s.question(), s.main->wordTable().cell(4, s.main->session().currentWord()));
+}
+
+// ---- Keyboard answers ---------------------------------------------------------------------------------
+
+void LessonSessionTest::tickKeyboardAnswer(SessionFixture &s) {
+    QVERIFY(s.options->CheckBoxes[6]->isChecked());
+    QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
+    QVERIFY(s.options->CheckShowBut->isChecked());
+    QVERIFY(s.options->CoolGirl->isEnabled());
+    QVERIFY(s.options->CheckBoxMask->isEnabled());
+    QTest::mouseClick(s.options->CoolGirl, Qt::LeftButton);
+    QTest::mouseClick(s.options->CheckBoxMask, Qt::LeftButton);
+    QVERIFY(s.options->CoolGirl->isChecked());
+    QVERIFY(s.options->CheckBoxMask->isChecked());
+    s.main->Button1Click();
+}
+
+void LessonSessionTest::keyboardPanelShowsMaskAndTakesFocus() {
+    SessionFixture s(twoCharacterWords());
+    tickKeyboardAnswer(s);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(s.main->PanelAnswer->isVisible());
+    QVERIFY(s.main->CoolGirlEdit->text().isEmpty());
+    QCOMPARE(s.main->focusWidget(), static_cast<QWidget *>(s.main->CoolGirlEdit));
+    QVERIFY(s.main->PanelMask->isVisible());
+    const int word = s.main->session().currentWord();
+    QCOMPARE(s.main->wordTable().cell(1, word).size(), 2);
+    QCOMPARE(s.main->PanelMask->text(), QString(2, QChar(0x7F)));
+
+    // Text left in the field from the last question is gone with the next one.
+    s.main->CoolGirlEdit->setText(QStringLiteral("他"));
+    s.main->Button1Click();
+    QVERIFY(s.main->CoolGirlEdit->text().isEmpty());
+    QCOMPARE(s.main->PanelMask->text(), QString(2, QChar(0x7F)));
+}
+
+void LessonSessionTest::typedRightAnswerRemovesTheWord() {
+    SessionFixture s(twoCharacterWords());
+    tickKeyboardAnswer(s);
+    if (QTest::currentTestFailed())
+        return;
+    const int word = s.main->session().currentWord();
+    typeText(s.main->CoolGirlEdit, s.main->wordTable().cell(1, word));
+    QCOMPARE(s.main->CoolGirlEdit->text(), s.main->wordTable().cell(1, word));
+    QTest::keyClick(s.main->CoolGirlEdit, Qt::Key_Return);
+    QVERIFY(!s.main->session().queue().contains(word));
+    QVERIFY(s.main->session().hasCurrentWord());
+    QVERIFY(s.main->session().currentWord() != word);
+    QCOMPARE(s.remained(), QStringLiteral(" Осталось слов: 5"));
+    QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 0"));
+    // The panel is ready for the next word.
+    QVERIFY(s.main->PanelAnswer->isVisible());
+    QVERIFY(s.main->CoolGirlEdit->text().isEmpty());
+    QCOMPARE(s.question(), s.main->wordTable().cell(4, s.main->session().currentWord()));
+}
+
+void LessonSessionTest::typedWrongAnswerKeepsTheQuestion_data() {
+    QTest::addColumn<int>("kind");
+    QTest::newRow("trailing blank") << 0;
+    QTest::newRow("leading blank") << 1;
+    QTest::newRow("first character only") << 2;
+    QTest::newRow("pinyin") << 3;
+    QTest::newRow("nothing") << 4;
+}
+
+void LessonSessionTest::typedWrongAnswerKeepsTheQuestion() {
+    QFETCH(int, kind);
+    SessionFixture s(twoCharacterWords());
+    tickKeyboardAnswer(s);
+    if (QTest::currentTestFailed())
+        return;
+    const int word = s.main->session().currentWord();
+    const QString right = s.main->wordTable().cell(1, word);
+    const QString typed =
+        QStringList{right + u' ', u' ' + right, right.left(1), s.main->wordTable().cell(0, word), QString()}
+            .at(kind);
+    const QString question = s.question();
+    s.main->CoolGirlEdit->setText(typed);
+    QTest::mouseClick(s.main->CoolGirlOK, Qt::LeftButton);
+
+    QCOMPARE(s.main->session().mistakeCount(), 1);
+    QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 1"));
+    QCOMPARE(s.main->session().mistakes(), (QList<wordlark::MistakeRecord>{{word, 1}}));
+    for (int i = 1; i <= s.main->AnswerCount(); ++i) {
+        QVERIFY(s.box(i)->isVisible());
+        QCOMPARE(s.box(i)->palette().color(QPalette::Base), QColor(221, 0, 0));
+    }
+    QVERIFY(!s.main->PanelAnswer->isVisible());
+    QVERIFY(!s.main->PanelMask->isVisible());
+    QVERIFY(!s.main->ButtonShow->isVisible());
+    QCOMPARE(s.main->session().currentWord(), word);
+    QCOMPARE(s.question(), question);
+
+    // The right box now moves on, and the missed word stays to be asked again.
+    s.click(s.rightBox());
+    QVERIFY(s.main->session().queue().contains(word));
+    QCOMPARE(s.main->session().queue().size(), 6);
+    QCOMPARE(s.main->session().mistakeCount(), 1);
+    QVERIFY(!s.main->session().missedThisQuestion());
+    QCOMPARE(s.question(), s.main->wordTable().cell(4, s.main->session().currentWord()));
+    QVERIFY(s.main->PanelAnswer->isVisible());
+    QVERIFY(s.main->CoolGirlEdit->text().isEmpty());
+}
+
+void LessonSessionTest::keyboardPanelNeedsHiddenAnswers() {
+    SessionFixture s(twoCharacterWords());
+    QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
+    QTest::mouseClick(s.options->CoolGirl, Qt::LeftButton);
+    QVERIFY(s.options->CoolGirl->isChecked());
+    QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
+    QVERIFY(!s.options->CheckShowBut->isChecked());
+    QVERIFY(s.options->CoolGirl->isChecked());
+    s.main->Button1Click();
+    QVERIFY(!s.main->PanelAnswer->isVisible());
+    QVERIFY(!s.main->ButtonShow->isVisible());
+}
+
+// ---- Word sounds --------------------------------------------------------------------------------------
+
+void LessonSessionTest::questionAndRightClickPickTheSound() {
+    if (m_mp3.isEmpty())
+        QSKIP("espeak-ng and lame are needed to make a playable sound file");
+    SessionFixture s(sixWords(), true);
+    // Every word of the dictionary has its sound.
+    writeSounds(s, {QStringLiteral("hao3"), QStringLiteral("ni3"), QStringLiteral("wo3"),
+                    QStringLiteral("ma"), QStringLiteral("ta1men"), QStringLiteral("wo3men")});
+    QVERIFY(s.options->CheckBoxSound->isEnabled());
+    QVERIFY(s.options->CheckBoxSound->isChecked());
+    QMediaPlayer *player = s.player();
+    QVERIFY(player);
+    const auto soundOf = [&](int word) {
+        const QString pinyin = s.main->wordTable().cell(0, word);
+        const QHash<QString, QString> names{{QStringLiteral("hǎo"), QStringLiteral("hao3")},
+                                            {QStringLiteral("nǐ"), QStringLiteral("ni3")},
+                                            {QStringLiteral("wǒ"), QStringLiteral("wo3")},
+                                            {QStringLiteral("ma"), QStringLiteral("ma")},
+                                            {QStringLiteral("tāmen"), QStringLiteral("ta1men")},
+                                            {QStringLiteral("wǒmen"), QStringLiteral("wo3men")}};
+        return canonical(
+            s.folder.path(QStringLiteral("audio/") + names.value(pinyin) + QStringLiteral(".mp3")));
+    };
+
+    s.main->Button1Click();
+    QCOMPARE(canonical(player->source().toLocalFile()), soundOf(s.main->session().currentWord()));
+
+    const int other = s.wrongBox();
+    QVERIFY(other > 0);
+    s.click(other, Qt::RightButton);
+    QCOMPARE(canonical(player->source().toLocalFile()), soundOf(s.main->answerWord(other)));
+    QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 0"));
+
+    // A right click on the question says the asked word again.
+    QTest::mouseClick(s.main->TntRichEdit0->viewport(), Qt::RightButton, {}, QPoint(20, 10));
+    QCOMPARE(canonical(player->source().toLocalFile()), soundOf(s.main->session().currentWord()));
+    // The player plays it to the end without complaint.
+    QTRY_COMPARE_WITH_TIMEOUT(player->mediaStatus(), QMediaPlayer::EndOfMedia, 20000);
+    QCOMPARE(player->error(), QMediaPlayer::NoError);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void LessonSessionTest::soundOffChangesNoSource() {
+    if (m_mp3.isEmpty())
+        QSKIP("espeak-ng and lame are needed to make a playable sound file");
+    SessionFixture s(sixWords(), true);
+    writeSounds(s, {QStringLiteral("hao3"), QStringLiteral("ni3"), QStringLiteral("wo3"),
+                    QStringLiteral("ma"), QStringLiteral("ta1men"), QStringLiteral("wo3men")});
+    QMediaPlayer *player = s.player();
+    QVERIFY(player);
+    QTest::mouseClick(s.options->CheckBoxSound, Qt::LeftButton);
+    QVERIFY(!s.options->CheckBoxSound->isChecked());
+    const QUrl before = player->source();
+    for (int i = 0; i < 5; ++i) {
+        s.main->Button1Click();
+        QCOMPARE(player->source(), before);
+        for (int box = 1; box <= s.main->AnswerCount(); ++box) {
+            s.click(box, Qt::RightButton);
+            QCOMPARE(player->source(), before);
+        }
+    }
+}
+
+void LessonSessionTest::missingSoundFileIsSkippedSilently() {
+    if (m_mp3.isEmpty())
+        QSKIP("espeak-ng and lame are needed to make a playable sound file");
+    SessionFixture s(sixWords(), true);
+    // Only hǎo has its sound.
+    writeSounds(s, {QStringLiteral("hao3")});
+    QMediaPlayer *player = s.player();
+    QVERIFY(player);
+    const QString hao = canonical(s.folder.path(QStringLiteral("audio/hao3.mp3")));
+
+    // Ask until hǎo has sounded, then until a word without a file is asked.
+    for (int guard = 0; guard < 200 && s.main->session().currentWord() != 0; ++guard)
+        s.main->Button1Click();
+    QCOMPARE(s.main->session().currentWord(), 0);
+    QCOMPARE(canonical(player->source().toLocalFile()), hao);
+    for (int guard = 0; guard < 200 && s.main->session().currentWord() == 0; ++guard)
+        s.main->Button1Click();
+    QVERIFY(s.main->session().currentWord() != 0);
+    QCOMPARE(canonical(player->source().toLocalFile()), hao);
+
+    const int other = s.wrongBox();
+    QVERIFY(other > 0);
+    if (s.main->answerWord(other) != 0) {
+        s.click(other, Qt::RightButton);
+        QCOMPARE(canonical(player->source().toLocalFile()), hao);
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    for (QWidget *window : QApplication::topLevelWidgets())
+        QVERIFY2(!(qobject_cast<QMessageBox *>(window) && window->isVisible()),
+                 qPrintable(window->objectName()));
+}
+
+QTEST_MAIN(LessonSessionTest)
+#include "tst_lessonsession.moc"

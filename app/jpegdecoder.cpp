@@ -53,6 +53,15 @@ std::optional<RgbPicture> decodeJpeg(QByteArrayView data, QString *error)
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(data.data()), static_cast<unsigned long>(data.size()));
     jpeg_read_header(&info, TRUE);
+    // A damaged header can claim a picture far larger than any real one; refuse it before allocating.
+    constexpr unsigned long kMaxPixels = 64UL * 1024 * 1024;
+    if (static_cast<unsigned long>(info.image_width) * info.image_height > kMaxPixels) {
+        jpeg_destroy_decompress(&info);
+        delete picture;
+        if (error)
+            *error = QStringLiteral("picture too large");
+        return std::nullopt;
+    }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);
 

@@ -61,6 +61,8 @@ bool QuizSession::rightAnswer()
 
 void QuizSession::wrongAnswer()
 {
+    if (m_currentWord < 0)
+        return;
     m_missedThisQuestion = true;
     ++m_mistakeCount;
     recordMistake(m_currentWord);
@@ -102,6 +104,8 @@ void QuizSession::restore(QList<int> queue, int mistakeCount, QList<MistakeRecor
     m_queue = std::move(queue);
     m_mistakeCount = mistakeCount;
     m_mistakes = std::move(mistakes);
+    m_currentWord = -1;
+    m_missedThisQuestion = false;
     // An empty queue behaves like the end of a pass: the next question starts a new one.
     m_newPassPending = m_queue.isEmpty();
 }

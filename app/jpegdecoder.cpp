@@ -51,7 +51,8 @@ std::optional<RgbPicture> decodeJpeg(QByteArrayView data, QString *error)
     }
 
     jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(data.data()), static_cast<unsigned long>(data.size()));
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char *>(data.data()),
+                 static_cast<unsigned long>(data.size()));
     jpeg_read_header(&info, TRUE);
     // A damaged header can claim a picture far larger than any real one; refuse it before allocating.
     constexpr unsigned long kMaxPixels = 64UL * 1024 * 1024;

@@ -11,14 +11,14 @@
 #include "ui/unithelp.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QListWidget>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -78,9 +78,12 @@ TMainForm::TMainForm(ProgramWindows &windows, QWidget *parent)
     setFixedSize(kWindowWidth, kWindowHeight);
     move(0, 0);
 
-    m_colours = QuizColours{palette().color(QPalette::Button), palette().color(QPalette::Base),
-                            palette().color(QPalette::Button), QColor(0, 221, 0),
-                            QColor(221, 0, 0), QColor(0, 128, 0),
+    m_colours = QuizColours{palette().color(QPalette::Button),
+                            palette().color(QPalette::Base),
+                            palette().color(QPalette::Button),
+                            QColor(0, 221, 0),
+                            QColor(221, 0, 0),
+                            QColor(0, 128, 0),
                             QColor(168, 34, 91)};
     const QColor windowText = palette().color(QPalette::Text);
     LatinFontDial = {pixelFont(QStringLiteral("Times New Roman"), 24), windowText};
@@ -515,7 +518,8 @@ void TMainForm::endPass()
     grade.exec();
     if (mistakes <= 0)
         return;
-    if (m_windows.FormFuxi->ShowDifficultWords(m_wordTable, m_session.mistakes()) && m_session.learnMistakes()) {
+    if (m_windows.FormFuxi->ShowDifficultWords(m_wordTable, m_session.mistakes()) &&
+        m_session.learnMistakes()) {
         setMistakesLabel(0);
         setRemainedLabel(int(m_session.queue().size()));
     }
@@ -686,7 +690,8 @@ void TMainForm::N8Click()
 
 void TMainForm::N3Click()
 {
-    QFileDialog dialog(this, QStringLiteral("Словарь"), QDir::current().filePath(QStringLiteral("Dictionary")),
+    QFileDialog dialog(this, QStringLiteral("Словарь"),
+                       QDir::current().filePath(QStringLiteral("Dictionary")),
                        QStringLiteral("Dictionary (*.dic)"));
     dialog.setObjectName(QStringLiteral("OpenDictDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -766,8 +771,8 @@ void TMainForm::N5Click()
     dialog.setFileMode(QFileDialog::AnyFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const LessonProgress progress{m_windows.Form1->DictionaryPath(), m_session.queue(), m_session.mistakeCount(),
-                                  m_session.mistakes()};
+    const LessonProgress progress{m_windows.Form1->DictionaryPath(), m_session.queue(),
+                                  m_session.mistakeCount(), m_session.mistakes()};
     const QString error = saveLessonFile(dialog.selectedFiles().constFirst(), progress);
     if (!error.isEmpty())
         showError(this, error);

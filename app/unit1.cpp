@@ -56,7 +56,8 @@ TForm1::TForm1(ProgramWindows &windows)
     Image1->setObjectName(QStringLiteral("Image1"));
     const QPixmap picture = splashPicture();
     Image1->setPixmap(picture);
-    Image1->setGeometry(0, 0, picture.isNull() ? 459 : picture.width(), picture.isNull() ? 459 : picture.height());
+    Image1->setGeometry(0, 0, picture.isNull() ? 459 : picture.width(),
+                        picture.isNull() ? 459 : picture.height());
     // Presses on the picture go to the window, so the whole circle can be dragged. (A disabled label would
     // do the same but draws its picture greyed.)
     Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -116,8 +117,9 @@ QStringList TForm1::readDictionaryText()
         if (file.error() == QFileDevice::NoError)
             return wordlark::splitLines(wordlark::decodeText(bytes));
     }
-    QMessageBox::information(this, QStringLiteral("Wordlark"),
-                             QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
+    QMessageBox::information(
+        this, QStringLiteral("Wordlark"),
+        QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
     QFile builtIn(kBuiltInDictionary);
     builtIn.open(QIODevice::ReadOnly);
     return wordlark::splitLines(wordlark::decodeText(builtIn.readAll()));

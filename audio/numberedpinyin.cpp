@@ -87,7 +87,8 @@ struct Syllabary {
     QSet<QString> plain;
     QSet<QString> interjections;
 
-    Syllabary() {
+    Syllabary()
+    {
         for (const char16_t *s : kSyllables) {
             const QString syllable = QString::fromUtf16(s);
             plain.insert(syllable);
@@ -100,13 +101,15 @@ struct Syllabary {
     }
 };
 
-const Syllabary &syllabary() {
+const Syllabary &syllabary()
+{
     static const Syllabary instance;
     return instance;
 }
 
 // Letters that are pinyin but not in the tone table: the syllabic nasals with tone marks and ê.
-bool nasalOrEhat(QChar c, Letter *letter) {
+bool nasalOrEhat(QChar c, Letter *letter)
+{
     switch (c.unicode()) {
     case u'ḿ':
     case u'Ḿ':
@@ -133,7 +136,8 @@ bool nasalOrEhat(QChar c, Letter *letter) {
     }
 }
 
-std::vector<Run> splitIntoRuns(QStringView toned) {
+std::vector<Run> splitIntoRuns(QStringView toned)
+{
     std::vector<Run> runs;
     Run current;
     const auto finish = [&] {
@@ -163,7 +167,8 @@ std::vector<Run> splitIntoRuns(QStringView toned) {
     return runs;
 }
 
-QString plainText(const std::vector<Letter> &letters, size_t from, size_t to) {
+QString plainText(const std::vector<Letter> &letters, size_t from, size_t to)
+{
     QString text;
     for (size_t i = from; i < to; ++i)
         text.append(QChar(letters[i].plain));
@@ -172,7 +177,8 @@ QString plainText(const std::vector<Letter> &letters, size_t from, size_t to) {
 
 // Cuts one run into syllables: each must be a pinyin syllable with at most one tone mark; among the ways
 // that satisfy this the one with the least penalty, then with the fewest syllables, wins.
-QStringList syllablesOfRun(const Run &run) {
+QStringList syllablesOfRun(const Run &run)
+{
     const std::vector<Letter> &letters = run.letters;
     const size_t size = letters.size();
     struct Best {
@@ -242,14 +248,16 @@ QStringList syllablesOfRun(const Run &run) {
 
 } // namespace
 
-QStringList numberedSyllables(QStringView toned) {
+QStringList numberedSyllables(QStringView toned)
+{
     QStringList syllables;
     for (const Run &run : splitIntoRuns(toned))
         syllables.append(syllablesOfRun(run));
     return syllables;
 }
 
-QString numberedPinyin(QStringView toned) {
+QString numberedPinyin(QStringView toned)
+{
     return numberedSyllables(toned).join(u' ');
 }
 

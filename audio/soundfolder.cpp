@@ -6,16 +6,20 @@
 namespace wordlark {
 namespace {
 
-QString keyOf(const QString &fileName) {
+QString keyOf(const QString &fileName)
+{
     return fileName.toCaseFolded();
 }
 
 } // namespace
 
 SoundFolder::SoundFolder(QString folderPath)
-    : m_folderPath(std::move(folderPath)) {}
+    : m_folderPath(std::move(folderPath))
+{
+}
 
-QString SoundFolder::find(const QString &soundName) {
+QString SoundFolder::find(const QString &soundName)
+{
     if (soundName.isEmpty())
         return {};
     const bool freshListing = !m_listed;
@@ -30,7 +34,8 @@ QString SoundFolder::find(const QString &soundName) {
     return path;
 }
 
-QString SoundFolder::lookUp(const QString &soundName) const {
+QString SoundFolder::lookUp(const QString &soundName) const
+{
     for (const QString &candidate :
          {soundName + QStringLiteral(".mp3"), soundName + QStringLiteral("w.mp3")}) {
         const auto it = m_files.constFind(keyOf(candidate));
@@ -40,7 +45,8 @@ QString SoundFolder::lookUp(const QString &soundName) const {
     return {};
 }
 
-void SoundFolder::readListing() {
+void SoundFolder::readListing()
+{
     m_listed = true;
     m_files.clear();
     // Sorted, so that of two names differing only in case the same one wins on every run.

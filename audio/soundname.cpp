@@ -21,7 +21,8 @@ constexpr std::array<const char16_t *, 23> kInitials = {
     u"ch", u"sh", u"r", u"j", u"q", u"x", u"g", u"k", u"h", u"y", u"w",
 };
 
-template <size_t N> bool inList(const std::array<const char16_t *, N> &list, QStringView text) {
+template <size_t N> bool inList(const std::array<const char16_t *, N> &list, QStringView text)
+{
     for (const char16_t *entry : list) {
         if (QStringView(entry).compare(text, Qt::CaseInsensitive) == 0)
             return true;
@@ -29,13 +30,15 @@ template <size_t N> bool inList(const std::array<const char16_t *, N> &list, QSt
     return false;
 }
 
-bool isSyllableBreak(QChar c) {
+bool isSyllableBreak(QChar c)
+{
     return c == u' ' || c == u'\'';
 }
 
 } // namespace
 
-ToneLookup FindTone(QChar c) {
+ToneLookup FindTone(QChar c)
+{
     for (const char16_t *row : kToneTable) {
         for (int column = 1; column <= 5; ++column) {
             if (row[column] == c.unicode())
@@ -45,15 +48,18 @@ ToneLookup FindTone(QChar c) {
     return {};
 }
 
-bool IsRhyme(QStringView text) {
+bool IsRhyme(QStringView text)
+{
     return inList(kRhymes, text);
 }
 
-bool IsInitial(QStringView text) {
+bool IsInitial(QStringView text)
+{
     return inList(kInitials, text);
 }
 
-QString SoundNameFromPinyin(QStringView pinyin) {
+QString SoundNameFromPinyin(QStringView pinyin)
+{
     QString s = pinyin.toString();
     if (s.isEmpty())
         return s;

@@ -14,7 +14,8 @@ namespace wordlark {
 WordSoundPlayer::WordSoundPlayer(QObject *parent, const QString &startFolder)
     : QObject(parent)
     , m_folder(QDir(startFolder).filePath(QStringLiteral("audio")))
-    , m_player(new QMediaPlayer(parent)) {
+    , m_player(new QMediaPlayer(parent))
+{
     m_player->setObjectName(QStringLiteral("mp3player"));
     m_player->setAudioOutput(new QAudioOutput(m_player));
     connect(m_player, &QMediaPlayer::errorOccurred, this,
@@ -27,13 +28,15 @@ WordSoundPlayer::WordSoundPlayer(QObject *parent, const QString &startFolder)
             });
 }
 
-WordSoundPlayer::~WordSoundPlayer() {
+WordSoundPlayer::~WordSoundPlayer()
+{
     // The window owns the player; when this goes first, the player goes with it so no sound outlives
     // the object that started it.
     delete m_player;
 }
 
-void WordSoundPlayer::playPinyin(const QString &pinyin) {
+void WordSoundPlayer::playPinyin(const QString &pinyin)
+{
     const QString name = SoundNameFromPinyin(pinyin);
     if (name.isEmpty())
         return;
@@ -52,7 +55,8 @@ void WordSoundPlayer::playPinyin(const QString &pinyin) {
     m_player->play();
 }
 
-void WordSoundPlayer::reportError(const QString &errorText) {
+void WordSoundPlayer::reportError(const QString &errorText)
+{
     const QString text = errorText.isEmpty() ? tr("The sound file cannot be played.") : errorText;
     // The box is modal but not run in a nested event loop: the error arrives from inside the player, and
     // the quiz that asked for the sound has already moved on. A second error while it is up replaces

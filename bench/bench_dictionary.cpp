@@ -22,7 +22,8 @@ constexpr int kLines = 120000;
 // Lines as a dictionary author writes them: pinyin with tone marks, one to four characters, a full form
 // where it differs, lessons in blocks of about fifty words, Russian translations (some quoted, with
 // doubled quotes inside), CR LF breaks, a blank line between some lessons.
-QString dictionaryText() {
+QString dictionaryText()
+{
     static const char16_t *const syllables[] = {u"nǐ",    u"hǎo",  u"xué", u"xiào", u"péng", u"you",
                                                 u"zhōng", u"guó",  u"rén", u"mín",  u"lǜ",   u"shū",
                                                 u"diàn",  u"nǎo",  u"chī", u"fàn",  u"hē",   u"shuǐ",
@@ -71,13 +72,15 @@ QString dictionaryText() {
     return text;
 }
 
-const QByteArray &dictionaryFile() {
+const QByteArray &dictionaryFile()
+{
     static const QByteArray file = QByteArray("\xEF\xBB\xBF") + dictionaryText().toUtf8();
     return file;
 }
 
 // Every step from the file's bytes to the lessons, as when a dictionary is opened.
-void BM_LoadDictionary(benchmark::State &state) {
+void BM_LoadDictionary(benchmark::State &state)
+{
     const QByteArray &file = dictionaryFile();
     for (auto _ : state) {
         const QStringList lines = wordlark::splitLines(wordlark::decodeText(file));
@@ -92,7 +95,8 @@ void BM_LoadDictionary(benchmark::State &state) {
 }
 BENCHMARK(BM_LoadDictionary)->Unit(benchmark::kMillisecond);
 
-void BM_DecodeText(benchmark::State &state) {
+void BM_DecodeText(benchmark::State &state)
+{
     const QByteArray &file = dictionaryFile();
     for (auto _ : state)
         benchmark::DoNotOptimize(wordlark::decodeText(file));
@@ -101,7 +105,8 @@ void BM_DecodeText(benchmark::State &state) {
 BENCHMARK(BM_DecodeText)->Unit(benchmark::kMillisecond);
 
 // Without a byte-order mark the bytes are checked as UTF-8 first.
-void BM_DecodeTextWithoutMark(benchmark::State &state) {
+void BM_DecodeTextWithoutMark(benchmark::State &state)
+{
     const QByteArray file = dictionaryFile().sliced(3);
     for (auto _ : state)
         benchmark::DoNotOptimize(wordlark::decodeText(file));
@@ -109,7 +114,8 @@ void BM_DecodeTextWithoutMark(benchmark::State &state) {
 }
 BENCHMARK(BM_DecodeTextWithoutMark)->Unit(benchmark::kMillisecond);
 
-void BM_DecodeTextUtf16(benchmark::State &state) {
+void BM_DecodeTextUtf16(benchmark::State &state)
+{
     const QString text = dictionaryText();
     QByteArray file("\xFF\xFE");
     file.append(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
@@ -119,14 +125,16 @@ void BM_DecodeTextUtf16(benchmark::State &state) {
 }
 BENCHMARK(BM_DecodeTextUtf16)->Unit(benchmark::kMillisecond);
 
-void BM_SplitLines(benchmark::State &state) {
+void BM_SplitLines(benchmark::State &state)
+{
     const QString text = wordlark::decodeText(dictionaryFile());
     for (auto _ : state)
         benchmark::DoNotOptimize(wordlark::splitLines(text));
 }
 BENCHMARK(BM_SplitLines)->Unit(benchmark::kMillisecond);
 
-void BM_ParseDictionary(benchmark::State &state) {
+void BM_ParseDictionary(benchmark::State &state)
+{
     const QStringList lines = wordlark::splitLines(wordlark::decodeText(dictionaryFile()));
     for (auto _ : state) {
         wordlark::WordTable table;
@@ -136,7 +144,8 @@ void BM_ParseDictionary(benchmark::State &state) {
 }
 BENCHMARK(BM_ParseDictionary)->Unit(benchmark::kMillisecond);
 
-void BM_BuildLessons(benchmark::State &state) {
+void BM_BuildLessons(benchmark::State &state)
+{
     wordlark::WordTable table;
     wordlark::parseDictionary(wordlark::splitLines(wordlark::decodeText(dictionaryFile())), table);
     for (auto _ : state) {

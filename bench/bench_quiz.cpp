@@ -18,7 +18,9 @@ namespace {
 class SeededRandom final : public wordlark::RandomSource {
 public:
     explicit SeededRandom(unsigned seed)
-        : m_engine(seed) {}
+        : m_engine(seed)
+    {
+    }
     int below(int bound) override { return std::uniform_int_distribution<int>(0, bound - 1)(m_engine); }
 
 private:
@@ -31,7 +33,8 @@ struct Course {
 };
 
 // The built-in course, as the program loads it.
-const Course &course() {
+const Course &course()
+{
     static const Course loaded = [] {
         Course course;
         QFile file(QStringLiteral(":/dictionary/Dict.dic"));
@@ -44,7 +47,8 @@ const Course &course() {
     return loaded;
 }
 
-void chooseForEveryWord(benchmark::State &state, const wordlark::LessonList &lessons, bool fromAllLessons) {
+void chooseForEveryWord(benchmark::State &state, const wordlark::LessonList &lessons, bool fromAllLessons)
+{
     const wordlark::WordTable &table = course().table;
     if (table.rowCount() == 0 || lessons.selectedWordCount() == 0) {
         state.SkipWithError("built-in dictionary not available");
@@ -62,13 +66,15 @@ void chooseForEveryWord(benchmark::State &state, const wordlark::LessonList &les
     state.counters["pool"] = fromAllLessons ? table.rowCount() : lessons.selectedWordCount();
 }
 
-void BM_CandidatesAllLessons(benchmark::State &state) {
+void BM_CandidatesAllLessons(benchmark::State &state)
+{
     chooseForEveryWord(state, course().lessons, true);
 }
 BENCHMARK(BM_CandidatesAllLessons)->Unit(benchmark::kMicrosecond);
 
 // Every third lesson chosen, about a third of the course.
-void BM_CandidatesSelectedLessons(benchmark::State &state) {
+void BM_CandidatesSelectedLessons(benchmark::State &state)
+{
     wordlark::LessonList lessons = course().lessons;
     std::vector<bool> chosen(size_t(lessons.lessonCount()), false);
     for (size_t lesson = 0; lesson < chosen.size(); lesson += 3)
@@ -79,7 +85,8 @@ void BM_CandidatesSelectedLessons(benchmark::State &state) {
 BENCHMARK(BM_CandidatesSelectedLessons)->Unit(benchmark::kMicrosecond);
 
 // One lesson from the middle of the course: a pool of a few dozen words at most.
-void BM_CandidatesOneLesson(benchmark::State &state) {
+void BM_CandidatesOneLesson(benchmark::State &state)
+{
     wordlark::LessonList lessons = course().lessons;
     std::vector<bool> chosen(size_t(lessons.lessonCount()), false);
     if (!chosen.empty())

@@ -33,14 +33,17 @@ template <typename T> T *window(const char *name)
 // A CC-CEDICT-sized dictionary: 120,000 lines in lessons of 50 words.
 QByteArray largeDictionary()
 {
-    const QStringList pinyin = {QStringLiteral("hǎo"), QStringLiteral("péngyou"), QStringLiteral("xuéxiào"), QStringLiteral("Zhōngguó")};
-    const QStringList hanzi = {QStringLiteral("好"), QStringLiteral("朋友"), QStringLiteral("学校"), QStringLiteral("中国人民")};
+    const QStringList pinyin = {QStringLiteral("hǎo"), QStringLiteral("péngyou"), QStringLiteral("xuéxiào"),
+                                QStringLiteral("Zhōngguó")};
+    const QStringList hanzi = {QStringLiteral("好"), QStringLiteral("朋友"), QStringLiteral("学校"),
+                               QStringLiteral("中国人民")};
     QString text;
     text.reserve(120000 * 48);
     for (int i = 0; i < 120000; ++i) {
         const int k = i % 4;
-        text += pinyin[k] + QStringLiteral("\t*\t") + hanzi[k] + QStringLiteral("\t*\t\t*\t") + QString::number(i / 50 + 1) +
-                QStringLiteral("\t*\t\"слово; номер ") + QString::number(i) + QStringLiteral("\"\r\n");
+        text += pinyin[k] + QStringLiteral("\t*\t") + hanzi[k] + QStringLiteral("\t*\t\t*\t") +
+                QString::number(i / 50 + 1) + QStringLiteral("\t*\t\"слово; номер ") + QString::number(i) +
+                QStringLiteral("\"\r\n");
     }
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
@@ -111,7 +114,10 @@ void NextQuestionTwelveCandidates(benchmark::State &state)
     for (auto _ : state)
         program->main->Button1Click();
 }
-BENCHMARK(NextQuestionTwelveCandidates)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(NextQuestionTwelveCandidates)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 void RightAnswerUntilNextQuestion(benchmark::State &state)
 {
@@ -135,7 +141,10 @@ void RightAnswerUntilNextQuestion(benchmark::State &state)
         QCoreApplication::sendEvent(viewport, &press);
     }
 }
-BENCHMARK(RightAnswerUntilNextQuestion)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(RightAnswerUntilNextQuestion)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

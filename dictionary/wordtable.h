@@ -10,7 +10,13 @@
 namespace wordlark {
 
 // The five fields of a word, by column number.
-enum Column : int { PinyinColumn = 0, SimplifiedColumn = 1, FullColumn = 2, LessonColumn = 3, TranslationColumn = 4 };
+enum Column : int {
+    PinyinColumn = 0,
+    SimplifiedColumn = 1,
+    FullColumn = 2,
+    LessonColumn = 3,
+    TranslationColumn = 4
+};
 inline constexpr int ColumnCount = 5;
 
 // The dictionary in memory: one row per line of the dictionary text, blank lines included, so a word's

@@ -11,14 +11,16 @@ namespace {
 
 constexpr char kEndOfText = '\x1a';
 
-QString displayName(const QString &path) {
+QString displayName(const QString &path)
+{
     return QDir::toNativeSeparators(path);
 }
 
 // Lines end at LF with a CR before it dropped, so files edited with LF-only tools read the same. A Ctrl-Z
 // ends the readable text, as old editors marked the end of a file with it. The end of the text also ends
 // a line, and a CR left there is the rest of a cut CR LF.
-QList<QByteArrayView> splitLessonLines(QByteArrayView bytes) {
+QList<QByteArrayView> splitLessonLines(QByteArrayView bytes)
+{
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == kEndOfText) {
             bytes = bytes.first(i);
@@ -44,7 +46,8 @@ QList<QByteArrayView> splitLessonLines(QByteArrayView bytes) {
 }
 
 // A decimal integer with an optional leading minus and nothing else; a value outside int is no integer.
-std::optional<int> toInteger(QByteArrayView line) {
+std::optional<int> toInteger(QByteArrayView line)
+{
     qsizetype i = 0;
     const bool negative = !line.isEmpty() && line[0] == '-';
     if (negative)
@@ -73,9 +76,12 @@ public:
     LessonParser(QByteArrayView bytes, int totalWordCount, const QString &fileName)
         : m_lines(splitLessonLines(bytes))
         , m_totalWordCount(totalWordCount)
-        , m_fileName(displayName(fileName)) {}
+        , m_fileName(displayName(fileName))
+    {
+    }
 
-    LessonFileResult parse() {
+    LessonFileResult parse()
+    {
         LessonProgress progress;
         progress.dictionaryPath = QFile::decodeName(nextLine().toByteArray());
         nextLine(); // "Length(ArrSmartShuffle)=", whatever it says
@@ -117,18 +123,21 @@ public:
 
 private:
     // Reading past the end gives an empty line, which no number check lets through.
-    QByteArrayView nextLine() {
+    QByteArrayView nextLine()
+    {
         const qsizetype index = m_lineNumber++;
         return index < m_lines.size() ? m_lines[index] : QByteArrayView();
     }
 
-    QString fault(const QString &what) const {
+    QString fault(const QString &what) const
+    {
         return QStringLiteral("Файл урока «%1», строка %2: %3").arg(m_fileName).arg(m_lineNumber).arg(what);
     }
 
     LessonFileResult failure() const { return LessonFileResult{std::nullopt, m_error}; }
 
-    std::optional<int> readInteger() {
+    std::optional<int> readInteger()
+    {
         const QByteArrayView line = nextLine();
         const std::optional<int> value = toInteger(line);
         if (!value)
@@ -136,7 +145,8 @@ private:
         return value;
     }
 
-    std::optional<int> readNonNegative(const QString &what) {
+    std::optional<int> readNonNegative(const QString &what)
+    {
         const std::optional<int> value = readInteger();
         if (value && *value < 0) {
             m_error =
@@ -148,7 +158,8 @@ private:
 
     // A count of lines to follow: it cannot exceed what the file still holds, which also keeps a damaged
     // count from reserving memory for billions of entries.
-    std::optional<int> readCount(const QString &what) {
+    std::optional<int> readCount(const QString &what)
+    {
         const std::optional<int> value = readNonNegative(what);
         if (!value)
             return std::nullopt;
@@ -163,7 +174,8 @@ private:
         return value;
     }
 
-    std::optional<int> readWord() {
+    std::optional<int> readWord()
+    {
         const std::optional<int> value = readInteger();
         if (value && (*value < 0 || *value >= m_totalWordCount)) {
             m_error = fault(QStringLiteral("номер слова %1 вне словаря (слов в словаре: %2).")
@@ -182,18 +194,21 @@ private:
     QString m_error;
 };
 
-void appendLine(QByteArray &out, QByteArrayView line) {
+void appendLine(QByteArray &out, QByteArrayView line)
+{
     out.append(line);
     out.append("\r\n");
 }
 
-void appendNumber(QByteArray &out, int value) {
+void appendNumber(QByteArray &out, int value)
+{
     appendLine(out, QByteArray::number(value));
 }
 
 } // namespace
 
-QByteArray serializeLessonFile(const LessonProgress &progress) {
+QByteArray serializeLessonFile(const LessonProgress &progress)
+{
     QByteArray out;
     appendLine(out, QFile::encodeName(progress.dictionaryPath));
     appendLine(out, "Length(ArrSmartShuffle)=");
@@ -211,12 +226,13 @@ QByteArray serializeLessonFile(const LessonProgress &progress) {
     return out;
 }
 
-LessonFileResult parseLessonFile(QByteArrayView bytes, int totalWordCount,
-                                 const QString &fileNameForMessages) {
+LessonFileResult parseLessonFile(QByteArrayView bytes, int totalWordCount, const QString &fileNameForMessages)
+{
     return LessonParser(bytes, totalWordCount, fileNameForMessages).parse();
 }
 
-QString saveLessonFile(const QString &path, const LessonProgress &progress) {
+QString saveLessonFile(const QString &path, const LessonProgress &progress)
+{
     auto failure = [&path](const QString &reason) {
         return QStringLiteral("Не удалось сохранить файл урока «%1»: %2").arg(displayName(path), reason);
     };
@@ -239,7 +255,8 @@ QString saveLessonFile(const QString &path, const LessonProgress &progress) {
     return QString();
 }
 
-LessonFileResult loadLessonFile(const QString &path, int totalWordCount) {
+LessonFileResult loadLessonFile(const QString &path, int totalWordCount)
+{
     auto failure = [&path](const QString &reason) {
         return LessonFileResult{
             std::nullopt,

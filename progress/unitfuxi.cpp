@@ -12,7 +12,8 @@ namespace {
 
 enum GridColumn : int { GridWord = 0, GridTranslation = 1, GridMisses = 2, GridColumnCount = 3 };
 
-QTableWidgetItem *readOnlyItem(const QString &text) {
+QTableWidgetItem *readOnlyItem(const QString &text)
+{
     auto *item = new QTableWidgetItem(text);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     return item;
@@ -21,7 +22,8 @@ QTableWidgetItem *readOnlyItem(const QString &text) {
 } // namespace
 
 TFormFuxi::TFormFuxi(QWidget *parent)
-    : QDialog(parent) {
+    : QDialog(parent)
+{
     setObjectName(QStringLiteral("FormFuxi"));
     setWindowTitle(QStringLiteral("Трудные слова"));
     setFixedSize(474, 348);
@@ -68,33 +70,39 @@ TFormFuxi::TFormFuxi(QWidget *parent)
 }
 
 bool TFormFuxi::ShowDifficultWords(const wordlark::WordTable &table,
-                                   const QList<wordlark::MistakeRecord> &mistakes) {
+                                   const QList<wordlark::MistakeRecord> &mistakes)
+{
     fillGrid(table, mistakes);
     m_learnChosen = false;
     exec();
     return m_learnChosen;
 }
 
-void TFormFuxi::showEvent(QShowEvent *event) {
+void TFormFuxi::showEvent(QShowEvent *event)
+{
     // Here the window knows its frame, so the whole window and not just its client area is centred.
     centreOnScreen();
     QDialog::showEvent(event);
 }
 
-void TFormFuxi::Button1Click() {
+void TFormFuxi::Button1Click()
+{
     LearnDifficultWords();
 }
 
-void TFormFuxi::Button2Click() {
+void TFormFuxi::Button2Click()
+{
     reject();
 }
 
-void TFormFuxi::LearnDifficultWords() {
+void TFormFuxi::LearnDifficultWords()
+{
     m_learnChosen = true;
     accept();
 }
 
-void TFormFuxi::fillGrid(const wordlark::WordTable &table, const QList<wordlark::MistakeRecord> &mistakes) {
+void TFormFuxi::fillGrid(const wordlark::WordTable &table, const QList<wordlark::MistakeRecord> &mistakes)
+{
     // The Chinese column asks for the program's Chinese face first; the rest only matter where that name
     // is not mapped onto an installed font.
     QFont chinese = m_grid->font();
@@ -119,7 +127,8 @@ void TFormFuxi::fillGrid(const wordlark::WordTable &table, const QList<wordlark:
         m_grid->scrollToTop();
 }
 
-void TFormFuxi::centreOnScreen() {
+void TFormFuxi::centreOnScreen()
+{
     QRect frame = frameGeometry();
     frame.moveCenter(screen()->availableGeometry().center());
     move(frame.topLeft());

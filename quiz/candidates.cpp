@@ -77,7 +77,8 @@ AnswerLayout layOutAnswers(int count, int areaTop, int areaBottom)
     layout.rows = std::max(1, count / 2 + count % 2);
     layout.areaTop = areaTop;
     // Halves round to the even neighbour, as the boxes always have.
-    layout.boxHeight = int(std::nearbyint(double(areaBottom - areaTop - 2 * (layout.rows - 1)) / layout.rows));
+    layout.boxHeight =
+        int(std::nearbyint(double(areaBottom - areaTop - 2 * (layout.rows - 1)) / layout.rows));
     return layout;
 }
 

@@ -17,7 +17,8 @@ struct RunResult {
 };
 
 RunResult runTool(const QStringList &arguments,
-                  const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment()) {
+                  const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+{
     QProcess tool;
     tool.setProcessEnvironment(environment);
     tool.setProcessChannelMode(QProcess::MergedChannels);
@@ -31,14 +32,16 @@ RunResult runTool(const QStringList &arguments,
             QString::fromLocal8Bit(tool.readAll())};
 }
 
-QByteArray dictionaryLine(const QString &pinyin, const QString &characters) {
+QByteArray dictionaryLine(const QString &pinyin, const QString &characters)
+{
     const QString separator = QStringLiteral("\t*\t");
     return (pinyin + separator + characters + separator + separator + QStringLiteral("1") + separator +
             QStringLiteral("\"слово\"\r\n"))
         .toUtf8();
 }
 
-bool looksLikeMp3(const QString &path) {
+bool looksLikeMp3(const QString &path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -70,7 +73,8 @@ private:
     bool m_canSynthesise = false;
 };
 
-QString TestAudioTool::writeDictionary(const QTemporaryDir &dir, const QList<QByteArray> &lines) const {
+QString TestAudioTool::writeDictionary(const QTemporaryDir &dir, const QList<QByteArray> &lines) const
+{
     const QString path = dir.filePath(QStringLiteral("Dict.dic"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -81,13 +85,15 @@ QString TestAudioTool::writeDictionary(const QTemporaryDir &dir, const QList<QBy
     return path;
 }
 
-void TestAudioTool::initTestCase() {
+void TestAudioTool::initTestCase()
+{
     QVERIFY2(QFileInfo(QStringLiteral(WORDLARK_AUDIO_TOOL)).isExecutable(), WORDLARK_AUDIO_TOOL);
     m_canSynthesise = !QStandardPaths::findExecutable(QStringLiteral("espeak-ng")).isEmpty() &&
                       !QStandardPaths::findExecutable(QStringLiteral("lame")).isEmpty();
 }
 
-void TestAudioTool::makesOneFilePerName() {
+void TestAudioTool::makesOneFilePerName()
+{
     if (!m_canSynthesise)
         QSKIP("espeak-ng and lame are not installed");
     QTemporaryDir dir;
@@ -118,7 +124,8 @@ void TestAudioTool::makesOneFilePerName() {
     }
 }
 
-void TestAudioTool::secondRunKeepsFiles() {
+void TestAudioTool::secondRunKeepsFiles()
+{
     if (!m_canSynthesise)
         QSKIP("espeak-ng and lame are not installed");
     QTemporaryDir dir;
@@ -139,7 +146,8 @@ void TestAudioTool::secondRunKeepsFiles() {
     QCOMPARE(QDir(out).entryList(QDir::Files).size(), 2);
 }
 
-void TestAudioTool::keepsRecordingsAndClearsLeftovers() {
+void TestAudioTool::keepsRecordingsAndClearsLeftovers()
+{
     if (!m_canSynthesise)
         QSKIP("espeak-ng and lame are not installed");
     QTemporaryDir dir;
@@ -172,7 +180,8 @@ void TestAudioTool::keepsRecordingsAndClearsLeftovers() {
     QCOMPARE(kept.readAll(), recording);
 }
 
-void TestAudioTool::failedSynthesisLeavesNoFile() {
+void TestAudioTool::failedSynthesisLeavesNoFile()
+{
     const QString lame = QStandardPaths::findExecutable(QStringLiteral("lame"));
     if (lame.isEmpty())
         QSKIP("lame is not installed");
@@ -200,7 +209,8 @@ void TestAudioTool::failedSynthesisLeavesNoFile() {
     QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
-void TestAudioTool::refuses_data() {
+void TestAudioTool::refuses_data()
+{
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("withoutTools");
     QTest::addColumn<int>("exitCode");
@@ -214,7 +224,8 @@ void TestAudioTool::refuses_data() {
                                          << true << 3 << "espeak-ng and lame are not installed";
 }
 
-void TestAudioTool::refuses() {
+void TestAudioTool::refuses()
+{
     QFETCH(QStringList, arguments);
     QFETCH(bool, withoutTools);
     QFETCH(int, exitCode);

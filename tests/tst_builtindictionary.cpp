@@ -67,8 +67,8 @@ void BuiltInDictionaryTest::sampleRowsReadAsWritten_data()
     QTest::addColumn<QString>("translation");
     QTest::newRow("hǎo") << QStringLiteral("hǎo") << QStringLiteral("好") << QString() << QStringLiteral("01")
                          << QStringLiteral("хорошо; хороший");
-    QTest::newRow("ma") << QStringLiteral("ma") << QStringLiteral("吗") << QStringLiteral("嗎") << QStringLiteral("02")
-                        << QStringLiteral("вопросительная частица");
+    QTest::newRow("ma") << QStringLiteral("ma") << QStringLiteral("吗") << QStringLiteral("嗎")
+                        << QStringLiteral("02") << QStringLiteral("вопросительная частица");
     QTest::newRow("tāmen") << QStringLiteral("tāmen") << QStringLiteral("他们") << QStringLiteral("他們")
                            << QStringLiteral("03") << QStringLiteral("они (муж.)");
     QTest::newRow("Shǒudū jùchǎng") << QStringLiteral("Shǒudū jùchǎng") << QStringLiteral("首都剧场")

@@ -17,7 +17,9 @@ namespace {
 class SeededRandom final : public RandomSource {
 public:
     explicit SeededRandom(unsigned seed)
-        : m_engine(seed) {}
+        : m_engine(seed)
+    {
+    }
     int below(int bound) override { return std::uniform_int_distribution<int>(0, bound - 1)(m_engine); }
 
 private:
@@ -25,13 +27,15 @@ private:
 };
 
 // Simplified characters: `length` copies of one CJK character that differs from row to row.
-QString hanzi(int length, int row) {
+QString hanzi(int length, int row)
+{
     return QString(length, QChar(char16_t(0x4E00 + row % 2000)));
 }
 
 // 1,400 rows in lessons of 2, 5, 7, 11, 1, 13, 4 words over and over (the last one cut short); the
 // simplified form of row r has r % 8 characters, so every length 0..7 is common.
-WordTable bigTable() {
+WordTable bigTable()
+{
     static constexpr int pattern[] = {2, 5, 7, 11, 1, 13, 4};
     WordTable table;
     table.setRowCount(1400);
@@ -47,7 +51,8 @@ WordTable bigTable() {
 }
 
 // A table whose simplified forms have the given lengths, all in one lesson.
-WordTable tableOfLengths(const QList<int> &lengths) {
+WordTable tableOfLengths(const QList<int> &lengths)
+{
     WordTable table;
     table.setRowCount(int(lengths.size()));
     for (int row = 0; row < table.rowCount(); ++row) {
@@ -57,28 +62,32 @@ WordTable tableOfLengths(const QList<int> &lengths) {
     return table;
 }
 
-std::vector<bool> flagsFor(const QList<int> &chosen, int lessonCount) {
+std::vector<bool> flagsFor(const QList<int> &chosen, int lessonCount)
+{
     std::vector<bool> flags(size_t(lessonCount), false);
     for (int lesson : chosen)
         flags[size_t(lesson)] = true;
     return flags;
 }
 
-QSet<int> chosenWords(const LessonList &lessons) {
+QSet<int> chosenWords(const LessonList &lessons)
+{
     QSet<int> words;
     for (int n = 0; n < lessons.selectedWordCount(); ++n)
         words.insert(lessons.nthSelectedWord(n));
     return words;
 }
 
-QList<int> usedSlots(const CandidateChoice &choice) {
+QList<int> usedSlots(const CandidateChoice &choice)
+{
     return QList<int>(choice.slots.begin(), choice.slots.begin() + choice.count);
 }
 
 // What every choice must satisfy: the asked word in the right slot, distinct valid words in the used
 // slots, -1 in the others, and from "selected lessons" distractors of the chosen lessons only.
 void checkChoice(const CandidateChoice &choice, const WordTable &table, const LessonList &lessons, int word,
-                 bool fromAllLessons, int expectedCount) {
+                 bool fromAllLessons, int expectedCount)
+{
     QCOMPARE(choice.count, expectedCount);
     QVERIFY(choice.rightSlot >= 0 && choice.rightSlot < choice.count);
     QCOMPARE(choice.slots[size_t(choice.rightSlot)], word);
@@ -126,7 +135,8 @@ private Q_SLOTS:
     void layOutAnswers();
 };
 
-void TestCandidates::count_data() {
+void TestCandidates::count_data()
+{
     QTest::addColumn<bool>("fromAllLessons");
     QTest::addColumn<QList<int>>("chosen"); // lessons chosen in the big table; {-1}: all
     QTest::addColumn<int>("maxAnswers");
@@ -147,7 +157,8 @@ void TestCandidates::count_data() {
     QTest::newRow("selected, none chosen") << false << QList<int>{} << 12 << 100 << 1;
 }
 
-void TestCandidates::count() {
+void TestCandidates::count()
+{
     QFETCH(bool, fromAllLessons);
     QFETCH(QList<int>, chosen);
     QFETCH(int, maxAnswers);
@@ -170,14 +181,16 @@ void TestCandidates::count() {
     }
 }
 
-void TestCandidates::poolOfExactlyTheCount_data() {
+void TestCandidates::poolOfExactlyTheCount_data()
+{
     QTest::addColumn<bool>("fromAllLessons");
 
     QTest::newRow("all lessons") << true;
     QTest::newRow("selected lessons") << false;
 }
 
-void TestCandidates::poolOfExactlyTheCount() {
+void TestCandidates::poolOfExactlyTheCount()
+{
     QFETCH(bool, fromAllLessons);
 
     // Twelve words of mixed lengths, two of them blank rows: every one must be used, whatever its length.
@@ -194,7 +207,8 @@ void TestCandidates::poolOfExactlyTheCount() {
     }
 }
 
-void TestCandidates::askedWordSlotIsUniform_data() {
+void TestCandidates::askedWordSlotIsUniform_data()
+{
     QTest::addColumn<bool>("fromAllLessons");
     QTest::addColumn<int>("maxAnswers");
 
@@ -205,7 +219,8 @@ void TestCandidates::askedWordSlotIsUniform_data() {
     QTest::newRow("selected lessons, 12") << false << 12;
 }
 
-void TestCandidates::askedWordSlotIsUniform() {
+void TestCandidates::askedWordSlotIsUniform()
+{
     QFETCH(bool, fromAllLessons);
     QFETCH(int, maxAnswers);
 
@@ -240,7 +255,8 @@ void TestCandidates::askedWordSlotIsUniform() {
              qPrintable(u"chi-square %1 >= %2, hits:%3"_s.arg(chiSquare).arg(bound).arg(counts)));
 }
 
-void TestCandidates::lengthRule_data() {
+void TestCandidates::lengthRule_data()
+{
     QTest::addColumn<int>("askedLength");
     QTest::addColumn<int>("minLength");
     QTest::addColumn<int>("maxLength");
@@ -255,7 +271,8 @@ void TestCandidates::lengthRule_data() {
     QTest::newRow("no characters") << 0 << 0 << 7;
 }
 
-void TestCandidates::lengthRule() {
+void TestCandidates::lengthRule()
+{
     QFETCH(int, askedLength);
     QFETCH(int, minLength);
     QFETCH(int, maxLength);
@@ -283,7 +300,8 @@ void TestCandidates::lengthRule() {
     QCOMPARE(lengthsSeen.size(), qsizetype(maxLength - minLength + 1));
 }
 
-void TestCandidates::lengthRuleTakesAllFewSameLengthWords() {
+void TestCandidates::lengthRuleTakesAllFewSameLengthWords()
+{
     // 700 words of one character and just twelve of four: the eleven other four-character words are
     // enough, and the rule must find them all rather than give up early.
     QList<int> lengths(700, 1);
@@ -306,7 +324,8 @@ void TestCandidates::lengthRuleTakesAllFewSameLengthWords() {
     QCOMPARE(used, fourCharacterRows);
 }
 
-void TestCandidates::lengthRuleGivesWay_data() {
+void TestCandidates::lengthRuleGivesWay_data()
+{
     QTest::addColumn<QList<int>>("lengths");
     QTest::addColumn<int>("word");
     QTest::addColumn<QList<int>>("mustInclude");
@@ -324,7 +343,8 @@ void TestCandidates::lengthRuleGivesWay_data() {
     QTest::newRow("only word of its length, big table") << noSameLength << 250 << QList<int>{};
 }
 
-void TestCandidates::lengthRuleGivesWay() {
+void TestCandidates::lengthRuleGivesWay()
+{
     QFETCH(QList<int>, lengths);
     QFETCH(int, word);
     QFETCH(QList<int>, mustInclude);
@@ -342,7 +362,8 @@ void TestCandidates::lengthRuleGivesWay() {
     }
 }
 
-void TestCandidates::lengthCountsUtf16CodeUnits() {
+void TestCandidates::lengthCountsUtf16CodeUnits()
+{
     // Lengths are UTF-16 code units, as everywhere in the program: a character outside the basic plane
     // (U+20BB7) counts two and gets two-unit distractors. Rows 0-199: one unit; rows 200-399: two units.
     WordTable table;
@@ -365,7 +386,8 @@ void TestCandidates::lengthCountsUtf16CodeUnits() {
     QCOMPARE(twoUnitDistractors, choice.count - 1);
 }
 
-void TestCandidates::selectedLessonsHaveNoLengthRule() {
+void TestCandidates::selectedLessonsHaveNoLengthRule()
+{
     const WordTable table = bigTable();
     LessonList lessons;
     lessons.build(table);
@@ -390,7 +412,8 @@ void TestCandidates::selectedLessonsHaveNoLengthRule() {
     QCOMPARE(lengthsSeen.size(), qsizetype(8));
 }
 
-void TestCandidates::joinFields_data() {
+void TestCandidates::joinFields_data()
+{
     QTest::addColumn<QStringList>("cells");
     QTest::addColumn<FieldSet>("fields");
     QTest::addColumn<QString>("expected");
@@ -417,7 +440,8 @@ void TestCandidates::joinFields_data() {
         << noPinyin << FieldSet{false, false, true, false, false} << QString();
 }
 
-void TestCandidates::joinFields() {
+void TestCandidates::joinFields()
+{
     QFETCH(QStringList, cells);
     QFETCH(FieldSet, fields);
     QFETCH(QString, expected);
@@ -432,7 +456,8 @@ void TestCandidates::joinFields() {
     QCOMPARE(wordlark::joinFields(table, 1, fields), expected);
 }
 
-void TestCandidates::layOutAnswers_data() {
+void TestCandidates::layOutAnswers_data()
+{
     QTest::addColumn<int>("count");
     QTest::addColumn<int>("areaTop");
     QTest::addColumn<int>("areaBottom");
@@ -458,7 +483,8 @@ void TestCandidates::layOutAnswers_data() {
     QTest::newRow("one third rounds down") << 6 << 0 << 104 << 3 << 33 << QList<int>{0, 0, 35, 35, 70, 70};
 }
 
-void TestCandidates::layOutAnswers() {
+void TestCandidates::layOutAnswers()
+{
     QFETCH(int, count);
     QFETCH(int, areaTop);
     QFETCH(int, areaBottom);

@@ -98,7 +98,8 @@ constexpr unsigned char kRedCmyk[] = {
     0x04, 0x01, 0x00, 0x02, 0x11, 0x03, 0x11, 0x04, 0x00, 0x00, 0x3f, 0x00, 0x44, 0x1c, 0xd2, 0xa9, 0x54,
     0xdf, 0xff, 0xd9};
 
-template <size_t N> QByteArray bytesOf(const unsigned char (&data)[N]) {
+template <size_t N> QByteArray bytesOf(const unsigned char (&data)[N])
+{
     return QByteArray(reinterpret_cast<const char *>(data), qsizetype(N));
 }
 
@@ -125,7 +126,8 @@ private Q_SLOTS:
     void survivesFourComponentPicture();
 };
 
-void TestJpegDecoder::decodesPicture_data() {
+void TestJpegDecoder::decodesPicture_data()
+{
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
@@ -136,7 +138,8 @@ void TestJpegDecoder::decodesPicture_data() {
     QTest::newRow("one component becomes grey RGB") << bytesOf(kGrayscale) << 4 << 4 << Colour{128, 128, 128};
 }
 
-void TestJpegDecoder::decodesPicture() {
+void TestJpegDecoder::decodesPicture()
+{
     QFETCH(QByteArray, data);
     QFETCH(int, width);
     QFETCH(int, height);
@@ -162,7 +165,8 @@ void TestJpegDecoder::decodesPicture() {
     }
 }
 
-void TestJpegDecoder::rejectsBrokenData_data() {
+void TestJpegDecoder::rejectsBrokenData_data()
+{
     QTest::addColumn<QByteArray>("data");
 
     const QByteArray red = bytesOf(kRedBaseline);
@@ -186,7 +190,8 @@ void TestJpegDecoder::rejectsBrokenData_data() {
     QTest::newRow("zero width") << noWidth;
 }
 
-void TestJpegDecoder::rejectsBrokenData() {
+void TestJpegDecoder::rejectsBrokenData()
+{
     QFETCH(QByteArray, data);
 
     QString error;
@@ -196,7 +201,8 @@ void TestJpegDecoder::rejectsBrokenData() {
     QVERIFY(!decodeJpeg(data).has_value());
 }
 
-void TestJpegDecoder::survivesTruncatedScan_data() {
+void TestJpegDecoder::survivesTruncatedScan_data()
+{
     QTest::addColumn<QByteArray>("data");
 
     const QByteArray red = bytesOf(kRedBaseline);
@@ -207,7 +213,8 @@ void TestJpegDecoder::survivesTruncatedScan_data() {
     QTest::newRow("progressive, cut after first scan") << progressive.first(280);
 }
 
-void TestJpegDecoder::survivesTruncatedScan() {
+void TestJpegDecoder::survivesTruncatedScan()
+{
     QFETCH(QByteArray, data);
 
     // libjpeg may pad missing scan data, so a picture is allowed; a crash or an exit is not.
@@ -221,7 +228,8 @@ void TestJpegDecoder::survivesTruncatedScan() {
     }
 }
 
-void TestJpegDecoder::survivesFourComponentPicture() {
+void TestJpegDecoder::survivesFourComponentPicture()
+{
     // Whether CMYK converts to RGB depends on the libjpeg build; either outcome must be orderly.
     QString error;
     const std::optional<RgbPicture> picture = decodeJpeg(bytesOf(kRedCmyk), &error);

@@ -14,14 +14,16 @@ namespace {
 const QString kFile = QStringLiteral("lesson.sav");
 
 // Joins lines the way the program writes them, each ended by CR LF.
-QByteArray crlfLines(const QList<QByteArray> &lines) {
+QByteArray crlfLines(const QList<QByteArray> &lines)
+{
     QByteArray out;
     for (const QByteArray &line : lines)
         out += line + "\r\n";
     return out;
 }
 
-LessonProgress example() {
+LessonProgress example()
+{
     return LessonProgress{QStringLiteral("Dictionary/Dict.dic"), {17, 4, 25}, 2, {{9, 2}}};
 }
 
@@ -38,14 +40,16 @@ const QList<QByteArray> kExampleLines = {"Dictionary/Dict.dic",
                                          "9",
                                          "2"};
 
-QByteArray readAll(const QString &path) {
+QByteArray readAll(const QString &path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray("<unreadable>");
     return file.readAll();
 }
 
-bool writeAll(const QString &path, const QByteArray &bytes) {
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
@@ -74,7 +78,8 @@ private Q_SLOTS:
     void loadFailuresNameTheFile();
 };
 
-void TestLessonFile::roundTrip_data() {
+void TestLessonFile::roundTrip_data()
+{
     QTest::addColumn<LessonProgress>("progress");
     QTest::addColumn<int>("totalWords");
 
@@ -88,7 +93,8 @@ void TestLessonFile::roundTrip_data() {
     QTest::newRow("empty dictionary path") << LessonProgress{QString(), {1}, 0, {}} << 2;
 }
 
-void TestLessonFile::roundTrip() {
+void TestLessonFile::roundTrip()
+{
     QFETCH(LessonProgress, progress);
     QFETCH(int, totalWords);
 
@@ -102,13 +108,15 @@ void TestLessonFile::roundTrip() {
     QCOMPARE(result.progress->mistakes, progress.mistakes);
 }
 
-void TestLessonFile::exampleIsByteExact() {
+void TestLessonFile::exampleIsByteExact()
+{
     const QByteArray expected = crlfLines(kExampleLines);
     QCOMPARE(wordlark::serializeLessonFile(example()), expected);
     QCOMPARE(expected.count("\r\n"), 12);
 }
 
-void TestLessonFile::sessionWithoutMistakesEndsAfterZeroCount() {
+void TestLessonFile::sessionWithoutMistakesEndsAfterZeroCount()
+{
     const LessonProgress progress{QStringLiteral("Dictionary/Dict.dic"), {3, 1}, 0, {}};
     const QByteArray bytes = wordlark::serializeLessonFile(progress);
     const QList<QByteArray> lines = bytes.split('\n');
@@ -118,7 +126,8 @@ void TestLessonFile::sessionWithoutMistakesEndsAfterZeroCount() {
     QVERIFY(bytes.endsWith("Mistakes=\r\n0\r\nLength(ArrMistakes)=\r\n0\r\n"));
 }
 
-void TestLessonFile::acceptedVariants_data() {
+void TestLessonFile::acceptedVariants_data()
+{
     QTest::addColumn<QByteArray>("bytes");
 
     const QByteArray crlf = crlfLines(kExampleLines);
@@ -141,7 +150,8 @@ void TestLessonFile::acceptedVariants_data() {
     QTest::newRow("leading zeros still decimal") << crlfLines(zeros);
 }
 
-void TestLessonFile::acceptedVariants() {
+void TestLessonFile::acceptedVariants()
+{
     QFETCH(QByteArray, bytes);
 
     const LessonFileResult result = wordlark::parseLessonFile(bytes, 30, kFile);
@@ -150,7 +160,8 @@ void TestLessonFile::acceptedVariants() {
     QCOMPARE(*result.progress, example());
 }
 
-void TestLessonFile::rejectedFiles_data() {
+void TestLessonFile::rejectedFiles_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("totalWords");
     QTest::addColumn<QString>("error");
@@ -232,7 +243,8 @@ void TestLessonFile::rejectedFiles_data() {
     QTest::newRow("misses as text") << withLine(11, "twice") << 30 << notInteger("twice");
 }
 
-void TestLessonFile::rejectedFiles() {
+void TestLessonFile::rejectedFiles()
+{
     QFETCH(QByteArray, bytes);
     QFETCH(int, totalWords);
     QFETCH(QString, error);
@@ -242,7 +254,8 @@ void TestLessonFile::rejectedFiles() {
     QCOMPARE(result.error, error);
 }
 
-void TestLessonFile::localPathSurvives() {
+void TestLessonFile::localPathSurvives()
+{
     LessonProgress progress = example();
     progress.dictionaryPath = QStringLiteral("/home/ученик/Словари/Мой словарь.dic");
     const QByteArray bytes = wordlark::serializeLessonFile(progress);
@@ -263,7 +276,8 @@ void TestLessonFile::localPathSurvives() {
     QCOMPARE(*loaded.progress, progress);
 }
 
-void TestLessonFile::saveAndLoad() {
+void TestLessonFile::saveAndLoad()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("lesson.sav"));
@@ -286,7 +300,8 @@ void TestLessonFile::saveAndLoad() {
                  .arg(QDir::toNativeSeparators(path)));
 }
 
-void TestLessonFile::failedSaveKeepsExistingFile_data() {
+void TestLessonFile::failedSaveKeepsExistingFile_data()
+{
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("dictionaryPath");
     QTest::addColumn<QString>("reasonPart");
@@ -303,7 +318,8 @@ void TestLessonFile::failedSaveKeepsExistingFile_data() {
         << QStringLiteral("путь словаря содержит управляющий символ.");
 }
 
-void TestLessonFile::failedSaveKeepsExistingFile() {
+void TestLessonFile::failedSaveKeepsExistingFile()
+{
     QFETCH(QString, fileName);
     QFETCH(QString, dictionaryPath);
     QFETCH(QString, reasonPart);
@@ -324,14 +340,16 @@ void TestLessonFile::failedSaveKeepsExistingFile() {
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{fileName});
 }
 
-void TestLessonFile::saveIntoMissingFolderOrOntoFolder_data() {
+void TestLessonFile::saveIntoMissingFolderOrOntoFolder_data()
+{
     QTest::addColumn<QString>("relativePath");
 
     QTest::newRow("missing folder") << QStringLiteral("missing/lesson.sav");
     QTest::newRow("folder as target") << QStringLiteral("folder");
 }
 
-void TestLessonFile::saveIntoMissingFolderOrOntoFolder() {
+void TestLessonFile::saveIntoMissingFolderOrOntoFolder()
+{
     QFETCH(QString, relativePath);
 
     QTemporaryDir dir;
@@ -350,14 +368,16 @@ void TestLessonFile::saveIntoMissingFolderOrOntoFolder() {
              QStringList{QStringLiteral("folder")});
 }
 
-void TestLessonFile::loadFailuresNameTheFile_data() {
+void TestLessonFile::loadFailuresNameTheFile_data()
+{
     QTest::addColumn<QString>("relativePath");
 
     QTest::newRow("missing file") << QStringLiteral("nothing.sav");
     QTest::newRow("folder") << QStringLiteral("folder");
 }
 
-void TestLessonFile::loadFailuresNameTheFile() {
+void TestLessonFile::loadFailuresNameTheFile()
+{
     QFETCH(QString, relativePath);
 
     QTemporaryDir dir;

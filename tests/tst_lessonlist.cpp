@@ -11,7 +11,8 @@ namespace {
 constexpr int kBigRowCount = 1400;
 
 // Lesson sizes 2, 5, 7, 11, 1, 13, 4 over and over; the last lesson is cut to fill exactly 1,400 rows.
-QList<int> bigLessonSizes() {
+QList<int> bigLessonSizes()
+{
     static constexpr int pattern[] = {2, 5, 7, 11, 1, 13, 4};
     QList<int> sizes;
     int rows = 0;
@@ -23,11 +24,13 @@ QList<int> bigLessonSizes() {
     return sizes;
 }
 
-QString bigLabel(int lesson) {
+QString bigLabel(int lesson)
+{
     return u"L%1"_s.arg(lesson + 1, 3, 10, QChar(u'0'));
 }
 
-WordTable bigTable() {
+WordTable bigTable()
+{
     WordTable table;
     table.setRowCount(kBigRowCount);
     int row = 0;
@@ -42,7 +45,8 @@ WordTable bigTable() {
 }
 
 // A table whose rows carry the given lesson labels, one row each.
-WordTable tableOfLabels(const QStringList &labels) {
+WordTable tableOfLabels(const QStringList &labels)
+{
     WordTable table;
     table.setRowCount(int(labels.size()));
     for (int row = 0; row < table.rowCount(); ++row)
@@ -50,7 +54,8 @@ WordTable tableOfLabels(const QStringList &labels) {
     return table;
 }
 
-std::vector<bool> flagsFor(const QList<int> &chosen, int lessonCount) {
+std::vector<bool> flagsFor(const QList<int> &chosen, int lessonCount)
+{
     std::vector<bool> flags(size_t(lessonCount), false);
     for (int lesson : chosen)
         flags[size_t(lesson)] = true;
@@ -58,7 +63,8 @@ std::vector<bool> flagsFor(const QList<int> &chosen, int lessonCount) {
 }
 
 // The chosen words the slow way: lessons in list order, and within each lesson every row with its label.
-QList<int> walkChosenWords(const WordTable &table, const LessonList &lessons) {
+QList<int> walkChosenWords(const WordTable &table, const LessonList &lessons)
+{
     QList<int> words;
     for (int lesson = 0; lesson < lessons.lessonCount(); ++lesson) {
         if (!lessons.selectionFlags()[size_t(lesson)])
@@ -71,14 +77,16 @@ QList<int> walkChosenWords(const WordTable &table, const LessonList &lessons) {
     return words;
 }
 
-QList<int> allSelectedWords(const LessonList &lessons) {
+QList<int> allSelectedWords(const LessonList &lessons)
+{
     QList<int> words;
     for (int n = 0; n < lessons.selectedWordCount(); ++n)
         words.append(lessons.nthSelectedWord(n));
     return words;
 }
 
-QList<int> range(int first, int last) {
+QList<int> range(int first, int last)
+{
     QList<int> values;
     for (int value = first; value <= last; ++value)
         values.append(value);
@@ -103,7 +111,8 @@ private Q_SLOTS:
     void rebuildForgetsOldLessons();
 };
 
-void TestLessonList::labelsInOrderOfFirstOccurrence() {
+void TestLessonList::labelsInOrderOfFirstOccurrence()
+{
     WordTable table;
     parseDictionary({u"a\t*\tx\t*\tx\t*\t3\t*\tt"_s, u"b\t*\tx\t*\tx\t*\t3\t*\tt"_s,
                      u"c\t*\tx\t*\tx\t*\t1\t*\tt"_s, u"d\t*\tx\t*\tx\t*\t2\t*\tt"_s,
@@ -119,7 +128,8 @@ void TestLessonList::labelsInOrderOfFirstOccurrence() {
     QCOMPARE(lessons.lessonSize(2), 2);
 }
 
-void TestLessonList::buildChoosesEverything() {
+void TestLessonList::buildChoosesEverything()
+{
     const WordTable table = bigTable();
     LessonList lessons;
     lessons.build(table);
@@ -130,7 +140,8 @@ void TestLessonList::buildChoosesEverything() {
     QCOMPARE(allSelectedWords(lessons), range(0, kBigRowCount - 1));
 }
 
-void TestLessonList::selection_data() {
+void TestLessonList::selection_data()
+{
     QTest::addColumn<QList<int>>("chosen");
     QTest::addColumn<int>("count");
     QTest::addColumn<QList<int>>("words"); // empty: only the slow walk decides
@@ -154,7 +165,8 @@ void TestLessonList::selection_data() {
     QTest::newRow("every third") << everyThird << words << QList<int>{};
 }
 
-void TestLessonList::selection() {
+void TestLessonList::selection()
+{
     QFETCH(QList<int>, chosen);
     QFETCH(int, count);
     QFETCH(QList<int>, words);
@@ -171,7 +183,8 @@ void TestLessonList::selection() {
     QCOMPARE(found, walkChosenWords(table, lessons));
 }
 
-void TestLessonList::flagVectorOfOtherLength() {
+void TestLessonList::flagVectorOfOtherLength()
+{
     const WordTable table = bigTable();
     LessonList lessons;
     lessons.build(table);
@@ -187,7 +200,8 @@ void TestLessonList::flagVectorOfOtherLength() {
     QCOMPARE(lessons.selectionFlags().size(), size_t(lessons.lessonCount()));
 }
 
-void TestLessonList::selectionIsRecorded() {
+void TestLessonList::selectionIsRecorded()
+{
     const WordTable table = bigTable();
     LessonList lessons;
     lessons.build(table);
@@ -207,7 +221,8 @@ void TestLessonList::selectionIsRecorded() {
     QCOMPARE(lessons.selectedWordCount(), kBigRowCount);
 }
 
-void TestLessonList::scatteredLesson() {
+void TestLessonList::scatteredLesson()
+{
     // Rows:                                   0       1       2       3       4       5       6       7
     const WordTable table =
         tableOfLabels({u"01"_s, u"01"_s, u"02"_s, u"02"_s, u"02"_s, u"01"_s, u"03"_s, u"01"_s});
@@ -229,7 +244,8 @@ void TestLessonList::scatteredLesson() {
     QCOMPARE(allSelectedWords(lessons), (QList<int>{0, 1, 5, 7, 2, 3, 4, 6}));
 }
 
-void TestLessonList::blankLinesFormLessonWithEmptyLabel() {
+void TestLessonList::blankLinesFormLessonWithEmptyLabel()
+{
     WordTable table;
     parseDictionary({u"a\t*\tx\t*\tx\t*\t1\t*\tt"_s, u"b\t*\tx\t*\tx\t*\t1\t*\tt"_s, QString(),
                      u"c\t*\tx\t*\tx\t*\t2\t*\tt"_s, QString(), u"d\t*\tx\t*\tx\t*\t3\t*\tt"_s},
@@ -247,7 +263,8 @@ void TestLessonList::blankLinesFormLessonWithEmptyLabel() {
     QCOMPARE(allSelectedWords(lessons), (QList<int>{3, 5}));
 }
 
-void TestLessonList::emptyTable() {
+void TestLessonList::emptyTable()
+{
     LessonList lessons;
     lessons.build(WordTable{});
 
@@ -258,7 +275,8 @@ void TestLessonList::emptyTable() {
     QVERIFY(lessons.selectionFlags().empty());
 }
 
-void TestLessonList::rebuildForgetsOldLessons() {
+void TestLessonList::rebuildForgetsOldLessons()
+{
     LessonList lessons;
     lessons.build(bigTable());
     lessons.countSelected({true});

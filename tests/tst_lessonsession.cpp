@@ -33,12 +33,14 @@ using testutil::RunningProgram;
 namespace {
 
 QByteArray line(const char *pinyin, const char *simplified, const char *full, const char *lesson,
-                const char *translation) {
+                const char *translation)
+{
     return QByteArray(pinyin) + "\t*\t" + simplified + "\t*\t" + full + "\t*\t" + lesson + "\t*\t" +
            translation + "\r\n";
 }
 
-QByteArray sixWords() {
+QByteArray sixWords()
+{
     return QByteArray("\xEF\xBB\xBF") + line("hǎo", "好", "", "1", "\"хорошо; хороший\"") +
            line("nǐ", "你", "", "1", "ты") + line("wǒ", "我", "", "1", "я") +
            line("ma", "吗", "嗎", "2", "вопросительная частица") + line("tāmen", "他们", "他們", "2", "они") +
@@ -46,7 +48,8 @@ QByteArray sixWords() {
 }
 
 // Every word has two characters, so the mask always shows two squares.
-QByteArray twoCharacterWords() {
+QByteArray twoCharacterWords()
+{
     return QByteArray("\xEF\xBB\xBF") + line("tāmen", "他们", "他們", "1", "они") +
            line("wǒmen", "我们", "我們", "1", "мы") + line("nǐmen", "你们", "你們", "1", "вы") +
            line("péngyou", "朋友", "", "1", "друг") + line("lǎoshī", "老师", "老師", "1", "учитель") +
@@ -54,7 +57,8 @@ QByteArray twoCharacterWords() {
 }
 
 QByteArray lessonFile(const QByteArray &dictionaryPath, const QList<int> &queue, int mistakeCount,
-                      const QList<wordlark::MistakeRecord> &records) {
+                      const QList<wordlark::MistakeRecord> &records)
+{
     QByteArray out =
         dictionaryPath + "\r\nLength(ArrSmartShuffle)=\r\n" + QByteArray::number(queue.size()) + "\r\n";
     for (int word : queue)
@@ -66,7 +70,8 @@ QByteArray lessonFile(const QByteArray &dictionaryPath, const QList<int> &queue,
     return out;
 }
 
-QByteArray readAll(const QString &path) {
+QByteArray readAll(const QString &path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -87,7 +92,8 @@ class ModalScript final : public QObject {
 public:
     explicit ModalScript(std::function<void(QWidget *)> answer, int deadlineMs = 10000)
         : m_answer(std::move(answer))
-        , m_deadlineMs(deadlineMs) {
+        , m_deadlineMs(deadlineMs)
+    {
         m_clock.start();
         connect(&m_timer, &QTimer::timeout, this, &ModalScript::poll);
         m_timer.start(20);
@@ -97,7 +103,8 @@ public:
     void stop() { m_timer.stop(); }
     const QList<SeenModal> &seen() const { return m_seen; }
     bool failed() const { return m_failed; }
-    QStringList names() const {
+    QStringList names() const
+    {
         QStringList names;
         for (const SeenModal &modal : m_seen)
             names.append(modal.objectName);
@@ -105,7 +112,8 @@ public:
     }
 
 private:
-    void poll() {
+    void poll()
+    {
         QWidget *modal = QApplication::activeModalWidget();
         if (modal && modal->isVisible() && modal != m_current) {
             m_current = modal;
@@ -138,7 +146,8 @@ private:
 };
 
 // Types the name into a file dialog's name field and presses Return, as the learner does.
-void chooseFile(QWidget *modal, const QString &name) {
+void chooseFile(QWidget *modal, const QString &name)
+{
     auto *nameEdit = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
     QVERIFY(nameEdit);
     nameEdit->setText(name);
@@ -146,20 +155,23 @@ void chooseFile(QWidget *modal, const QString &name) {
 }
 
 // Types text as key presses, one per character; QTest::keyClicks takes Latin-1 only.
-void typeText(QWidget *widget, const QString &text) {
+void typeText(QWidget *widget, const QString &text)
+{
     for (const QChar c : text) {
         QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
         QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
 }
 
-void rejectModal(QWidget *modal) {
+void rejectModal(QWidget *modal)
+{
     if (auto *dialog = qobject_cast<QDialog *>(modal))
         dialog->reject();
 }
 
 // A file dialog gets the name; any message box is confirmed.
-std::function<void(QWidget *)> openAndConfirm(const QString &name) {
+std::function<void(QWidget *)> openAndConfirm(const QString &name)
+{
     return [name](QWidget *modal) {
         if (qobject_cast<QFileDialog *>(modal))
             chooseFile(modal, name);
@@ -173,7 +185,8 @@ std::function<void(QWidget *)> openAndConfirm(const QString &name) {
 class SessionFixture final {
 public:
     explicit SessionFixture(const QByteArray &dictionary = sixWords(), bool withAudio = false)
-        : folder(withAudio) {
+        : folder(withAudio)
+    {
         folder.write(QStringLiteral("Dictionary/Dict.dic"), dictionary);
         m_program = std::make_unique<RunningProgram>();
         QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
@@ -183,35 +196,41 @@ public:
         options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
     }
 
-    QTextEdit *box(int number) const {
+    QTextEdit *box(int number) const
+    {
         return main->findChild<QTextEdit *>(QStringLiteral("AnswerBox%1").arg(number));
     }
-    int rightBox() const {
+    int rightBox() const
+    {
         for (int i = 1; i <= main->AnswerCount(); ++i)
             if (main->answerWord(i) == main->session().currentWord())
                 return i;
         return 0;
     }
-    int wrongBox() const {
+    int wrongBox() const
+    {
         const QString right = main->RightAnswerText();
         for (int i = 1; i <= main->AnswerCount(); ++i)
             if (main->answerWord(i) != main->session().currentWord() && box(i)->toPlainText() != right)
                 return i;
         return 0;
     }
-    void click(int number, Qt::MouseButton button = Qt::LeftButton) const {
+    void click(int number, Qt::MouseButton button = Qt::LeftButton) const
+    {
         QTest::mouseClick(box(number)->viewport(), button, {}, QPoint(20, 10));
     }
     QString remained() const { return main->LabelRemained->text(); }
     QString mistakes() const { return main->LabelMis->text(); }
     QString question() const { return main->TntRichEdit0->toPlainText(); }
-    QStringList boxTexts() const {
+    QStringList boxTexts() const
+    {
         QStringList texts;
         for (int i = 1; i <= main->AnswerCount(); ++i)
             texts.append(box(i)->toPlainText());
         return texts;
     }
-    void trigger(const char *action) const {
+    void trigger(const char *action) const
+    {
         main->findChild<QAction *>(QString::fromLatin1(action))->trigger();
     }
     QMediaPlayer *player() const { return main->findChild<QMediaPlayer *>(QStringLiteral("mp3player")); }
@@ -235,7 +254,8 @@ struct SessionState {
     QString remained;
     QString mistakesLabel;
 
-    static SessionState of(const SessionFixture &s) {
+    static SessionState of(const SessionFixture &s)
+    {
         return {s.main->session().queue(),
                 s.main->session().mistakeCount(),
                 s.main->session().mistakes(),
@@ -247,7 +267,8 @@ struct SessionState {
     }
 };
 
-void compareStates(const SessionState &actual, const SessionState &expected) {
+void compareStates(const SessionState &actual, const SessionState &expected)
+{
     QCOMPARE(actual.queue, expected.queue);
     QCOMPARE(actual.mistakeCount, expected.mistakeCount);
     QCOMPARE(actual.mistakes, expected.mistakes);
@@ -258,7 +279,8 @@ void compareStates(const SessionState &actual, const SessionState &expected) {
     QCOMPARE(actual.mistakesLabel, expected.mistakesLabel);
 }
 
-QString canonical(const QString &path) {
+QString canonical(const QString &path)
+{
     return QFileInfo(path).canonicalFilePath();
 }
 
@@ -298,7 +320,8 @@ private:
     QByteArray m_mp3;
 };
 
-void LessonSessionTest::initTestCase() {
+void LessonSessionTest::initTestCase()
+{
     // A tiny real MP3, so that the player has something it can play without an error box; a few bytes of
     // anything when the tools are missing (then only the sources are checked, which never play it).
     QTemporaryDir dir;
@@ -315,14 +338,16 @@ void LessonSessionTest::initTestCase() {
     }
 }
 
-void LessonSessionTest::writeSounds(const SessionFixture &s, const QStringList &names) {
+void LessonSessionTest::writeSounds(const SessionFixture &s, const QStringList &names)
+{
     for (const QString &name : names)
         s.folder.write(QStringLiteral("audio/") + name + QStringLiteral(".mp3"), m_mp3);
 }
 
 // ---- Lesson files ---------------------------------------------------------------------------------------
 
-void LessonSessionTest::saveThenOpenRestoresTheSession() {
+void LessonSessionTest::saveThenOpenRestoresTheSession()
+{
     SessionFixture s;
     const int word = s.main->session().currentWord();
     const int wrong = s.wrongBox();
@@ -389,7 +414,8 @@ void LessonSessionTest::saveThenOpenRestoresTheSession() {
     QVERIFY(s.rightBox() > 0);
 }
 
-void LessonSessionTest::cancellingTheLessonDialogsChangesNothing() {
+void LessonSessionTest::cancellingTheLessonDialogsChangesNothing()
+{
     SessionFixture s;
     s.click(s.wrongBox());
     const SessionState before = SessionState::of(s);
@@ -410,7 +436,8 @@ void LessonSessionTest::cancellingTheLessonDialogsChangesNothing() {
     compareStates(SessionState::of(s), before);
 }
 
-void LessonSessionTest::otherDictionaryIsWarnedAboutOnce_data() {
+void LessonSessionTest::otherDictionaryIsWarnedAboutOnce_data()
+{
     QTest::addColumn<QByteArray>("dictionaryPath");
     QTest::addColumn<bool>("warned");
     QTest::newRow("same path") << QByteArray("Dictionary/Dict.dic") << false;
@@ -418,7 +445,8 @@ void LessonSessionTest::otherDictionaryIsWarnedAboutOnce_data() {
     QTest::newRow("differs only in case") << QByteArray("dictionary/dict.dic") << true;
 }
 
-void LessonSessionTest::otherDictionaryIsWarnedAboutOnce() {
+void LessonSessionTest::otherDictionaryIsWarnedAboutOnce()
+{
     QFETCH(QByteArray, dictionaryPath);
     QFETCH(bool, warned);
     SessionFixture s;
@@ -446,7 +474,8 @@ void LessonSessionTest::otherDictionaryIsWarnedAboutOnce() {
     QVERIFY(queue.contains(s.main->session().currentWord()));
 }
 
-void LessonSessionTest::brokenLessonFileChangesNothing_data() {
+void LessonSessionTest::brokenLessonFileChangesNothing_data()
+{
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message"); // empty: any message
 
@@ -468,7 +497,8 @@ void LessonSessionTest::brokenLessonFileChangesNothing_data() {
     QTest::newRow("empty file") << QByteArray() << QString();
 }
 
-void LessonSessionTest::brokenLessonFileChangesNothing() {
+void LessonSessionTest::brokenLessonFileChangesNothing()
+{
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
     SessionFixture s;
@@ -488,7 +518,8 @@ void LessonSessionTest::brokenLessonFileChangesNothing() {
     compareStates(SessionState::of(s), before);
 }
 
-void LessonSessionTest::emptyQueueStartsANewPass() {
+void LessonSessionTest::emptyQueueStartsANewPass()
+{
     SessionFixture s;
     s.click(s.wrongBox());
     s.click(s.rightBox());
@@ -511,7 +542,8 @@ void LessonSessionTest::emptyQueueStartsANewPass() {
 
 // ---- Keyboard answers ---------------------------------------------------------------------------------
 
-void LessonSessionTest::tickKeyboardAnswer(SessionFixture &s) {
+void LessonSessionTest::tickKeyboardAnswer(SessionFixture &s)
+{
     QVERIFY(s.options->CheckBoxes[6]->isChecked());
     QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
     QVERIFY(s.options->CheckShowBut->isChecked());
@@ -524,7 +556,8 @@ void LessonSessionTest::tickKeyboardAnswer(SessionFixture &s) {
     s.main->Button1Click();
 }
 
-void LessonSessionTest::keyboardPanelShowsMaskAndTakesFocus() {
+void LessonSessionTest::keyboardPanelShowsMaskAndTakesFocus()
+{
     SessionFixture s(twoCharacterWords());
     tickKeyboardAnswer(s);
     if (QTest::currentTestFailed())
@@ -544,7 +577,8 @@ void LessonSessionTest::keyboardPanelShowsMaskAndTakesFocus() {
     QCOMPARE(s.main->PanelMask->text(), QString(2, QChar(0x7F)));
 }
 
-void LessonSessionTest::typedRightAnswerRemovesTheWord() {
+void LessonSessionTest::typedRightAnswerRemovesTheWord()
+{
     SessionFixture s(twoCharacterWords());
     tickKeyboardAnswer(s);
     if (QTest::currentTestFailed())
@@ -564,7 +598,8 @@ void LessonSessionTest::typedRightAnswerRemovesTheWord() {
     QCOMPARE(s.question(), s.main->wordTable().cell(4, s.main->session().currentWord()));
 }
 
-void LessonSessionTest::typedWrongAnswerKeepsTheQuestion_data() {
+void LessonSessionTest::typedWrongAnswerKeepsTheQuestion_data()
+{
     QTest::addColumn<int>("kind");
     QTest::newRow("trailing blank") << 0;
     QTest::newRow("leading blank") << 1;
@@ -573,7 +608,8 @@ void LessonSessionTest::typedWrongAnswerKeepsTheQuestion_data() {
     QTest::newRow("nothing") << 4;
 }
 
-void LessonSessionTest::typedWrongAnswerKeepsTheQuestion() {
+void LessonSessionTest::typedWrongAnswerKeepsTheQuestion()
+{
     QFETCH(int, kind);
     SessionFixture s(twoCharacterWords());
     tickKeyboardAnswer(s);
@@ -612,7 +648,8 @@ void LessonSessionTest::typedWrongAnswerKeepsTheQuestion() {
     QVERIFY(s.main->CoolGirlEdit->text().isEmpty());
 }
 
-void LessonSessionTest::keyboardPanelNeedsHiddenAnswers() {
+void LessonSessionTest::keyboardPanelNeedsHiddenAnswers()
+{
     SessionFixture s(twoCharacterWords());
     QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
     QTest::mouseClick(s.options->CoolGirl, Qt::LeftButton);
@@ -627,7 +664,8 @@ void LessonSessionTest::keyboardPanelNeedsHiddenAnswers() {
 
 // ---- Word sounds --------------------------------------------------------------------------------------
 
-void LessonSessionTest::questionAndRightClickPickTheSound() {
+void LessonSessionTest::questionAndRightClickPickTheSound()
+{
     if (m_mp3.isEmpty())
         QSKIP("espeak-ng and lame are needed to make a playable sound file");
     SessionFixture s(sixWords(), true);
@@ -668,7 +706,8 @@ void LessonSessionTest::questionAndRightClickPickTheSound() {
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
-void LessonSessionTest::soundOffChangesNoSource() {
+void LessonSessionTest::soundOffChangesNoSource()
+{
     if (m_mp3.isEmpty())
         QSKIP("espeak-ng and lame are needed to make a playable sound file");
     SessionFixture s(sixWords(), true);
@@ -689,7 +728,8 @@ void LessonSessionTest::soundOffChangesNoSource() {
     }
 }
 
-void LessonSessionTest::missingSoundFileIsSkippedSilently() {
+void LessonSessionTest::missingSoundFileIsSkippedSilently()
+{
     if (m_mp3.isEmpty())
         QSKIP("espeak-ng and lame are needed to make a playable sound file");
     SessionFixture s(sixWords(), true);

@@ -16,23 +16,26 @@
 #include <QTableWidget>
 #include <QTextEdit>
 
+using testutil::findWindow;
 using testutil::ModalAnswer;
 using testutil::ProgramFolder;
 using testutil::RunningProgram;
-using testutil::findWindow;
 
 namespace {
 
-QByteArray line(const char *pinyin, const char *simplified, const char *full, const char *lesson, const char *translation)
+QByteArray line(const char *pinyin, const char *simplified, const char *full, const char *lesson,
+                const char *translation)
 {
-    return QByteArray(pinyin) + "\t*\t" + simplified + "\t*\t" + full + "\t*\t" + lesson + "\t*\t" + translation + "\r\n";
+    return QByteArray(pinyin) + "\t*\t" + simplified + "\t*\t" + full + "\t*\t" + lesson + "\t*\t" +
+           translation + "\r\n";
 }
 
 QByteArray sixWords()
 {
-    return QByteArray("\xEF\xBB\xBF") + line("hǎo", "好", "", "1", "\"хорошо; хороший\"") + line("nǐ", "你", "", "1", "ты") +
-           line("wǒ", "我", "", "1", "я") + line("ma", "吗", "嗎", "2", "вопросительная частица") +
-           line("tāmen", "他们", "他們", "2", "они") + line("wǒmen", "我们", "我們", "2", "мы");
+    return QByteArray("\xEF\xBB\xBF") + line("hǎo", "好", "", "1", "\"хорошо; хороший\"") +
+           line("nǐ", "你", "", "1", "ты") + line("wǒ", "我", "", "1", "я") +
+           line("ma", "吗", "嗎", "2", "вопросительная частица") + line("tāmen", "他们", "他們", "2", "они") +
+           line("wǒmen", "我们", "我們", "2", "мы");
 }
 
 class QuizFixture final {
@@ -41,12 +44,17 @@ public:
     {
         m_folder.write(QStringLiteral("Dictionary/Dict.dic"), dictionary);
         m_program = std::make_unique<RunningProgram>();
-        QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) && findWindow(QStringLiteral("MainForm"))->isVisible(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
+                                     findWindow(QStringLiteral("MainForm"))->isVisible(),
+                                 10000);
         main = findWindow<TMainForm>(QStringLiteral("MainForm"));
         options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
     }
 
-    QTextEdit *box(int number) const { return main->findChild<QTextEdit *>(QStringLiteral("AnswerBox%1").arg(number)); }
+    QTextEdit *box(int number) const
+    {
+        return main->findChild<QTextEdit *>(QStringLiteral("AnswerBox%1").arg(number));
+    }
     int rightBox() const
     {
         for (int i = 1; i <= main->AnswerCount(); ++i)
@@ -202,11 +210,13 @@ void QuizTest::passEndsWithTheGrade()
                 text = box->text();
                 box->accept();
             });
-            ModalAnswer review([&](QWidget *modal) {
-                reviewShown = modal->objectName() == QStringLiteral("FormFuxi");
-                if (auto *dialog = qobject_cast<QDialog *>(modal))
-                    dialog->reject();
-            }, mistakes > 0 ? 5000 : 300);
+            ModalAnswer review(
+                [&](QWidget *modal) {
+                    reviewShown = modal->objectName() == QStringLiteral("FormFuxi");
+                    if (auto *dialog = qobject_cast<QDialog *>(modal))
+                        dialog->reject();
+                },
+                mistakes > 0 ? 5000 : 300);
             const int before = quiz.main->session().mistakeCount();
             quiz.click(quiz.rightBox());
             QCOMPARE(before, mistakes);
@@ -225,7 +235,8 @@ void QuizTest::passEndsWithTheGrade()
 void QuizTest::identicalAnswerTextsBothCountAsRight()
 {
     // Two words read the same in pinyin: with pinyin as the only answer field either box is right.
-    QuizFixture quiz(QByteArray("\xEF\xBB\xBF") + line("shì", "是", "", "1", "быть") + line("shì", "事", "", "1", "дело"));
+    QuizFixture quiz(QByteArray("\xEF\xBB\xBF") + line("shì", "是", "", "1", "быть") +
+                     line("shì", "事", "", "1", "дело"));
     quiz.options->CheckBoxes[6]->setChecked(false);
     quiz.options->ComboBox3->setCurrentText(QStringLiteral("2"));
     quiz.main->Button1Click();
@@ -246,14 +257,16 @@ void QuizTest::flashEndsAfterTheTimer()
     quiz.click(wrong);
     QCOMPARE(quiz.box(wrong)->palette().color(QPalette::Base), QColor(221, 0, 0));
     QVERIFY(quiz.main->Timer1->isActive());
-    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(wrong)->palette().color(QPalette::Base), quiz.main->colours().question, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(wrong)->palette().color(QPalette::Base), quiz.main->colours().question,
+                              2000);
 
     const int right = quiz.rightBox();
     QTest::mouseMove(quiz.box(right)->viewport(), QPoint(20, 10));
     quiz.click(right);
     QCOMPARE(quiz.box(right)->palette().color(QPalette::Base), QColor(0, 221, 0));
     // The box last under the mouse gets the question colour, the others the answer colour.
-    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(right)->palette().color(QPalette::Base), quiz.main->colours().question, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(right)->palette().color(QPalette::Base), quiz.main->colours().question,
+                              2000);
     const int another = right == 1 ? 2 : 1;
     QCOMPARE(quiz.box(another)->palette().color(QPalette::Base), quiz.main->colours().answer);
 }

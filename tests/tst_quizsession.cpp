@@ -14,7 +14,8 @@ namespace {
 // For questions that must be settled without a draw.
 class FailingRandom final : public RandomSource {
 public:
-    int below(int bound) override {
+    int below(int bound) override
+    {
         QTest::qFail(qPrintable(u"random source used (bound %1)"_s.arg(bound)), __FILE__, __LINE__);
         return 0;
     }
@@ -24,8 +25,11 @@ public:
 class ScriptedRandom final : public RandomSource {
 public:
     explicit ScriptedRandom(QList<int> values)
-        : m_values(std::move(values)) {}
-    int below(int bound) override {
+        : m_values(std::move(values))
+    {
+    }
+    int below(int bound) override
+    {
         bounds.append(bound);
         if (m_values.isEmpty()) {
             QTest::qFail("more draws than scripted", __FILE__, __LINE__);
@@ -42,14 +46,17 @@ private:
 class SeededRandom final : public RandomSource {
 public:
     explicit SeededRandom(unsigned seed)
-        : m_engine(seed) {}
+        : m_engine(seed)
+    {
+    }
     int below(int bound) override { return std::uniform_int_distribution<int>(0, bound - 1)(m_engine); }
 
 private:
     std::mt19937 m_engine;
 };
 
-FieldSet fieldSet(std::initializer_list<Column> columns) {
+FieldSet fieldSet(std::initializer_list<Column> columns)
+{
     FieldSet set{};
     for (Column column : columns)
         set[size_t(column)] = true;
@@ -57,7 +64,8 @@ FieldSet fieldSet(std::initializer_list<Column> columns) {
 }
 
 // One row per label; `fullForms` (when given) fills the full-characters column.
-WordTable makeTable(const QStringList &labels, const QStringList &fullForms = {}) {
+WordTable makeTable(const QStringList &labels, const QStringList &fullForms = {})
+{
     WordTable table;
     table.setRowCount(int(labels.size()));
     for (int row = 0; row < table.rowCount(); ++row) {
@@ -70,7 +78,8 @@ WordTable makeTable(const QStringList &labels, const QStringList &fullForms = {}
 }
 
 // Makes the next draw pick `word`, which must be in the queue.
-void drawExactly(QuizSession &session, int word) {
+void drawExactly(QuizSession &session, int word)
+{
     const qsizetype at = session.queue().indexOf(word);
     QVERIFY(at >= 0);
     if (session.queue().size() == 1) {
@@ -123,7 +132,8 @@ private Q_SLOTS:
     void wholePassAsksEveryWordOnce();
 };
 
-void TestQuizSession::setFields_data() {
+void TestQuizSession::setFields_data()
+{
     QTest::addColumn<FieldSet>("question");
     QTest::addColumn<FieldSet>("answer");
     QTest::addColumn<FieldSet>("effectiveAnswer");
@@ -161,7 +171,8 @@ void TestQuizSession::setFields_data() {
         << fieldSet({}) << fieldSet({FullColumn}) << fieldSet({FullColumn}) << false;
 }
 
-void TestQuizSession::setFields() {
+void TestQuizSession::setFields()
+{
     QFETCH(FieldSet, question);
     QFETCH(FieldSet, answer);
     QFETCH(FieldSet, effectiveAnswer);
@@ -176,7 +187,8 @@ void TestQuizSession::setFields() {
     QCOMPARE(session.fullFormOnly(), fullFormOnly);
 }
 
-void TestQuizSession::startPassFillsChosenLessonsInListOrder_data() {
+void TestQuizSession::startPassFillsChosenLessonsInListOrder_data()
+{
     QTest::addColumn<std::vector<bool>>("chosen");
     QTest::addColumn<QList<int>>("queue");
 
@@ -187,7 +199,8 @@ void TestQuizSession::startPassFillsChosenLessonsInListOrder_data() {
     QTest::newRow("none") << std::vector<bool>{false, false, false} << QList<int>{};
 }
 
-void TestQuizSession::startPassFillsChosenLessonsInListOrder() {
+void TestQuizSession::startPassFillsChosenLessonsInListOrder()
+{
     QFETCH(std::vector<bool>, chosen);
     QFETCH(QList<int>, queue);
 
@@ -203,7 +216,8 @@ void TestQuizSession::startPassFillsChosenLessonsInListOrder() {
     QVERIFY(!session.newPassPending());
 }
 
-void TestQuizSession::startPassOnlyWhenPending() {
+void TestQuizSession::startPassOnlyWhenPending()
+{
     const WordTable table = makeTable({u"01"_s, u"01"_s, u"02"_s});
     LessonList lessons;
     lessons.build(table);
@@ -223,7 +237,8 @@ void TestQuizSession::startPassOnlyWhenPending() {
     QCOMPARE(session.queue(), (QList<int>{2}));
 }
 
-void TestQuizSession::startPassClearsMistakes() {
+void TestQuizSession::startPassClearsMistakes()
+{
     const WordTable table = makeTable({u"01"_s, u"01"_s, u"01"_s});
     LessonList lessons;
     lessons.build(table);
@@ -239,7 +254,8 @@ void TestQuizSession::startPassClearsMistakes() {
     QVERIFY(!session.newPassPending());
 }
 
-void TestQuizSession::fullFormOnlyQueue_data() {
+void TestQuizSession::fullFormOnlyQueue_data()
+{
     QTest::addColumn<QStringList>("fullForms");
     QTest::addColumn<std::vector<bool>>("chosen");
     QTest::addColumn<FieldSet>("question");
@@ -265,7 +281,8 @@ void TestQuizSession::fullFormOnlyQueue_data() {
         << QList<int>{0, 1, 2, 3, 4, 5};
 }
 
-void TestQuizSession::fullFormOnlyQueue() {
+void TestQuizSession::fullFormOnlyQueue()
+{
     QFETCH(QStringList, fullForms);
     QFETCH(std::vector<bool>, chosen);
     QFETCH(FieldSet, question);
@@ -282,7 +299,8 @@ void TestQuizSession::fullFormOnlyQueue() {
     QCOMPARE(session.queue(), queue);
 }
 
-void TestQuizSession::singleWordNeedsNoDraw() {
+void TestQuizSession::singleWordNeedsNoDraw()
+{
     QuizSession session;
     session.restore({7}, 0, {});
     FailingRandom random;
@@ -293,7 +311,8 @@ void TestQuizSession::singleWordNeedsNoDraw() {
     QCOMPARE(session.currentWord(), 7);
 }
 
-void TestQuizSession::emptyQueueDrawsNothing() {
+void TestQuizSession::emptyQueueDrawsNothing()
+{
     QuizSession session;
     FailingRandom random;
     session.restore({}, 0, {});
@@ -308,7 +327,8 @@ void TestQuizSession::emptyQueueDrawsNothing() {
     QVERIFY(!session.hasCurrentWord());
 }
 
-void TestQuizSession::drawPicksTheDrawnPosition_data() {
+void TestQuizSession::drawPicksTheDrawnPosition_data()
+{
     QTest::addColumn<int>("drawn");
     QTest::addColumn<int>("word");
 
@@ -317,7 +337,8 @@ void TestQuizSession::drawPicksTheDrawnPosition_data() {
     QTest::newRow("last") << 2 << 11;
 }
 
-void TestQuizSession::drawPicksTheDrawnPosition() {
+void TestQuizSession::drawPicksTheDrawnPosition()
+{
     QFETCH(int, drawn);
     QFETCH(int, word);
 
@@ -330,7 +351,8 @@ void TestQuizSession::drawPicksTheDrawnPosition() {
     QCOMPARE(session.queue(), (QList<int>{5, 9, 11}));
 }
 
-void TestQuizSession::rightAnswerRemovesWord() {
+void TestQuizSession::rightAnswerRemovesWord()
+{
     QuizSession session;
     session.restore({1, 2, 3}, 0, {});
     drawExactly(session, 2);
@@ -340,7 +362,8 @@ void TestQuizSession::rightAnswerRemovesWord() {
     QCOMPARE(session.mistakeCount(), 0);
 }
 
-void TestQuizSession::lastRightAnswerEndsPass() {
+void TestQuizSession::lastRightAnswerEndsPass()
+{
     QuizSession session;
     session.restore({4}, 2, {{4, 2}});
     drawExactly(session, 4);
@@ -351,7 +374,8 @@ void TestQuizSession::lastRightAnswerEndsPass() {
     QCOMPARE(session.mistakes(), (QList<MistakeRecord>{{4, 2}}));
 }
 
-void TestQuizSession::rightAnswerAfterMissKeepsWord() {
+void TestQuizSession::rightAnswerAfterMissKeepsWord()
+{
     QuizSession session;
     session.restore({1, 2}, 0, {});
     drawExactly(session, 1);
@@ -371,7 +395,8 @@ void TestQuizSession::rightAnswerAfterMissKeepsWord() {
     QVERIFY(!session.newPassPending());
 }
 
-void TestQuizSession::missedWordLeavesOnLaterRightAnswer() {
+void TestQuizSession::missedWordLeavesOnLaterRightAnswer()
+{
     QuizSession session;
     session.restore({1, 2}, 0, {});
     drawExactly(session, 1);
@@ -383,7 +408,8 @@ void TestQuizSession::missedWordLeavesOnLaterRightAnswer() {
     QCOMPARE(session.mistakes(), (QList<MistakeRecord>{{1, 1}}));
 }
 
-void TestQuizSession::mistakesAddUpAcrossShowings() {
+void TestQuizSession::mistakesAddUpAcrossShowings()
+{
     QuizSession session;
     session.restore({3, 5, 8, 9}, 0, {});
     for (int word : {5, 3, 5, 8, 5, 3}) {
@@ -396,7 +422,8 @@ void TestQuizSession::mistakesAddUpAcrossShowings() {
     QCOMPARE(session.queue(), (QList<int>{3, 5, 8, 9}));
 }
 
-void TestQuizSession::everyWrongAnswerCounts() {
+void TestQuizSession::everyWrongAnswerCounts()
+{
     QuizSession session;
     session.restore({3, 5}, 0, {});
     drawExactly(session, 5);
@@ -408,7 +435,8 @@ void TestQuizSession::everyWrongAnswerCounts() {
     QCOMPARE(session.mistakes().front().word, 5);
 }
 
-void TestQuizSession::learnMistakesAfterPass() {
+void TestQuizSession::learnMistakesAfterPass()
+{
     QuizSession session;
     session.restore({3, 5, 8}, 0, {});
     for (int word : {8, 3, 8, 5}) {
@@ -433,14 +461,16 @@ void TestQuizSession::learnMistakesAfterPass() {
     QCOMPARE(session.queue(), (QList<int>{8, 3, 5}));
 }
 
-void TestQuizSession::learnMistakesWithoutRecords_data() {
+void TestQuizSession::learnMistakesWithoutRecords_data()
+{
     QTest::addColumn<bool>("pending");
 
     QTest::newRow("during a pass") << false;
     QTest::newRow("after a pass") << true;
 }
 
-void TestQuizSession::learnMistakesWithoutRecords() {
+void TestQuizSession::learnMistakesWithoutRecords()
+{
     QFETCH(bool, pending);
 
     QuizSession session;
@@ -454,7 +484,8 @@ void TestQuizSession::learnMistakesWithoutRecords() {
     QCOMPARE(session.newPassPending(), pending);
 }
 
-void TestQuizSession::restore_data() {
+void TestQuizSession::restore_data()
+{
     QTest::addColumn<QList<int>>("queue");
     QTest::addColumn<int>("mistakeCount");
     QTest::addColumn<QList<MistakeRecord>>("mistakes");
@@ -465,7 +496,8 @@ void TestQuizSession::restore_data() {
     QTest::newRow("nothing at all") << QList<int>{} << 0 << QList<MistakeRecord>{};
 }
 
-void TestQuizSession::restore() {
+void TestQuizSession::restore()
+{
     QFETCH(QList<int>, queue);
     QFETCH(int, mistakeCount);
     QFETCH(QList<MistakeRecord>, mistakes);
@@ -487,7 +519,8 @@ void TestQuizSession::restore() {
     QCOMPARE(session.newPassPending(), queue.isEmpty());
 }
 
-void TestQuizSession::wholePassAsksEveryWordOnce() {
+void TestQuizSession::wholePassAsksEveryWordOnce()
+{
     QStringList labels;
     for (int row = 0; row < 20; ++row)
         labels.append(row < 12 ? u"01"_s : u"02"_s);

@@ -27,7 +27,8 @@ class ModalAnswerer final : public QObject {
 public:
     explicit ModalAnswerer(std::function<void(QWidget *)> answer)
         : m_answer(std::move(answer))
-        , m_deadline(5000) {
+        , m_deadline(5000)
+    {
         connect(&m_poll, &QTimer::timeout, this, &ModalAnswerer::poll);
         m_poll.start(10);
     }
@@ -37,7 +38,8 @@ public:
     bool gaveUp() const { return m_gaveUp; }
 
 private:
-    void poll() {
+    void poll()
+    {
         QWidget *modal = QApplication::activeModalWidget();
         if (!m_answered) {
             if (modal != nullptr && modal->isVisible()) {
@@ -57,7 +59,8 @@ private:
         }
     }
 
-    void giveUp() {
+    void giveUp()
+    {
         m_poll.stop();
         for (QWidget *widget : QApplication::topLevelWidgets()) {
             if (auto *dialog = qobject_cast<QDialog *>(widget); dialog != nullptr && dialog->isModal())
@@ -73,7 +76,8 @@ private:
     bool m_gaveUp = false;
 };
 
-std::function<void(QWidget *)> clickButton(const QString &name) {
+std::function<void(QWidget *)> clickButton(const QString &name)
+{
     return [name](QWidget *modal) {
         if (auto *button = modal->findChild<QPushButton *>(name))
             QTest::mouseClick(button, Qt::LeftButton);
@@ -81,7 +85,8 @@ std::function<void(QWidget *)> clickButton(const QString &name) {
 }
 
 // Rows: simplified characters in column 1 and the translation in column 4, as the dictionary has them.
-wordlark::WordTable makeTable() {
+wordlark::WordTable makeTable()
+{
     const QList<std::pair<QString, QString>> words = {
         {QStringLiteral("你好"), QStringLiteral("здравствуйте")},
         {QStringLiteral("谢谢"), QStringLiteral("спасибо")},
@@ -100,7 +105,8 @@ wordlark::WordTable makeTable() {
     return table;
 }
 
-QStringList rowTexts(const QTableWidget *grid, int row) {
+QStringList rowTexts(const QTableWidget *grid, int row)
+{
     QStringList texts;
     for (int column = 0; column < grid->columnCount(); ++column) {
         const QTableWidgetItem *item = grid->item(row, column);
@@ -133,17 +139,20 @@ private:
     TFormFuxi *m_form = nullptr;
 };
 
-void TestReview::init() {
+void TestReview::init()
+{
     m_form = new TFormFuxi;
 }
 
-void TestReview::cleanup() {
+void TestReview::cleanup()
+{
     delete m_form;
     m_form = nullptr;
 }
 
 // Shows the records and checks that the dialog was answered and closed; returns the learner's choice.
-bool TestReview::show(const QList<MistakeRecord> &mistakes, std::function<void(QWidget *)> answer) {
+bool TestReview::show(const QList<MistakeRecord> &mistakes, std::function<void(QWidget *)> answer)
+{
     ModalAnswerer answerer(std::move(answer));
     const bool learn = m_form->ShowDifficultWords(m_table, mistakes);
     [&] {
@@ -153,7 +162,8 @@ bool TestReview::show(const QList<MistakeRecord> &mistakes, std::function<void(Q
     return learn;
 }
 
-void TestReview::appearance() {
+void TestReview::appearance()
+{
     QCOMPARE(m_form->objectName(), QStringLiteral("FormFuxi"));
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Трудные слова"));
     QCOMPARE(m_form->minimumSize(), QSize(474, 348));
@@ -188,7 +198,8 @@ void TestReview::appearance() {
     QCOMPARE(close->text(), QStringLiteral("Закрыть"));
 }
 
-void TestReview::layoutFitsAndIsCentred() {
+void TestReview::layoutFitsAndIsCentred()
+{
     QList<MistakeRecord> many;
     for (int i = 0; i < 40; ++i)
         many.append(MistakeRecord{i % 5, i + 1});
@@ -247,7 +258,8 @@ void TestReview::layoutFitsAndIsCentred() {
     }
 }
 
-void TestReview::listsRecordsInOrder() {
+void TestReview::listsRecordsInOrder()
+{
     show({{3, 1}, {0, 2}, {4, 1}}, clickButton(QStringLiteral("Button2")));
     QTableWidget *table = grid();
     QCOMPARE(table->rowCount(), 3);
@@ -263,7 +275,8 @@ void TestReview::listsRecordsInOrder() {
     QCOMPARE(rowTexts(table, 0), (QStringList{QStringLiteral("学生"), QStringLiteral("студент"), "12"}));
 }
 
-void TestReview::answers_data() {
+void TestReview::answers_data()
+{
     QTest::addColumn<std::function<void(QWidget *)>>("answer");
     QTest::addColumn<bool>("learn");
 
@@ -277,7 +290,8 @@ void TestReview::answers_data() {
     }) << false;
 }
 
-void TestReview::answers() {
+void TestReview::answers()
+{
     QFETCH(std::function<void(QWidget *)>, answer);
     QFETCH(bool, learn);
 
@@ -288,14 +302,16 @@ void TestReview::answers() {
     QCOMPARE(show(mistakes, answer), learn);
 }
 
-void TestReview::noRecordsStillAnswers() {
+void TestReview::noRecordsStillAnswers()
+{
     show({{1, 1}}, clickButton(QStringLiteral("Button2")));
     // A lesson file can bring a counter without records; the window then lists nothing.
     QCOMPARE(show({}, clickButton(QStringLiteral("Button1"))), true);
     QCOMPARE(grid()->rowCount(), 0);
 }
 
-void TestReview::chineseColumnHasAFaceWithGlyphs() {
+void TestReview::chineseColumnHasAFaceWithGlyphs()
+{
     show({{2, 1}}, clickButton(QStringLiteral("Button2")));
     const QFont font = grid()->item(0, 0)->font();
     const QStringList families = font.families();

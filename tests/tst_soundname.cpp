@@ -35,13 +35,15 @@ private:
     static void touch(const QString &path, QByteArray bytes = QByteArrayLiteral("mp3"));
 };
 
-void TestSoundName::touch(const QString &path, QByteArray bytes) {
+void TestSoundName::touch(const QString &path, QByteArray bytes)
+{
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
     file.write(bytes);
 }
 
-void TestSoundName::findTone_data() {
+void TestSoundName::findTone_data()
+{
     QTest::addColumn<QChar>("c");
     QTest::addColumn<bool>("found");
     QTest::addColumn<QChar>("plain");
@@ -65,7 +67,8 @@ void TestSoundName::findTone_data() {
     QTest::newRow("blank") << QChar(u' ') << false << QChar() << 0;
 }
 
-void TestSoundName::findTone() {
+void TestSoundName::findTone()
+{
     QFETCH(QChar, c);
     QFETCH(bool, found);
     QFETCH(QChar, plain);
@@ -79,7 +82,8 @@ void TestSoundName::findTone() {
     }
 }
 
-void TestSoundName::rhymesAndInitials_data() {
+void TestSoundName::rhymesAndInitials_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("rhyme");
     QTest::addColumn<bool>("initial");
@@ -98,7 +102,8 @@ void TestSoundName::rhymesAndInitials_data() {
     QTest::newRow("empty") << "" << false << false;
 }
 
-void TestSoundName::rhymesAndInitials() {
+void TestSoundName::rhymesAndInitials()
+{
     QFETCH(QString, text);
     QFETCH(bool, rhyme);
     QFETCH(bool, initial);
@@ -107,7 +112,8 @@ void TestSoundName::rhymesAndInitials() {
     QCOMPARE(IsInitial(text), initial);
 }
 
-void TestSoundName::soundName_data() {
+void TestSoundName::soundName_data()
+{
     QTest::addColumn<QString>("pinyin");
     QTest::addColumn<QString>("name");
 
@@ -176,14 +182,16 @@ void TestSoundName::soundName_data() {
                                         << "xi1\tyan1";
 }
 
-void TestSoundName::soundName() {
+void TestSoundName::soundName()
+{
     QFETCH(QString, pinyin);
     QFETCH(QString, name);
 
     QCOMPARE(SoundNameFromPinyin(pinyin), name);
 }
 
-void TestSoundName::folderFindsExactName() {
+void TestSoundName::folderFindsExactName()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     touch(dir.filePath("hao3.mp3"));
@@ -194,7 +202,8 @@ void TestSoundName::folderFindsExactName() {
     QCOMPARE(folder.find("hao"), QString());
 }
 
-void TestSoundName::folderIgnoresLetterCase() {
+void TestSoundName::folderIgnoresLetterCase()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     touch(dir.filePath("han4yu3.mp3"));
@@ -205,7 +214,8 @@ void TestSoundName::folderIgnoresLetterCase() {
     QCOMPARE(folder.find("zhong1guo2"), dir.filePath("Zhong1Guo2.MP3"));
 }
 
-void TestSoundName::folderFallsBackToW() {
+void TestSoundName::folderFallsBackToW()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     touch(dir.filePath("hao3w.mp3"));
@@ -216,7 +226,8 @@ void TestSoundName::folderFallsBackToW() {
     QCOMPARE(folder.find("ma1ma"), dir.filePath("Ma1maW.Mp3"));
 }
 
-void TestSoundName::folderPrefersPlainNameOverW() {
+void TestSoundName::folderPrefersPlainNameOverW()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     touch(dir.filePath("hao3w.mp3"));
@@ -226,7 +237,8 @@ void TestSoundName::folderPrefersPlainNameOverW() {
     QCOMPARE(folder.find("hao3"), dir.filePath("hao3.mp3"));
 }
 
-void TestSoundName::folderFindsFileAddedLater() {
+void TestSoundName::folderFindsFileAddedLater()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     touch(dir.filePath("hao3.mp3"));
@@ -238,7 +250,8 @@ void TestSoundName::folderFindsFileAddedLater() {
     QCOMPARE(folder.find("xi1yan1"), dir.filePath("Xi1Yan1.mp3"));
 }
 
-void TestSoundName::folderForgetsDeletedFile() {
+void TestSoundName::folderForgetsDeletedFile()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     touch(dir.filePath("hao3.mp3"));
@@ -252,7 +265,8 @@ void TestSoundName::folderForgetsDeletedFile() {
     QCOMPARE(folder.find("hao3"), QString());
 }
 
-void TestSoundName::folderWithoutFileOrFolder() {
+void TestSoundName::folderWithoutFileOrFolder()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkdir("ni3.mp3"));
@@ -267,7 +281,8 @@ void TestSoundName::folderWithoutFileOrFolder() {
     QCOMPARE(missing.find("ni3"), QString());
 }
 
-void TestSoundName::numbered_data() {
+void TestSoundName::numbered_data()
+{
     QTest::addColumn<QString>("toned");
     QTest::addColumn<QString>("numbered");
 
@@ -326,7 +341,8 @@ void TestSoundName::numbered_data() {
                            << "";
 }
 
-void TestSoundName::numbered() {
+void TestSoundName::numbered()
+{
     QFETCH(QString, toned);
     QFETCH(QString, numbered);
 

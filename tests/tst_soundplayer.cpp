@@ -27,7 +27,8 @@ namespace {
 
 // A second of MPEG-1 layer III silence: 128 kbit/s, 44.1 kHz, mono frames of 417 bytes whose side
 // information and main data are all zero.
-QByteArray silentMp3(int frames = 38) {
+QByteArray silentMp3(int frames = 38)
+{
     QByteArray frame(417, '\0');
     frame[0] = char(0xFF);
     frame[1] = char(0xFB);
@@ -42,7 +43,8 @@ QByteArray silentMp3(int frames = 38) {
 class ModalCloser final : public QObject {
 public:
     explicit ModalCloser(QObject *parent = nullptr)
-        : QObject(parent) {
+        : QObject(parent)
+    {
         m_timer.setInterval(20);
         connect(&m_timer, &QTimer::timeout, this, &ModalCloser::poll);
         m_timer.start();
@@ -54,13 +56,15 @@ public:
     QWidget *lastParent() const { return m_lastParent; }
     bool lastWasMessageBox() const { return m_lastWasMessageBox; }
 
-    static void closeAll() {
+    static void closeAll()
+    {
         while (QWidget *modal = QApplication::activeModalWidget())
             modal->close();
     }
 
 private:
-    void poll() {
+    void poll()
+    {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal)
             return;
@@ -98,7 +102,8 @@ private Q_SLOTS:
     void secondErrorDoesNotStackBoxes();
 
 private:
-    QString audioPath(const QString &fileName) const {
+    QString audioPath(const QString &fileName) const
+    {
         return QDir(m_start.path()).filePath("audio/" + fileName);
     }
     void write(const QString &fileName, const QByteArray &bytes) const;
@@ -109,13 +114,15 @@ private:
     WordSoundPlayer *m_sound = nullptr;
 };
 
-void TestSoundPlayer::write(const QString &fileName, const QByteArray &bytes) const {
+void TestSoundPlayer::write(const QString &fileName, const QByteArray &bytes) const
+{
     QFile file(audioPath(fileName));
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-void TestSoundPlayer::initTestCase() {
+void TestSoundPlayer::initTestCase()
+{
     QVERIFY(m_start.isValid());
     QVERIFY(QDir(m_start.path()).mkdir("audio"));
     write("hao3.mp3", silentMp3());
@@ -143,18 +150,21 @@ void TestSoundPlayer::initTestCase() {
     m_spokenFile = audioPath("ni3hao3.mp3");
 }
 
-void TestSoundPlayer::init() {
+void TestSoundPlayer::init()
+{
     m_window = std::make_unique<QWidget>();
     m_sound = new WordSoundPlayer(m_window.get(), m_start.path());
 }
 
-void TestSoundPlayer::cleanup() {
+void TestSoundPlayer::cleanup()
+{
     ModalCloser::closeAll();
     m_window.reset();
     m_sound = nullptr;
 }
 
-void TestSoundPlayer::playerIsChildOfWindow() {
+void TestSoundPlayer::playerIsChildOfWindow()
+{
     auto *player = m_window->findChild<QMediaPlayer *>("mp3player");
     QVERIFY(player);
     QCOMPARE(player, m_sound->mediaPlayer());
@@ -167,7 +177,8 @@ void TestSoundPlayer::playerIsChildOfWindow() {
     QVERIFY(guard.isNull());
 }
 
-void TestSoundPlayer::choosesFile_data() {
+void TestSoundPlayer::choosesFile_data()
+{
     QTest::addColumn<QString>("pinyin");
     QTest::addColumn<QString>("file"); // empty: the player is given nothing
 
@@ -187,7 +198,8 @@ void TestSoundPlayer::choosesFile_data() {
                                  << "";
 }
 
-void TestSoundPlayer::choosesFile() {
+void TestSoundPlayer::choosesFile()
+{
     QFETCH(QString, pinyin);
     QFETCH(QString, file);
 
@@ -204,7 +216,8 @@ void TestSoundPlayer::choosesFile() {
     }
 }
 
-void TestSoundPlayer::nextWordReplacesPlayingOne() {
+void TestSoundPlayer::nextWordReplacesPlayingOne()
+{
     QMediaPlayer *player = m_sound->mediaPlayer();
     m_sound->playPinyin("hǎo");
     QCOMPARE(player->playbackState(), QMediaPlayer::PlayingState);
@@ -217,7 +230,8 @@ void TestSoundPlayer::nextWordReplacesPlayingOne() {
     QCOMPARE(player->source(), QUrl::fromLocalFile(audioPath("ni3.mp3")));
 }
 
-void TestSoundPlayer::playsToTheEnd_data() {
+void TestSoundPlayer::playsToTheEnd_data()
+{
     QTest::addColumn<QString>("pinyin");
     QTest::addColumn<bool>("spoken");
 
@@ -225,7 +239,8 @@ void TestSoundPlayer::playsToTheEnd_data() {
     QTest::newRow("spoken word") << "nǐhǎo" << true;
 }
 
-void TestSoundPlayer::playsToTheEnd() {
+void TestSoundPlayer::playsToTheEnd()
+{
     QFETCH(QString, pinyin);
     QFETCH(bool, spoken);
     if (spoken && m_spokenFile.isEmpty())
@@ -246,7 +261,8 @@ void TestSoundPlayer::playsToTheEnd() {
     QCOMPARE(closer.seen(), 0);
 }
 
-void TestSoundPlayer::brokenFileIsReported() {
+void TestSoundPlayer::brokenFileIsReported()
+{
     QMediaPlayer *player = m_sound->mediaPlayer();
     QSignalSpy errors(player, &QMediaPlayer::errorOccurred);
     ModalCloser closer; // armed before the sound is asked for
@@ -267,7 +283,8 @@ void TestSoundPlayer::brokenFileIsReported() {
     QCOMPARE(laterErrors.count(), 0);
 }
 
-void TestSoundPlayer::brokenFileReportedAgainOnReplay() {
+void TestSoundPlayer::brokenFileReportedAgainOnReplay()
+{
     ModalCloser closer;
     m_sound->playPinyin("huài");
     QTRY_COMPARE_WITH_TIMEOUT(closer.seen(), 1, 20000);
@@ -275,7 +292,8 @@ void TestSoundPlayer::brokenFileReportedAgainOnReplay() {
     QTRY_COMPARE_WITH_TIMEOUT(closer.seen(), 2, 20000);
 }
 
-void TestSoundPlayer::secondErrorDoesNotStackBoxes() {
+void TestSoundPlayer::secondErrorDoesNotStackBoxes()
+{
     QMediaPlayer *player = m_sound->mediaPlayer();
     QStringList errorsOfSecondFile;
     connect(player, &QMediaPlayer::errorOccurred, this, [&](QMediaPlayer::Error, const QString &text) {
@@ -296,7 +314,8 @@ void TestSoundPlayer::secondErrorDoesNotStackBoxes() {
     QVERIFY(!QApplication::activeModalWidget());
 }
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     // The audio stack looks for a private runtime folder; give it one that goes away with the test.
     QTemporaryDir runtimeDir;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));

@@ -22,29 +22,38 @@
 #include <QRadioButton>
 #include <QTextEdit>
 
+using testutil::findWindow;
 using testutil::ModalAnswer;
 using testutil::ProgramFolder;
 using testutil::RunningProgram;
-using testutil::findWindow;
 
 namespace {
 
-QByteArray dictionaryLine(const QString &pinyin, const QString &simplified, const QString &full, const QString &lesson,
-                          const QString &translation)
+QByteArray dictionaryLine(const QString &pinyin, const QString &simplified, const QString &full,
+                          const QString &lesson, const QString &translation)
 {
     const QString sep = QStringLiteral("\t*\t");
-    return (pinyin + sep + simplified + sep + full + sep + lesson + sep + translation + QStringLiteral("\r\n")).toUtf8();
+    return (pinyin + sep + simplified + sep + full + sep + lesson + sep + translation +
+            QStringLiteral("\r\n"))
+        .toUtf8();
 }
 
 // Three lessons, in the order 3, 1, 2, of 2, 3 and 1 words.
 QByteArray smallDictionary()
 {
-    return QByteArray("\xEF\xBB\xBF") + dictionaryLine(QStringLiteral("tāmen"), QStringLiteral("他们"), QStringLiteral("他們"), QStringLiteral("3"), QStringLiteral("они")) +
-           dictionaryLine(QStringLiteral("wǒmen"), QStringLiteral("我们"), QStringLiteral("我們"), QStringLiteral("3"), QStringLiteral("мы")) +
-           dictionaryLine(QStringLiteral("hǎo"), QStringLiteral("好"), QString(), QStringLiteral("1"), QStringLiteral("\"хорошо; хороший\"")) +
-           dictionaryLine(QStringLiteral("nǐ"), QStringLiteral("你"), QString(), QStringLiteral("1"), QStringLiteral("ты")) +
-           dictionaryLine(QStringLiteral("wǒ"), QStringLiteral("我"), QString(), QStringLiteral("1"), QStringLiteral("я")) +
-           dictionaryLine(QStringLiteral("ma"), QStringLiteral("吗"), QStringLiteral("嗎"), QStringLiteral("2"), QStringLiteral("вопросительная частица"));
+    return QByteArray("\xEF\xBB\xBF") +
+           dictionaryLine(QStringLiteral("tāmen"), QStringLiteral("他们"), QStringLiteral("他們"),
+                          QStringLiteral("3"), QStringLiteral("они")) +
+           dictionaryLine(QStringLiteral("wǒmen"), QStringLiteral("我们"), QStringLiteral("我們"),
+                          QStringLiteral("3"), QStringLiteral("мы")) +
+           dictionaryLine(QStringLiteral("hǎo"), QStringLiteral("好"), QString(), QStringLiteral("1"),
+                          QStringLiteral("\"хорошо; хороший\"")) +
+           dictionaryLine(QStringLiteral("nǐ"), QStringLiteral("你"), QString(), QStringLiteral("1"),
+                          QStringLiteral("ты")) +
+           dictionaryLine(QStringLiteral("wǒ"), QStringLiteral("我"), QString(), QStringLiteral("1"),
+                          QStringLiteral("я")) +
+           dictionaryLine(QStringLiteral("ma"), QStringLiteral("吗"), QStringLiteral("嗎"),
+                          QStringLiteral("2"), QStringLiteral("вопросительная частица"));
 }
 
 QStringList listEntries(const QListWidget *list)
@@ -67,9 +76,8 @@ template <typename T> T *child(QWidget *window, const char *name)
 
 void waitForMainWindow()
 {
-    QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
-                                 findWindow(QStringLiteral("MainForm"))->isVisible(),
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        findWindow(QStringLiteral("MainForm")) && findWindow(QStringLiteral("MainForm"))->isVisible(), 10000);
 }
 
 } // namespace
@@ -99,8 +107,8 @@ void StartupTest::createsAllWindowsAndShowsTheSplashFirst()
     folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
     RunningProgram program;
 
-    for (const char *name : {"Form1", "MainForm", "FormStat", "Form3", "LessonOptions", "FormFuxi", "AboutForm",
-                             "FormHelp", "FormThems"})
+    for (const char *name : {"Form1", "MainForm", "FormStat", "Form3", "LessonOptions", "FormFuxi",
+                             "AboutForm", "FormHelp", "FormThems"})
         QVERIFY2(findWindow(QString::fromLatin1(name)), name);
 
     auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
@@ -165,7 +173,8 @@ void StartupTest::loadsTheDictionaryFileAndShowsTheMainWindow()
     QCOMPARE(mainForm->TotalWordCount(), 6);
     QCOMPARE(mainForm->wordTable().cell(3, 0), QStringLiteral("03"));
     QCOMPARE(mainForm->wordTable().cell(4, 2), QStringLiteral("хорошо; хороший"));
-    QCOMPARE(listEntries(options->ListBox1), (QStringList{QStringLiteral("03"), QStringLiteral("01"), QStringLiteral("02")}));
+    QCOMPARE(listEntries(options->ListBox1),
+             (QStringList{QStringLiteral("03"), QStringLiteral("01"), QStringLiteral("02")}));
     QCOMPARE(selectedCount(options->ListBox1), 3);
     QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 6"));
     QCOMPARE(child<QLabel>(mainForm, "LabelMis")->text(), QStringLiteral("Ошибок: 0"));
@@ -201,15 +210,17 @@ void StartupTest::missingDictionaryFallsBackToTheBuiltInOne()
     QCOMPARE(options->ListBox1->item(0)->text(), QStringLiteral("01"));
     QCOMPARE(selectedCount(options->ListBox1), options->ListBox1->count());
     // The path that failed is kept.
-    QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(), QStringLiteral("Dictionary/Dict.dic"));
+    QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(),
+             QStringLiteral("Dictionary/Dict.dic"));
 }
 
 void StartupTest::brokenDictionaryBytesLoadWithoutFault()
 {
     ProgramFolder folder;
     // Invalid UTF-8, NUL bytes, a stray CR and a line without separators: read as code page 1251.
-    folder.write(QStringLiteral("Dictionary/Dict.dic"),
-                 QByteArray("a\t*\t\xff\xfe\x00\x01\t*\r\nno separators here\n\x80\x81\t*\t*\t*\t*\t*\t*", 51));
+    folder.write(
+        QStringLiteral("Dictionary/Dict.dic"),
+        QByteArray("a\t*\t\xff\xfe\x00\x01\t*\r\nno separators here\n\x80\x81\t*\t*\t*\t*\t*\t*", 51));
     RunningProgram program;
     waitForMainWindow();
     auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
@@ -221,8 +232,11 @@ void StartupTest::changesTheDictionaryThroughTheFileDialog()
     ProgramFolder folder;
     folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
     folder.write(QStringLiteral("Dictionary/other.dic"),
-                 QByteArray("\xEF\xBB\xBF") + dictionaryLine(QStringLiteral("shū"), QStringLiteral("书"), QStringLiteral("書"), QStringLiteral("7"), QStringLiteral("книга")) +
-                     dictionaryLine(QStringLiteral("bǐ"), QStringLiteral("笔"), QStringLiteral("筆"), QStringLiteral("8"), QStringLiteral("ручка")));
+                 QByteArray("\xEF\xBB\xBF") +
+                     dictionaryLine(QStringLiteral("shū"), QStringLiteral("书"), QStringLiteral("書"),
+                                    QStringLiteral("7"), QStringLiteral("книга")) +
+                     dictionaryLine(QStringLiteral("bǐ"), QStringLiteral("笔"), QStringLiteral("筆"),
+                                    QStringLiteral("8"), QStringLiteral("ручка")));
     RunningProgram program;
     waitForMainWindow();
     auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
@@ -239,7 +253,8 @@ void StartupTest::changesTheDictionaryThroughTheFileDialog()
     QVERIFY(answer.answered());
 
     QVERIFY(mainForm->isVisible());
-    QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(), folder.path(QStringLiteral("Dictionary/other.dic")));
+    QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(),
+             folder.path(QStringLiteral("Dictionary/other.dic")));
     QCOMPARE(listEntries(options->ListBox1), (QStringList{QStringLiteral("07"), QStringLiteral("08")}));
     QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 2"));
     QCOMPARE(child<QLabel>(mainForm, "LabelMis")->text(), QStringLiteral("Ошибок: 0"));
@@ -259,7 +274,8 @@ void StartupTest::cancellingTheDictionaryDialogChangesNothing()
     QVERIFY(answer.answered());
     QVERIFY(mainForm->isVisible());
     QCOMPARE(mainForm->TotalWordCount(), 6);
-    QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(), QStringLiteral("Dictionary/Dict.dic"));
+    QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(),
+             QStringLiteral("Dictionary/Dict.dic"));
 }
 
 void StartupTest::lessonDialogShowsItsDefaults_data()
@@ -296,7 +312,8 @@ void StartupTest::lessonDialogShowsItsDefaults()
     QCOMPARE(child<QGroupBox>(options, "GroupBox1")->title(), QStringLiteral("Вопрос"));
     QCOMPARE(child<QGroupBox>(options, "GroupBox2")->title(), QStringLiteral("Ответ"));
     const QStringList fieldCaptions = {QStringLiteral("Пиньинь"), QStringLiteral("Иерогл (прост)"),
-                                       QStringLiteral("Иерогл (полн)"), QStringLiteral("Урок №"), QStringLiteral("Перевод")};
+                                       QStringLiteral("Иерогл (полн)"), QStringLiteral("Урок №"),
+                                       QStringLiteral("Перевод")};
     const QList<bool> checkedByDefault = {false, false, false, false, true, true, true, false, false, false};
     for (int i = 0; i < 10; ++i) {
         auto *box = options->findChild<QCheckBox *>(QStringLiteral("CheckBox%1").arg(i + 1));
@@ -349,7 +366,12 @@ void StartupTest::helpAndAboutOpenCentredAndClose()
         QVERIFY2(answer.answered() && !answer.failed(), item);
         const QPoint screenCentre = QGuiApplication::primaryScreen()->geometry().center();
         QVERIFY2((shownAt.center() - screenCentre).manhattanLength() <= 4,
-                 qPrintable(QStringLiteral("%1: %2,%3 vs %4,%5").arg(QString::fromLatin1(item)).arg(shownAt.center().x()).arg(shownAt.center().y()).arg(screenCentre.x()).arg(screenCentre.y())));
+                 qPrintable(QStringLiteral("%1: %2,%3 vs %4,%5")
+                                .arg(QString::fromLatin1(item))
+                                .arg(shownAt.center().x())
+                                .arg(shownAt.center().y())
+                                .arg(screenCentre.x())
+                                .arg(screenCentre.y())));
     }
 }
 

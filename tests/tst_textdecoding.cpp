@@ -11,19 +11,22 @@ using namespace wordlark;
 
 namespace {
 
-QByteArray bytes(std::initializer_list<int> values) {
+QByteArray bytes(std::initializer_list<int> values)
+{
     QByteArray out;
     for (int value : values)
         out.append(char(value));
     return out;
 }
 
-QByteArray utf8(const QString &text) {
+QByteArray utf8(const QString &text)
+{
     return text.toUtf8();
 }
 
 // UTF-16 code units written in the given byte order, without a mark.
-QByteArray utf16(const QString &text, bool bigEndian) {
+QByteArray utf16(const QString &text, bool bigEndian)
+{
     QByteArray out;
     for (QChar unit : text) {
         const char high = char(unit.unicode() >> 8), low = char(unit.unicode() & 0xFF);
@@ -33,7 +36,8 @@ QByteArray utf16(const QString &text, bool bigEndian) {
     return out;
 }
 
-QStringList cells(const WordTable::Row &row) {
+QStringList cells(const WordTable::Row &row)
+{
     return QStringList(row.begin(), row.end());
 }
 
@@ -67,7 +71,8 @@ private Q_SLOTS:
     void lineBreaks();
 };
 
-void TestTextDecoding::byteOrderMark_data() {
+void TestTextDecoding::byteOrderMark_data()
+{
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QString>("expected");
 
@@ -93,14 +98,16 @@ void TestTextDecoding::byteOrderMark_data() {
     QTest::newRow("first two bytes of the UTF-8 mark") << bytes({0xEF, 0xBB}) << u"п»"_s;
 }
 
-void TestTextDecoding::byteOrderMark() {
+void TestTextDecoding::byteOrderMark()
+{
     QFETCH(QByteArray, input);
     QFETCH(QString, expected);
 
     QCOMPARE(decodeText(input), expected);
 }
 
-void TestTextDecoding::withoutMark_data() {
+void TestTextDecoding::withoutMark_data()
+{
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QString>("expected");
 
@@ -121,14 +128,16 @@ void TestTextDecoding::withoutMark_data() {
     QTest::newRow("UTF-8 encoded surrogate") << bytes({0xED, 0xA0, 0x80}) << u"н\u00A0Ђ"_s;
 }
 
-void TestTextDecoding::withoutMark() {
+void TestTextDecoding::withoutMark()
+{
     QFETCH(QByteArray, input);
     QFETCH(QString, expected);
 
     QCOMPARE(decodeText(input), expected);
 }
 
-void TestTextDecoding::sameTableFromEveryEncoding_data() {
+void TestTextDecoding::sameTableFromEveryEncoding_data()
+{
     QTest::addColumn<QByteArray>("file");
 
     const QString text = u"nǐ hǎo\t*\t你好\t*\t你好\t*\t1\t*\tздравствуйте\r\n"
@@ -141,7 +150,8 @@ void TestTextDecoding::sameTableFromEveryEncoding_data() {
     QTest::newRow("UTF-8 without mark") << utf8(text);
 }
 
-void TestTextDecoding::sameTableFromEveryEncoding() {
+void TestTextDecoding::sameTableFromEveryEncoding()
+{
     QFETCH(QByteArray, file);
 
     const QList<QStringList> expected = {
@@ -157,7 +167,8 @@ void TestTextDecoding::sameTableFromEveryEncoding() {
         QCOMPARE(cells(table.row(row)), expected[row]);
 }
 
-void TestTextDecoding::cp1251Dictionary() {
+void TestTextDecoding::cp1251Dictionary()
+{
     // Written as an old 8-bit file: "ni hao * x * x * 3 * Привет" and "shu * y * * 3 * «Книга»".
     const QByteArray file("ni hao\t*\tx\t*\tx\t*\t3\t*\t\xcf\xf0\xe8\xe2\xe5\xf2\r\n"
                           "shu\t*\ty\t*\t\t*\t3\t*\t\xab\xca\xed\xe8\xe3\xe0\xbb\r\n");
@@ -171,7 +182,8 @@ void TestTextDecoding::cp1251Dictionary() {
     QCOMPARE(table.cell(FullColumn, 1), QString());
 }
 
-void TestTextDecoding::badInputIsHarmless_data() {
+void TestTextDecoding::badInputIsHarmless_data()
+{
     QTest::addColumn<QByteArray>("input");
 
     QByteArray everyByte;
@@ -195,7 +207,8 @@ void TestTextDecoding::badInputIsHarmless_data() {
         << kUtf16LeMark + utf16(u"a\u2028b\t*\t\u2028\r"_s, false);
 }
 
-void TestTextDecoding::badInputIsHarmless() {
+void TestTextDecoding::badInputIsHarmless()
+{
     QFETCH(QByteArray, input);
 
     const QStringList lines = splitLines(decodeText(input));
@@ -208,7 +221,8 @@ void TestTextDecoding::badInputIsHarmless() {
     QCOMPARE(lessons.selectedWordCount(), table.rowCount());
 }
 
-void TestTextDecoding::cp1251RoundTripsEveryByte() {
+void TestTextDecoding::cp1251RoundTripsEveryByte()
+{
     QByteArray everyByte;
     for (int value = 0; value < 256; ++value)
         everyByte.append(char(value));
@@ -221,7 +235,8 @@ void TestTextDecoding::cp1251RoundTripsEveryByte() {
     QVERIFY(lossless);
 }
 
-void TestTextDecoding::cp1251Letters_data() {
+void TestTextDecoding::cp1251Letters_data()
+{
     QTest::addColumn<int>("byte");
     QTest::addColumn<QString>("character");
 
@@ -241,7 +256,8 @@ void TestTextDecoding::cp1251Letters_data() {
     QTest::newRow("em dash") << 0x97 << u"—"_s;
 }
 
-void TestTextDecoding::cp1251Letters() {
+void TestTextDecoding::cp1251Letters()
+{
     QFETCH(int, byte);
     QFETCH(QString, character);
 
@@ -251,7 +267,8 @@ void TestTextDecoding::cp1251Letters() {
     QVERIFY(lossless);
 }
 
-void TestTextDecoding::cp1251Lossless_data() {
+void TestTextDecoding::cp1251Lossless_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<bool>("lossless");
@@ -265,7 +282,8 @@ void TestTextDecoding::cp1251Lossless_data() {
     QTest::newRow("real question mark") << u"?"_s << QByteArray("?") << true;
 }
 
-void TestTextDecoding::cp1251Lossless() {
+void TestTextDecoding::cp1251Lossless()
+{
     QFETCH(QString, text);
     QFETCH(QByteArray, expected);
     QFETCH(bool, lossless);
@@ -276,7 +294,8 @@ void TestTextDecoding::cp1251Lossless() {
     QCOMPARE(toCp1251(text), expected);
 }
 
-void TestTextDecoding::lineBreaks_data() {
+void TestTextDecoding::lineBreaks_data()
+{
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("lines");
 
@@ -306,7 +325,8 @@ void TestTextDecoding::lineBreaks_data() {
     QTest::newRow("tabs and blanks stay") << u" a\t\n\t"_s << QStringList{u" a\t"_s, u"\t"_s};
 }
 
-void TestTextDecoding::lineBreaks() {
+void TestTextDecoding::lineBreaks()
+{
     QFETCH(QString, text);
     QFETCH(QStringList, lines);
 

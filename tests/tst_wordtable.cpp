@@ -7,12 +7,14 @@ using namespace wordlark;
 
 namespace {
 
-QStringList cells(const WordTable::Row &row) {
+QStringList cells(const WordTable::Row &row)
+{
     return QStringList(row.begin(), row.end());
 }
 
 QStringList fields(const QString &pinyin, const QString &simplified, const QString &full,
-                   const QString &lesson, const QString &translation) {
+                   const QString &lesson, const QString &translation)
+{
     return {pinyin, simplified, full, lesson, translation};
 }
 
@@ -20,7 +22,8 @@ const QStringList kEmptyRow = fields({}, {}, {}, {}, {});
 
 // A well-formed line: fields joined by tab, "*", tab.
 QString line(const QString &pinyin, const QString &simplified, const QString &full, const QString &lesson,
-             const QString &translation) {
+             const QString &translation)
+{
     return QStringList{pinyin, simplified, full, lesson, translation}.join(u"\t*\t"_s);
 }
 
@@ -48,7 +51,8 @@ private Q_SLOTS:
     void progressSeesEveryLine();
 };
 
-void TestWordTable::trimming_data() {
+void TestWordTable::trimming_data()
+{
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("expected");
@@ -83,7 +87,8 @@ void TestWordTable::trimming_data() {
         << int(SimplifiedColumn) << u"\t\U00020BB7\t"_s << u"\U00020BB7"_s;
 }
 
-void TestWordTable::trimming() {
+void TestWordTable::trimming()
+{
     QFETCH(int, column);
     QFETCH(QString, raw);
     QFETCH(QString, expected);
@@ -91,7 +96,8 @@ void TestWordTable::trimming() {
     QCOMPARE(finishField(column, raw), expected);
 }
 
-void TestWordTable::loneDigit_data() {
+void TestWordTable::loneDigit_data()
+{
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("expected");
@@ -114,7 +120,8 @@ void TestWordTable::loneDigit_data() {
     QTest::newRow("superscript two unchanged") << int(TranslationColumn) << u"\t²"_s << u"²"_s;
 }
 
-void TestWordTable::loneDigit() {
+void TestWordTable::loneDigit()
+{
     QFETCH(int, column);
     QFETCH(QString, raw);
     QFETCH(QString, expected);
@@ -122,7 +129,8 @@ void TestWordTable::loneDigit() {
     QCOMPARE(finishField(column, raw), expected);
 }
 
-void TestWordTable::quotes_data() {
+void TestWordTable::quotes_data()
+{
     QTest::addColumn<int>("column");
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("expected");
@@ -147,7 +155,8 @@ void TestWordTable::quotes_data() {
     QTest::newRow("lesson keeps quotes") << int(LessonColumn) << u"\t\"1\"\t"_s << u"\"1\""_s;
 }
 
-void TestWordTable::quotes() {
+void TestWordTable::quotes()
+{
     QFETCH(int, column);
     QFETCH(QString, raw);
     QFETCH(QString, expected);
@@ -155,7 +164,8 @@ void TestWordTable::quotes() {
     QCOMPARE(finishField(column, raw), expected);
 }
 
-void TestWordTable::parseLine_data() {
+void TestWordTable::parseLine_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("expected");
 
@@ -198,7 +208,8 @@ void TestWordTable::parseLine_data() {
     QTest::newRow("tab only") << u"\t"_s << kEmptyRow;
 }
 
-void TestWordTable::parseLine() {
+void TestWordTable::parseLine()
+{
     QFETCH(QString, line);
     QFETCH(QStringList, expected);
 
@@ -207,7 +218,8 @@ void TestWordTable::parseLine() {
     QCOMPARE(cells(row), expected);
 }
 
-void TestWordTable::shortLines_data() {
+void TestWordTable::shortLines_data()
+{
     QTest::addColumn<QString>("line");
     QTest::addColumn<QStringList>("expected");
 
@@ -222,7 +234,8 @@ void TestWordTable::shortLines_data() {
     QTest::newRow("single character") << u"x"_s << kEmptyRow;
 }
 
-void TestWordTable::shortLines() {
+void TestWordTable::shortLines()
+{
     QFETCH(QString, line);
     QFETCH(QStringList, expected);
 
@@ -231,7 +244,8 @@ void TestWordTable::shortLines() {
     QCOMPARE(cells(row), expected);
 }
 
-void TestWordTable::dictionaryKeepsOneRowPerLine() {
+void TestWordTable::dictionaryKeepsOneRowPerLine()
+{
     const QStringList lines = {
         line(u"nǐ"_s, u"你"_s, u"你"_s, u"1"_s, u"ты"_s),
         QString(),
@@ -251,7 +265,8 @@ void TestWordTable::dictionaryKeepsOneRowPerLine() {
     QCOMPARE(cells(table.row(4)), kEmptyRow);
 }
 
-void TestWordTable::blankLineAfterWordIsEmpty() {
+void TestWordTable::blankLineAfterWordIsEmpty()
+{
     // A short line after a full one must not keep cells of the line before.
     const QStringList lines = {
         line(u"a"_s, u"b"_s, u"c"_s, u"01"_s, u"d"_s),
@@ -265,7 +280,8 @@ void TestWordTable::blankLineAfterWordIsEmpty() {
     QCOMPARE(cells(table.row(2)), kEmptyRow);
 }
 
-void TestWordTable::reparseReplacesOldRows() {
+void TestWordTable::reparseReplacesOldRows()
+{
     WordTable table;
     parseDictionary({line(u"a"_s, u"b"_s, u"c"_s, u"01"_s, u"d"_s),
                      line(u"e"_s, u"f"_s, u"g"_s, u"02"_s, u"h"_s),
@@ -281,7 +297,8 @@ void TestWordTable::reparseReplacesOldRows() {
     QCOMPARE(table.rowCount(), 0);
 }
 
-void TestWordTable::progressSeesEveryLine() {
+void TestWordTable::progressSeesEveryLine()
+{
     const QStringList lines = {line(u"a"_s, u"b"_s, u"c"_s, u"01"_s, u"d"_s), QString(), u"*"_s};
     QList<int> seen;
     WordTable table;

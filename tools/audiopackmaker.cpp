@@ -19,7 +19,8 @@ namespace {
 // A synthesiser that hangs must not hold the whole pack up.
 constexpr int kJobTimeoutMs = 60'000;
 
-bool usableAsFileName(const QString &name) {
+bool usableAsFileName(const QString &name)
+{
     if (name == QStringLiteral(".") || name == QStringLiteral(".."))
         return false;
     for (const QChar c : name) {
@@ -29,7 +30,8 @@ bool usableAsFileName(const QString &name) {
     return true;
 }
 
-QString firstLines(const QByteArray &output) {
+QString firstLines(const QByteArray &output)
+{
     return QString::fromLocal8Bit(output).trimmed().section(u'\n', 0, 2);
 }
 
@@ -44,7 +46,8 @@ public:
         , m_speaker(new QProcess(this))
         , m_encoder(new QProcess(this))
         , m_watchdog(new QTimer(this))
-        , m_done(std::move(done)) {
+        , m_done(std::move(done))
+    {
         m_speaker->setProgram(tools.espeak);
         m_speaker->setArguments({QStringLiteral("-v"), QStringLiteral("cmn-latn-pinyin"),
                                  QStringLiteral("--stdout"), job.spoken});
@@ -81,7 +84,8 @@ public:
         });
     }
 
-    void start() {
+    void start()
+    {
         m_watchdog->start();
         m_encoder->start();
         if (!m_settled)
@@ -89,7 +93,8 @@ public:
     }
 
 private:
-    void fail(QProcess *process, const QString &what) {
+    void fail(QProcess *process, const QString &what)
+    {
         if (!m_problem.isEmpty())
             return;
         m_problem = what;
@@ -98,7 +103,8 @@ private:
             m_problem += QStringLiteral(": ") + details;
     }
 
-    void settle() {
+    void settle()
+    {
         for (QProcess *process : {m_speaker, m_encoder}) {
             if (process->state() != QProcess::NotRunning)
                 return;
@@ -122,7 +128,8 @@ private:
 
 } // namespace
 
-SoundPlan planSounds(const WordTable &table, SoundFolder &folder) {
+SoundPlan planSounds(const WordTable &table, SoundFolder &folder)
+{
     SoundPlan plan;
     QSet<QString> seen;
     for (int row = 0; row < table.rowCount(); ++row) {
@@ -164,13 +171,17 @@ AudioPackMaker::AudioPackMaker(SynthesisTools tools, QString outputFolder, QList
     , m_tools(std::move(tools))
     , m_outputFolder(std::move(outputFolder))
     , m_jobs(std::move(jobs))
-    , m_parallel(qMax(1, parallel)) {}
+    , m_parallel(qMax(1, parallel))
+{
+}
 
-QString AudioPackMaker::partialFileName(const QString &soundName) {
+QString AudioPackMaker::partialFileName(const QString &soundName)
+{
     return QStringLiteral(".") + soundName + QStringLiteral(".mp3.part");
 }
 
-void AudioPackMaker::removePartialFiles(const QString &folder) {
+void AudioPackMaker::removePartialFiles(const QString &folder)
+{
     QDir dir(folder);
     const QStringList leftovers =
         dir.entryList({QStringLiteral(".*.mp3.part")}, QDir::Files | QDir::Hidden | QDir::System);
@@ -178,7 +189,8 @@ void AudioPackMaker::removePartialFiles(const QString &folder) {
         dir.remove(name);
 }
 
-void AudioPackMaker::start() {
+void AudioPackMaker::start()
+{
     if (m_jobs.isEmpty()) {
         QTimer::singleShot(0, this, &AudioPackMaker::finished);
         return;
@@ -187,7 +199,8 @@ void AudioPackMaker::start() {
         startNext();
 }
 
-void AudioPackMaker::startNext() {
+void AudioPackMaker::startNext()
+{
     const SoundJob &job = m_jobs[m_next++];
     const QDir folder(m_outputFolder);
     const QString partialPath = folder.filePath(partialFileName(job.name));
@@ -214,7 +227,8 @@ void AudioPackMaker::startNext() {
     run->start();
 }
 
-void AudioPackMaker::onJobDone(const QString &name, bool ok, const QString &problem) {
+void AudioPackMaker::onJobDone(const QString &name, bool ok, const QString &problem)
+{
     --m_running;
     ++m_done;
     if (!ok)

@@ -21,23 +21,27 @@ namespace {
 
 enum ExitCode : int { Success = 0, Failure = 1, BadUsage = 2, ToolMissing = 3 };
 
-QTextStream &err() {
+QTextStream &err()
+{
     static QTextStream stream(stderr);
     return stream;
 }
 
-QTextStream &out() {
+QTextStream &out()
+{
     static QTextStream stream(stdout);
     return stream;
 }
 
-QString native(const QString &path) {
+QString native(const QString &path)
+{
     return QDir::toNativeSeparators(path);
 }
 
 } // namespace
 
-int main(int argc, char *argv[]) {
+int main(int argc, char *argv[])
+{
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("wordlark-audio"));
     const QStringList args = QCoreApplication::arguments();

@@ -13,8 +13,9 @@ void installFontSubstitutions()
                               QStringLiteral("WenQuanYi Micro Hei")};
     QFont::insertSubstitutions(QStringLiteral("SimSun"), cjkSerif);
     QFont::insertSubstitutions(QStringLiteral("NSimSun"), cjkSerif);
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
-                                                          QStringLiteral("WenQuanYi Micro Hei")});
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"),
+                               {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                                QStringLiteral("WenQuanYi Micro Hei")});
     QFont::insertSubstitutions(QStringLiteral("Arial"), sans);
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
     QFont::insertSubstitutions(QStringLiteral("Times New Roman"),

@@ -45,7 +45,10 @@ inline constexpr int UiTextCount = 33;
 
 // The text of entry 1..UiTextCount; an empty text for any other number.
 QString UiText(int number);
-inline QString UiText(UiTextId id) { return UiText(int(id)); }
+inline QString UiText(UiTextId id)
+{
+    return UiText(int(id));
+}
 
 // A counter label: the prefix text, one blank, the number ("Ошибок: 3").
 QString counterText(UiTextId prefix, int value);

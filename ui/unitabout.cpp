@@ -5,7 +5,8 @@
 
 namespace {
 
-QLabel *makeLabel(const QString &name, const QString &text, const QString &family, int pixels, QWidget *parent)
+QLabel *makeLabel(const QString &name, const QString &text, const QString &family, int pixels,
+                  QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
@@ -25,9 +26,11 @@ TAboutForm::TAboutForm(QWidget *parent)
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(212, 220);
 
-    TntLabel1 = makeLabel(QStringLiteral("TntLabel1"), QStringLiteral("Wordlark"), QStringLiteral("SimSun"), 32, this);
+    TntLabel1 = makeLabel(QStringLiteral("TntLabel1"), QStringLiteral("Wordlark"), QStringLiteral("SimSun"),
+                          32, this);
     TntLabel1->setGeometry(4, 12, 204, 44);
-    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("Wordlark версия 1.2"), QStringLiteral("Arial"), 19, this);
+    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("Wordlark версия 1.2"),
+                       QStringLiteral("Arial"), 19, this);
     Label1->setWordWrap(true);
     Label1->setGeometry(4, 64, 204, 56);
     Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("wordlark.example.org"),

@@ -70,9 +70,10 @@ bool TFormHelp::loadHelpText(const QString &path, QPlainTextEdit *memo)
     if (!file.open(QIODevice::ReadOnly)) {
         const QString fullPath = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
         // Shown without blocking: the program goes on starting while the learner reads it.
-        auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Wordlark"),
-                                    QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath, file.errorString()),
-                                    QMessageBox::Ok, parentWidget());
+        auto *box =
+            new QMessageBox(QMessageBox::Critical, QStringLiteral("Wordlark"),
+                            QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath, file.errorString()),
+                            QMessageBox::Ok, parentWidget());
         box->setObjectName(QStringLiteral("HelpFileError"));
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();

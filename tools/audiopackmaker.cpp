@@ -78,7 +78,7 @@ public:
         m_watchdog->setSingleShot(true);
         m_watchdog->setInterval(kJobTimeoutMs);
         connect(m_watchdog, &QTimer::timeout, this, [this] {
-            m_problem = tr("took too long and was stopped");
+            m_timeout = tr("took too long and was stopped");
             m_speaker->kill();
             m_encoder->kill();
         });
@@ -93,14 +93,27 @@ public:
     }
 
 private:
+    // Both programs may fail over one fault, in either order; the synthesiser's complaint comes first
+    // because the encoder's is usually only its consequence.
     void fail(QProcess *process, const QString &what)
     {
-        if (!m_problem.isEmpty())
+        QString &problem = process == m_speaker ? m_speakerProblem : m_encoderProblem;
+        if (!problem.isEmpty())
             return;
-        m_problem = what;
+        problem = what;
         const QString details = firstLines(process->readAllStandardError());
         if (!details.isEmpty())
-            m_problem += QStringLiteral(": ") + details;
+            problem += QStringLiteral(": ") + details;
+    }
+
+    QString problem() const
+    {
+        QStringList problems;
+        for (const QString &problem : {m_timeout, m_speakerProblem, m_encoderProblem}) {
+            if (!problem.isEmpty())
+                problems.append(problem);
+        }
+        return problems.join(QStringLiteral("; "));
     }
 
     void settle()
@@ -113,7 +126,8 @@ private:
             return;
         m_settled = true;
         m_watchdog->stop();
-        m_done(m_problem.isEmpty(), m_problem);
+        const QString problems = problem();
+        m_done(problems.isEmpty(), problems);
         // Reported: nothing is left to do, and the processes go with the run.
         deleteLater();
     }
@@ -122,7 +136,9 @@ private:
     QProcess *m_encoder;
     QTimer *m_watchdog;
     Done m_done;
-    QString m_problem;
+    QString m_timeout;
+    QString m_speakerProblem;
+    QString m_encoderProblem;
     bool m_settled = false;
 };
 

@@ -119,7 +119,8 @@ int main(int argc, char *argv[])
         out() << " (" << plan.alreadyThere << " were there already)";
     out() << ".\n" << Qt::flush;
     if (maker.failed() > 0) {
-        err() << "wordlark-audio: " << maker.failed() << " sound files could not be made." << Qt::endl;
+        err() << "wordlark-audio: " << maker.failed()
+              << (maker.failed() == 1 ? " sound file" : " sound files") << " could not be made." << Qt::endl;
         return Failure;
     }
     return Success;

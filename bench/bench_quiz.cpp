@@ -13,19 +13,9 @@
 
 #include <random>
 
+using wordlark::SeededRandom;
+
 namespace {
-
-class SeededRandom final : public wordlark::RandomSource {
-public:
-    explicit SeededRandom(unsigned seed)
-        : m_engine(seed)
-    {
-    }
-    int below(int bound) override { return std::uniform_int_distribution<int>(0, bound - 1)(m_engine); }
-
-private:
-    std::mt19937 m_engine;
-};
 
 struct Course {
     wordlark::WordTable table;

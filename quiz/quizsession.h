@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 
 #include <array>
+#include <random>
 
 namespace wordlark {
 
@@ -22,6 +23,19 @@ public:
 class SystemRandom final : public RandomSource {
 public:
     int below(int bound) override { return QRandomGenerator::global()->bounded(bound); }
+};
+
+// A reproducible generator, for tests and benchmarks that must draw the same words on every run.
+class SeededRandom final : public RandomSource {
+public:
+    explicit SeededRandom(unsigned seed)
+        : m_engine(seed)
+    {
+    }
+    int below(int bound) override { return std::uniform_int_distribution<int>(0, bound - 1)(m_engine); }
+
+private:
+    std::mt19937 m_engine;
 };
 
 // One word missed in the current pass and how often.

@@ -2,7 +2,15 @@
 
 // Helpers for tests that run the whole program in-process, headless.
 
+#include "app/mainunit.h"
 #include "app/program.h"
+#include "dictionary/unit4.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMediaPlayer>
+#include <QMessageBox>
+#include <QTextEdit>
 
 #include <QApplication>
 #include <QDialog>
@@ -16,6 +24,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace testutil {
 
@@ -53,6 +62,36 @@ private:
     QTemporaryDir m_dir;
     QString m_previous;
 };
+
+// Closes every open modal window, innermost first.
+inline void rejectAllModals()
+{
+    for (int guard = 0; guard < 10; ++guard) {
+        QWidget *open = QApplication::activeModalWidget();
+        if (!open)
+            break;
+        if (auto *dialog = qobject_cast<QDialog *>(open))
+            dialog->reject();
+        else
+            open->close();
+    }
+}
+
+// One dictionary line in the file format: five fields separated by tab, "*", tab.
+inline QByteArray line(const char *pinyin, const char *simplified, const char *full, const char *lesson,
+                       const char *translation)
+{
+    return QByteArray(pinyin) + "\t*\t" + simplified + "\t*\t" + full + "\t*\t" + lesson + "\t*\t" +
+           translation + "\r\n";
+}
+
+inline QByteArray sixWords()
+{
+    return QByteArray("\xEF\xBB\xBF") + line("hǎo", "好", "", "1", "\"хорошо; хороший\"") +
+           line("nǐ", "你", "", "1", "ты") + line("wǒ", "我", "", "1", "я") +
+           line("ma", "吗", "嗎", "2", "вопросительная частица") + line("tāmen", "他们", "他們", "2", "они") +
+           line("wǒmen", "我们", "我們", "2", "мы");
+}
 
 template <typename T = QWidget> T *findWindow(const QString &name)
 {
@@ -110,15 +149,7 @@ private:
             return;
         m_failed = true;
         m_timer.stop();
-        for (int guard = 0; guard < 10; ++guard) {
-            QWidget *open = QApplication::activeModalWidget();
-            if (!open)
-                break;
-            if (auto *dialog = qobject_cast<QDialog *>(open))
-                dialog->reject();
-            else
-                open->close();
-        }
+        rejectAllModals();
     }
 
     std::function<void(QWidget *)> m_answer;
@@ -129,6 +160,133 @@ private:
     bool m_answered = false;
     bool m_failed = false;
     QString m_title;
+};
+
+// One modal window as it was seen when it came up.
+struct SeenModal {
+    QString objectName;
+    QString title;
+    QString text;
+};
+
+// Answers every modal window that comes up, one after the other, as nested dialogs do (a file dialog,
+// then a message box). If a modal is still open after the deadline, every open modal is rejected and
+// `failed` is set, so a forgotten dialog fails the test instead of hanging the suite.
+class ModalScript final : public QObject {
+public:
+    explicit ModalScript(std::function<void(QWidget *)> answer, int deadlineMs = 10000)
+        : m_answer(std::move(answer))
+        , m_deadlineMs(deadlineMs)
+    {
+        m_clock.start();
+        connect(&m_timer, &QTimer::timeout, this, &ModalScript::poll);
+        m_timer.start(20);
+    }
+
+    // Stops answering, so that a later script gets the next dialogs.
+    void stop() { m_timer.stop(); }
+    const QList<SeenModal> &seen() const { return m_seen; }
+    bool failed() const { return m_failed; }
+    QStringList names() const
+    {
+        QStringList names;
+        for (const SeenModal &modal : m_seen)
+            names.append(modal.objectName);
+        return names;
+    }
+
+private:
+    void poll()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible() && modal != m_current) {
+            m_current = modal;
+            const auto *box = qobject_cast<QMessageBox *>(modal);
+            m_seen.append({modal->objectName(), modal->windowTitle(), box ? box->text() : QString()});
+            m_answer(modal);
+            return;
+        }
+        if (!modal || m_clock.elapsed() < m_deadlineMs)
+            return;
+        m_failed = true;
+        rejectAllModals();
+    }
+
+    std::function<void(QWidget *)> m_answer;
+    int m_deadlineMs;
+    QElapsedTimer m_clock;
+    QTimer m_timer;
+    QPointer<QWidget> m_current;
+    QList<SeenModal> m_seen;
+    bool m_failed = false;
+};
+
+class QuizFixture final {
+public:
+    explicit QuizFixture(const QByteArray &dictionary = sixWords(), bool withAudio = false)
+        : folder(withAudio)
+    {
+        folder.write(QStringLiteral("Dictionary/Dict.dic"), dictionary);
+        m_program = std::make_unique<RunningProgram>();
+        QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
+                                     findWindow(QStringLiteral("MainForm"))->isVisible(),
+                                 10000);
+        main = findWindow<TMainForm>(QStringLiteral("MainForm"));
+        options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+    }
+
+    QTextEdit *box(int number) const
+    {
+        return main->findChild<QTextEdit *>(QStringLiteral("AnswerBox%1").arg(number));
+    }
+    int rightBox() const
+    {
+        for (int i = 1; i <= main->AnswerCount(); ++i)
+            if (main->answerWord(i) == main->session().currentWord())
+                return i;
+        return 0;
+    }
+    int wrongBox() const
+    {
+        const QString right = main->RightAnswerText();
+        for (int i = 1; i <= main->AnswerCount(); ++i)
+            if (main->answerWord(i) != main->session().currentWord() && box(i)->toPlainText() != right)
+                return i;
+        return 0;
+    }
+    void click(int number, Qt::MouseButton button = Qt::LeftButton) const
+    {
+        QTest::mouseClick(box(number)->viewport(), button, {}, QPoint(20, 10));
+    }
+    int visibleBoxes() const
+    {
+        int count = 0;
+        for (int i = 1; i <= wordlark::MaxAnswerBoxes; ++i)
+            count += box(i)->isVisible() ? 1 : 0;
+        return count;
+    }
+    QString remained() const { return main->LabelRemained->text(); }
+    QString mistakes() const { return main->LabelMis->text(); }
+    QString question() const { return main->TntRichEdit0->toPlainText(); }
+    QStringList boxTexts() const
+    {
+        QStringList texts;
+        for (int i = 1; i <= main->AnswerCount(); ++i)
+            texts.append(box(i)->toPlainText());
+        return texts;
+    }
+    void trigger(const char *action) const
+    {
+        main->findChild<QAction *>(QString::fromLatin1(action))->trigger();
+    }
+    QMediaPlayer *player() const { return main->findChild<QMediaPlayer *>(QStringLiteral("mp3player")); }
+
+    ProgramFolder folder;
+    TMainForm *main = nullptr;
+    TLessonOptions *options = nullptr;
+
+private:
+    std::unique_ptr<RunningProgram> m_program;
 };
 
 inline void acceptDialog(QWidget *modal)

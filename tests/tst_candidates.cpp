@@ -14,18 +14,6 @@ using namespace wordlark;
 
 namespace {
 
-class SeededRandom final : public RandomSource {
-public:
-    explicit SeededRandom(unsigned seed)
-        : m_engine(seed)
-    {
-    }
-    int below(int bound) override { return std::uniform_int_distribution<int>(0, bound - 1)(m_engine); }
-
-private:
-    std::mt19937 m_engine;
-};
-
 // Simplified characters: `length` copies of one CJK character that differs from row to row.
 QString hanzi(int length, int row)
 {

@@ -27,25 +27,14 @@
 #include <memory>
 
 using testutil::findWindow;
+using testutil::line;
+using testutil::ModalScript;
 using testutil::ProgramFolder;
 using testutil::RunningProgram;
+using testutil::sixWords;
+using SessionFixture = testutil::QuizFixture;
 
 namespace {
-
-QByteArray line(const char *pinyin, const char *simplified, const char *full, const char *lesson,
-                const char *translation)
-{
-    return QByteArray(pinyin) + "\t*\t" + simplified + "\t*\t" + full + "\t*\t" + lesson + "\t*\t" +
-           translation + "\r\n";
-}
-
-QByteArray sixWords()
-{
-    return QByteArray("\xEF\xBB\xBF") + line("hǎo", "好", "", "1", "\"хорошо; хороший\"") +
-           line("nǐ", "你", "", "1", "ты") + line("wǒ", "我", "", "1", "я") +
-           line("ma", "吗", "嗎", "2", "вопросительная частица") + line("tāmen", "他们", "他們", "2", "они") +
-           line("wǒmen", "我们", "我們", "2", "мы");
-}
 
 // Every word has two characters, so the mask always shows two squares.
 QByteArray twoCharacterWords()
@@ -77,73 +66,6 @@ QByteArray readAll(const QString &path)
         return {};
     return file.readAll();
 }
-
-// One modal window as it was seen when it came up.
-struct SeenModal {
-    QString objectName;
-    QString title;
-    QString text;
-};
-
-// Answers every modal window that comes up, one after the other, as nested dialogs do (a file dialog,
-// then a message box). If a modal is still open after the deadline, every open modal is rejected and
-// `failed` is set, so a forgotten dialog fails the test instead of hanging the suite.
-class ModalScript final : public QObject {
-public:
-    explicit ModalScript(std::function<void(QWidget *)> answer, int deadlineMs = 10000)
-        : m_answer(std::move(answer))
-        , m_deadlineMs(deadlineMs)
-    {
-        m_clock.start();
-        connect(&m_timer, &QTimer::timeout, this, &ModalScript::poll);
-        m_timer.start(20);
-    }
-
-    // Stops answering, so that a later script gets the next dialogs.
-    void stop() { m_timer.stop(); }
-    const QList<SeenModal> &seen() const { return m_seen; }
-    bool failed() const { return m_failed; }
-    QStringList names() const
-    {
-        QStringList names;
-        for (const SeenModal &modal : m_seen)
-            names.append(modal.objectName);
-        return names;
-    }
-
-private:
-    void poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible() && modal != m_current) {
-            m_current = modal;
-            const auto *box = qobject_cast<QMessageBox *>(modal);
-            m_seen.append({modal->objectName(), modal->windowTitle(), box ? box->text() : QString()});
-            m_answer(modal);
-            return;
-        }
-        if (!modal || m_clock.elapsed() < m_deadlineMs)
-            return;
-        m_failed = true;
-        for (int guard = 0; guard < 10; ++guard) {
-            QWidget *open = QApplication::activeModalWidget();
-            if (!open)
-                break;
-            if (auto *dialog = qobject_cast<QDialog *>(open))
-                dialog->reject();
-            else
-                open->close();
-        }
-    }
-
-    std::function<void(QWidget *)> m_answer;
-    int m_deadlineMs;
-    QElapsedTimer m_clock;
-    QTimer m_timer;
-    QPointer<QWidget> m_current;
-    QList<SeenModal> m_seen;
-    bool m_failed = false;
-};
 
 // Types the name into a file dialog's name field and presses Return, as the learner does.
 void chooseFile(QWidget *modal, const QString &name)
@@ -181,67 +103,6 @@ std::function<void(QWidget *)> openAndConfirm(const QString &name)
             rejectModal(modal);
     };
 }
-
-class SessionFixture final {
-public:
-    explicit SessionFixture(const QByteArray &dictionary = sixWords(), bool withAudio = false)
-        : folder(withAudio)
-    {
-        folder.write(QStringLiteral("Dictionary/Dict.dic"), dictionary);
-        m_program = std::make_unique<RunningProgram>();
-        QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
-                                     findWindow(QStringLiteral("MainForm"))->isVisible(),
-                                 10000);
-        main = findWindow<TMainForm>(QStringLiteral("MainForm"));
-        options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
-    }
-
-    QTextEdit *box(int number) const
-    {
-        return main->findChild<QTextEdit *>(QStringLiteral("AnswerBox%1").arg(number));
-    }
-    int rightBox() const
-    {
-        for (int i = 1; i <= main->AnswerCount(); ++i)
-            if (main->answerWord(i) == main->session().currentWord())
-                return i;
-        return 0;
-    }
-    int wrongBox() const
-    {
-        const QString right = main->RightAnswerText();
-        for (int i = 1; i <= main->AnswerCount(); ++i)
-            if (main->answerWord(i) != main->session().currentWord() && box(i)->toPlainText() != right)
-                return i;
-        return 0;
-    }
-    void click(int number, Qt::MouseButton button = Qt::LeftButton) const
-    {
-        QTest::mouseClick(box(number)->viewport(), button, {}, QPoint(20, 10));
-    }
-    QString remained() const { return main->LabelRemained->text(); }
-    QString mistakes() const { return main->LabelMis->text(); }
-    QString question() const { return main->TntRichEdit0->toPlainText(); }
-    QStringList boxTexts() const
-    {
-        QStringList texts;
-        for (int i = 1; i <= main->AnswerCount(); ++i)
-            texts.append(box(i)->toPlainText());
-        return texts;
-    }
-    void trigger(const char *action) const
-    {
-        main->findChild<QAction *>(QString::fromLatin1(action))->trigger();
-    }
-    QMediaPlayer *player() const { return main->findChild<QMediaPlayer *>(QStringLiteral("mp3player")); }
-
-    ProgramFolder folder;
-    TMainForm *main = nullptr;
-    TLessonOptions *options = nullptr;
-
-private:
-    std::unique_ptr<RunningProgram> m_program;
-};
 
 // Everything about the session a lesson file can change, plus what is on screen.
 struct SessionState {

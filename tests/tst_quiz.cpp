@@ -17,82 +17,12 @@
 #include <QTextEdit>
 
 using testutil::findWindow;
+using testutil::line;
 using testutil::ModalAnswer;
 using testutil::ProgramFolder;
+using testutil::QuizFixture;
 using testutil::RunningProgram;
-
-namespace {
-
-QByteArray line(const char *pinyin, const char *simplified, const char *full, const char *lesson,
-                const char *translation)
-{
-    return QByteArray(pinyin) + "\t*\t" + simplified + "\t*\t" + full + "\t*\t" + lesson + "\t*\t" +
-           translation + "\r\n";
-}
-
-QByteArray sixWords()
-{
-    return QByteArray("\xEF\xBB\xBF") + line("hǎo", "好", "", "1", "\"хорошо; хороший\"") +
-           line("nǐ", "你", "", "1", "ты") + line("wǒ", "我", "", "1", "я") +
-           line("ma", "吗", "嗎", "2", "вопросительная частица") + line("tāmen", "他们", "他們", "2", "они") +
-           line("wǒmen", "我们", "我們", "2", "мы");
-}
-
-class QuizFixture final {
-public:
-    explicit QuizFixture(const QByteArray &dictionary = sixWords())
-    {
-        m_folder.write(QStringLiteral("Dictionary/Dict.dic"), dictionary);
-        m_program = std::make_unique<RunningProgram>();
-        QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
-                                     findWindow(QStringLiteral("MainForm"))->isVisible(),
-                                 10000);
-        main = findWindow<TMainForm>(QStringLiteral("MainForm"));
-        options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
-    }
-
-    QTextEdit *box(int number) const
-    {
-        return main->findChild<QTextEdit *>(QStringLiteral("AnswerBox%1").arg(number));
-    }
-    int rightBox() const
-    {
-        for (int i = 1; i <= main->AnswerCount(); ++i)
-            if (main->answerWord(i) == main->session().currentWord())
-                return i;
-        return 0;
-    }
-    int wrongBox() const
-    {
-        const QString right = main->RightAnswerText();
-        for (int i = 1; i <= main->AnswerCount(); ++i)
-            if (main->answerWord(i) != main->session().currentWord() && box(i)->toPlainText() != right)
-                return i;
-        return 0;
-    }
-    void click(int number, Qt::MouseButton button = Qt::LeftButton) const
-    {
-        QTest::mouseClick(box(number)->viewport(), button, {}, QPoint(20, 10));
-    }
-    QString remained() const { return main->findChild<QLabel *>(QStringLiteral("LabelRemained"))->text(); }
-    QString mistakes() const { return main->findChild<QLabel *>(QStringLiteral("LabelMis"))->text(); }
-    int visibleBoxes() const
-    {
-        int count = 0;
-        for (int i = 1; i <= 12; ++i)
-            count += box(i)->isVisible() ? 1 : 0;
-        return count;
-    }
-
-    TMainForm *main = nullptr;
-    TLessonOptions *options = nullptr;
-
-private:
-    ProgramFolder m_folder;
-    std::unique_ptr<RunningProgram> m_program;
-};
-
-} // namespace
+using testutil::sixWords;
 
 class QuizTest final : public QObject {
     Q_OBJECT

@@ -43,18 +43,6 @@ private:
     QList<int> m_values;
 };
 
-class SeededRandom final : public RandomSource {
-public:
-    explicit SeededRandom(unsigned seed)
-        : m_engine(seed)
-    {
-    }
-    int below(int bound) override { return std::uniform_int_distribution<int>(0, bound - 1)(m_engine); }
-
-private:
-    std::mt19937 m_engine;
-};
-
 FieldSet fieldSet(std::initializer_list<Column> columns)
 {
     FieldSet set{};

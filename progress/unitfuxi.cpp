@@ -108,6 +108,9 @@ void TFormFuxi::fillGrid(const wordlark::WordTable &table, const QList<wordlark:
     QFont chinese = m_grid->font();
     chinese.setFamilies({QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
                          QStringLiteral("Noto Serif CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    // Characters need more height than the Cyrillic around them to stay legible.
+    chinese.setPixelSize(20);
+    m_grid->verticalHeader()->setDefaultSectionSize(30);
 
     m_grid->clearContents();
     m_grid->setRowCount(int(mistakes.size()));
@@ -123,6 +126,7 @@ void TFormFuxi::fillGrid(const wordlark::WordTable &table, const QList<wordlark:
             readOnlyItem(known ? table.cell(wordlark::TranslationColumn, record.word) : QString()));
         m_grid->setItem(row, GridMisses, readOnlyItem(QString::number(record.misses)));
     }
+    m_grid->setCurrentItem(nullptr);
     if (m_grid->rowCount() > 0)
         m_grid->scrollToTop();
 }

@@ -18,6 +18,9 @@ WordSoundPlayer::WordSoundPlayer(QObject *parent, const QString &startFolder)
 {
     m_player->setObjectName(QStringLiteral("mp3player"));
     m_player->setAudioOutput(new QAudioOutput(m_player));
+    m_startTimer.setSingleShot(true);
+    m_startTimer.setInterval(0);
+    connect(&m_startTimer, &QTimer::timeout, this, &WordSoundPlayer::startPending);
     connect(m_player, &QMediaPlayer::errorOccurred, this,
             [this](QMediaPlayer::Error error, const QString &errorText) {
                 // The back end often follows its first complaint about a file with a second, vaguer one.
@@ -44,7 +47,16 @@ void WordSoundPlayer::playPinyin(const QString &pinyin)
     if (path.isEmpty())
         return;
 
-    const QUrl source = QUrl::fromLocalFile(path);
+    m_pendingSource = QUrl::fromLocalFile(path);
+    m_startTimer.start();
+}
+
+void WordSoundPlayer::startPending()
+{
+    const QUrl source = m_pendingSource;
+    m_pendingSource.clear();
+    if (source.isEmpty() || !m_player)
+        return;
     m_player->stop();
     m_errorReported = false;
     // Setting the same source again is ignored by the player, so a file that failed once would stay

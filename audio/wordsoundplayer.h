@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
+#include <QUrl>
 
 namespace wordlark {
 
@@ -20,18 +22,25 @@ public:
     WordSoundPlayer(QObject *parent, const QString &startFolder);
     ~WordSoundPlayer() override;
 
-    // Starts the word's sound and returns at once. Does nothing for an empty pinyin or when the word has
-    // no file under either name; a file that cannot be played is reported in a message box.
+    // Starts the word's sound and returns at once: the player switches files as soon as the event loop
+    // runs, after the question that asked for it has been drawn. Does nothing for an empty pinyin or when
+    // the word has no file under either name; a file that cannot be played is reported in a message box.
     void playPinyin(const QString &pinyin);
 
     QMediaPlayer *mediaPlayer() const { return m_player; }
     QString soundFolderPath() const { return m_folder.folderPath(); }
 
 private:
+    void startPending();
     void reportError(const QString &errorText);
 
     SoundFolder m_folder;
     QPointer<QMediaPlayer> m_player;
+    // Stopping a sound that still plays takes the back end several milliseconds, too long for the
+    // moment between an answer and the next question; the switch waits for the next turn of the event
+    // loop, and of several requests before it only the last one plays.
+    QTimer m_startTimer;
+    QUrl m_pendingSource;
     QPointer<QMessageBox> m_errorBox;
     bool m_errorReported = false; // for the sound last asked for
 };

@@ -218,9 +218,8 @@ void StartupTest::brokenDictionaryBytesLoadWithoutFault()
 {
     ProgramFolder folder;
     // Invalid UTF-8, NUL bytes, a stray CR and a line without separators: read as code page 1251.
-    folder.write(
-        QStringLiteral("Dictionary/Dict.dic"),
-        QByteArray("a\t*\t\xff\xfe\x00\x01\t*\r\nno separators here\n\x80\x81\t*\t*\t*\t*\t*\t*", 51));
+    static const char bytes[] = "a\t*\t\xff\xfe\x00\x01\t*\r\nno separators here\n\x80\x81\t*\t*\t*\t*\t*\t*";
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), QByteArray(bytes, sizeof bytes - 1));
     RunningProgram program;
     waitForMainWindow();
     auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));

@@ -1,3 +1,5 @@
+#include "lessonchoice.h"
+
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
 #include "quiz/candidates.h"
@@ -11,6 +13,8 @@
 
 using namespace Qt::StringLiterals;
 using namespace wordlark;
+
+using testutil::flagsFor;
 
 namespace {
 
@@ -48,14 +52,6 @@ WordTable tableOfLengths(const QList<int> &lengths)
         table.setCell(LessonColumn, row, u"01"_s);
     }
     return table;
-}
-
-std::vector<bool> flagsFor(const QList<int> &chosen, int lessonCount)
-{
-    std::vector<bool> flags(size_t(lessonCount), false);
-    for (int lesson : chosen)
-        flags[size_t(lesson)] = true;
-    return flags;
 }
 
 QSet<int> chosenWords(const LessonList &lessons)

@@ -1,3 +1,5 @@
+#include "lessonchoice.h"
+
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
 
@@ -5,6 +7,8 @@
 
 using namespace Qt::StringLiterals;
 using namespace wordlark;
+
+using testutil::flagsFor;
 
 namespace {
 
@@ -52,14 +56,6 @@ WordTable tableOfLabels(const QStringList &labels)
     for (int row = 0; row < table.rowCount(); ++row)
         table.setCell(LessonColumn, row, labels[row]);
     return table;
-}
-
-std::vector<bool> flagsFor(const QList<int> &chosen, int lessonCount)
-{
-    std::vector<bool> flags(size_t(lessonCount), false);
-    for (int lesson : chosen)
-        flags[size_t(lesson)] = true;
-    return flags;
 }
 
 // The chosen words the slow way: lessons in list order, and within each lesson every row with its label.

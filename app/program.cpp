@@ -28,6 +28,7 @@ ProgramWindows &programWindows()
 void createProgramWindows()
 {
     wordlark::installFontSubstitutions();
+    wordlark::installAnimationFontSubstitutions();
     QApplication::setApplicationName(QStringLiteral("Wordlark"));
     QApplication::setApplicationVersion(QStringLiteral("1.2"));
     // Our own dialogs are widgets, never native ones, so they look alike everywhere and can be driven.

@@ -5,9 +5,29 @@
 #include "dictionary/wordtable.h"
 
 #include <QFile>
+#include <QSet>
 #include <QTest>
 
 using namespace wordlark;
+
+namespace {
+
+// The meanings of a translation: its parts between semicolons, each with its notes.
+QSet<QString> meaningsOf(const QString &translation)
+{
+    QSet<QString> meanings;
+    for (const QString &part : translation.split(u';'))
+        meanings.insert(part.trimmed());
+    return meanings;
+}
+
+QString describe(const WordTable &table, int row)
+{
+    return table.cell(SimplifiedColumn, row) + QStringLiteral(" \"") + table.cell(TranslationColumn, row) +
+           u'"';
+}
+
+} // namespace
 
 class BuiltInDictionaryTest final : public QObject {
     Q_OBJECT
@@ -19,6 +39,7 @@ private Q_SLOTS:
     void sampleRowsReadAsWritten();
     void everyRowIsComplete();
     void quotedTranslationsAreUnquoted();
+    void noTranslationOfALessonHidesInAnother();
     void stagedCopyIsTheBuiltInOne();
 
 private:
@@ -129,6 +150,27 @@ void BuiltInDictionaryTest::quotedTranslationsAreUnquoted()
         }
     }
     QVERIFY(quoted > 0);
+}
+
+void BuiltInDictionaryTest::noTranslationOfALessonHidesInAnother()
+{
+    // Asked for a translation whose meanings all belong to another candidate too, the learner cannot tell
+    // which word is meant. Identical translations are fine: either answer counts as right.
+    for (int k = 0; k < m_lessons.lessonCount(); ++k) {
+        const RowBlock block = m_lessons.blocks(k).constFirst();
+        for (int a = block.first; a <= block.last; ++a) {
+            const QString &translationA = m_table.cell(TranslationColumn, a);
+            const QSet<QString> meaningsA = meaningsOf(translationA);
+            for (int b = block.first; b <= block.last; ++b) {
+                if (a == b || translationA == m_table.cell(TranslationColumn, b))
+                    continue;
+                const QSet<QString> meaningsB = meaningsOf(m_table.cell(TranslationColumn, b));
+                QVERIFY2(
+                    !meaningsB.contains(meaningsA),
+                    qPrintable(describe(m_table, a) + QStringLiteral(" is all in ") + describe(m_table, b)));
+            }
+        }
+    }
 }
 
 void BuiltInDictionaryTest::stagedCopyIsTheBuiltInOne()

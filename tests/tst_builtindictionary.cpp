@@ -64,6 +64,7 @@ private Q_SLOTS:
     void translationsExclaimNothing();
     void bracketsHoldNoSemicolon();
     void properNamesCapitaliseEveryWord();
+    void firstWeekPhrasesComeFirst();
     void stagedCopyIsTheBuiltInOne();
 
 private:
@@ -244,6 +245,19 @@ void BuiltInDictionaryTest::properNamesCapitaliseEveryWord()
             continue;
         for (const QString &word : pinyin.split(u' '))
             QVERIFY2(word.front().isUpper(), qPrintable(pinyin));
+    }
+}
+
+void BuiltInDictionaryTest::firstWeekPhrasesComeFirst()
+{
+    // A beginner needs these with the greetings, not at the end of the course.
+    for (const QString &phrase : {QStringLiteral("请问"), QStringLiteral("不好意思"),
+                                  QStringLiteral("没问题"), QStringLiteral("好久不见")}) {
+        int row = 0;
+        while (row < m_table.rowCount() && m_table.cell(SimplifiedColumn, row) != phrase)
+            ++row;
+        QVERIFY2(row < m_table.rowCount(), qPrintable(phrase));
+        QCOMPARE(m_table.cell(LessonColumn, row), QStringLiteral("04"));
     }
 }
 

@@ -8,13 +8,16 @@
 #include "quiz/maskpanel.h"
 #include "ui/filedialogs.h"
 #include "ui/fonts.h"
+#include "ui/idleanimation.h"
 #include "ui/uitexts.h"
+#include "ui/unit3.h"
 #include "ui/unitabout.h"
 #include "ui/unithelp.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -321,6 +324,9 @@ void TMainForm::PlayWordSound(int word)
 void TMainForm::Timer2Timer()
 {
     ++m_idleTicks;
+    QScreen *shownOn = screen();
+    if (idleAnimationDue(m_idleTicks, QCursor::pos(shownOn), shownOn->geometry()))
+        m_windows.Form3->startAnimation(shownOn);
 }
 
 // ---- What the lesson dialog reports -------------------------------------------------------------------

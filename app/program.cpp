@@ -40,6 +40,7 @@ void connectLessonOptions(TLessonOptions &options, TMainForm &mainForm)
 void createProgramWindows()
 {
     wordlark::installFontSubstitutions();
+    wordlark::installAnimationFontSubstitutions();
     QApplication::setApplicationName(QStringLiteral("Wordlark"));
     QApplication::setApplicationVersion(QStringLiteral("1.2"));
     // Our own dialogs are widgets, never native ones, so they look alike everywhere and can be driven.
@@ -52,7 +53,7 @@ void createProgramWindows()
     windows.Form1 = new TForm1(windows);
     windows.MainForm = new TMainForm(windows, windows.Form1);
     windows.FormStat = new TFormStat(windows.MainForm);
-    windows.Form3 = new TForm3(windows.MainForm);
+    windows.Form3 = new TForm3(windows, windows.MainForm);
     windows.LessonOptions = new TLessonOptions(windows.MainForm->wordTable(), windows.MainForm);
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);
@@ -60,6 +61,7 @@ void createProgramWindows()
     windows.FormThems = new TFormThems(windows.MainForm);
 
     connectLessonOptions(*windows.LessonOptions, *windows.MainForm);
+    QObject::connect(windows.Form3, &TForm3::animationEnded, windows.MainForm, &TMainForm::resetIdleCounter);
 
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, windows.Form1, &QObject::deleteLater);
     QObject::connect(windows.Form1, &QObject::destroyed, [] { programWindows() = {}; });

@@ -95,6 +95,9 @@ void setFontFamily(QListView *list, const QString &family)
     // Unhinted glyphs load several times faster, and at this size look the same.
     font.setHintingPreference(QFont::PreferNoHinting);
     list->setFont(font);
+    // Cells as wide as a Chinese character, so that a row reads like text with no gaps.
+    const QFontMetrics metrics(font);
+    list->setGridSize(QSize(metrics.horizontalAdvance(QChar(0x4E2D)), metrics.height()));
 }
 
 void showCharacters(QListView *list, CharacterList characters)

@@ -7,7 +7,9 @@
 #include "progress/unit2.h"
 #include "progress/unitfuxi.h"
 #include "quiz/maskpanel.h"
+#include "ui/idleanimation.h"
 #include "ui/uitexts.h"
+#include "ui/unit3.h"
 #include "ui/unitabout.h"
 #include "ui/unithelp.h"
 
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -581,6 +584,9 @@ void TMainForm::ButtonShowClick()
 void TMainForm::Timer2Timer()
 {
     ++m_idleTicks;
+    QScreen *shownOn = screen();
+    if (idleAnimationDue(m_idleTicks, QCursor::pos(shownOn), shownOn->geometry()))
+        m_windows.Form3->startAnimation(shownOn);
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)

@@ -6,6 +6,7 @@
 #include "progress/statistics.h"
 #include "progress/unit2.h"
 
+#include <QClipboard>
 #include <QListView>
 #include <QListWidget>
 #include <QMenu>
@@ -332,11 +333,18 @@ void TestStatistics::windowThroughTheMenu()
         moveMouseOver(window, QPoint(360, 160));
         QCOMPARE(quiz.main->idleTicks(), 0);
 
+        // A character can be picked out and copied.
+        QTest::mouseClick(simplifiedList->viewport(), Qt::LeftButton, {},
+                          simplifiedList->visualRect(simplifiedList->model()->index(1, 0)).center());
+        QTest::keyClick(simplifiedList, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"你"_s);
+
         QTest::mouseClick(control<QRadioButton>(window, "RadioButton2"), Qt::LeftButton);
         const StatisticsView chosen(window);
         QCOMPARE(chosen.figures, figures(3, 4, 2));
         QCOMPARE(chosen.simplified, each(u"吗他们我"_s));
         QCOMPARE(chosen.full, each(u"嗎們"_s));
+        QVERIFY(!simplifiedList->selectionModel()->hasSelection());
 
         auto *layoutSwitch = control<QPushButton>(window, "ButtonHV");
         QTest::mouseClick(layoutSwitch, Qt::LeftButton);

@@ -4,6 +4,7 @@
 #include "audio/wordsoundplayer.h"
 #include "dictionary/unit4.h"
 #include "progress/lessonfile.h"
+#include "progress/unit2.h"
 #include "progress/unitfuxi.h"
 #include "quiz/maskpanel.h"
 #include "ui/filedialogs.h"
@@ -102,9 +103,7 @@ void TMainForm::createMenu()
 
     QMenu *dictionary = addMenu("N2", QStringLiteral("Словарь"));
     addItem(dictionary, "N3", QStringLiteral("Сменить"), &TMainForm::N3Click);
-    QAction *statistics = dictionary->addAction(UiText(UiTextId::Statistics));
-    statistics->setObjectName(QStringLiteral("N16"));
-    statistics->setEnabled(false);
+    addItem(dictionary, "N16", UiText(UiTextId::Statistics), &TMainForm::N16Click);
 
     QMenu *settings = addMenu("N7", QStringLiteral("Настройки"));
     addItem(settings, "N8", QStringLiteral("Параметры урока"), &TMainForm::N8Click);
@@ -416,6 +415,12 @@ void TMainForm::N5Click()
 void TMainForm::N6Click()
 {
     close();
+}
+
+void TMainForm::N16Click()
+{
+    m_windows.FormStat->ShowStatistics(m_wordTable, m_windows.LessonOptions->lessons(),
+                                       HierFontDial.font.family(), BHierFontDial.font.family());
 }
 
 void TMainForm::N11Click()

@@ -84,6 +84,7 @@ public:
     void N6Click();
     void N11Click();
     void N12Click();
+    void N16Click();
 
     // The quiz screen's controls by the names the program's design gives them. The answer board owns
     // those of the answer area; they are named here so that the screen reads as one window.

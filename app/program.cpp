@@ -61,6 +61,9 @@ void createProgramWindows()
     windows.FormThems = new TFormThems(windows.MainForm);
 
     connectLessonOptions(*windows.LessonOptions, *windows.MainForm);
+    // Moving the pointer over the statistics window keeps the idle animation away.
+    QObject::connect(windows.FormStat, &TFormStat::learnerActive, windows.MainForm,
+                     &TMainForm::resetIdleCounter);
     QObject::connect(windows.Form3, &TForm3::animationEnded, windows.MainForm, &TMainForm::resetIdleCounter);
 
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, windows.Form1, &QObject::deleteLater);

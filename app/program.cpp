@@ -23,11 +23,24 @@ ProgramWindows &programWindows()
     return windows;
 }
 
+// The lesson dialog reports; the main window decides what its screen does about it.
+void connectLessonOptions(TLessonOptions &options, TMainForm &mainForm)
+{
+    QObject::connect(&options, &TLessonOptions::lessonsCounted, &mainForm, &TMainForm::lessonsCounted);
+    QObject::connect(&options, &TLessonOptions::lessonChoiceChanged, &mainForm,
+                     &TMainForm::lessonChoiceChanged);
+    QObject::connect(&options, &TLessonOptions::answersHidden, &mainForm, &TMainForm::coverAnswers);
+    QObject::connect(&options, &TLessonOptions::keyboardPanelTicked, &mainForm,
+                     &TMainForm::showKeyboardPanel);
+    QObject::connect(&options, &TLessonOptions::maskTicked, &mainForm, &TMainForm::showMask);
+}
+
 } // namespace
 
 void createProgramWindows()
 {
     wordlark::installFontSubstitutions();
+    wordlark::installAnimationFontSubstitutions();
     QApplication::setApplicationName(QStringLiteral("Wordlark"));
     QApplication::setApplicationVersion(QStringLiteral("1.2"));
     // Our own dialogs are widgets, never native ones, so they look alike everywhere and can be driven.
@@ -40,12 +53,18 @@ void createProgramWindows()
     windows.Form1 = new TForm1(windows);
     windows.MainForm = new TMainForm(windows, windows.Form1);
     windows.FormStat = new TFormStat(windows.MainForm);
-    windows.Form3 = new TForm3(windows.MainForm);
-    windows.LessonOptions = new TLessonOptions(windows, windows.MainForm);
+    windows.Form3 = new TForm3(windows, windows.MainForm);
+    windows.LessonOptions = new TLessonOptions(windows.MainForm->wordTable(), windows.MainForm);
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);
     windows.FormHelp = new TFormHelp(windows.MainForm);
     windows.FormThems = new TFormThems(windows.MainForm);
+
+    connectLessonOptions(*windows.LessonOptions, *windows.MainForm);
+    // Moving the pointer over the statistics window keeps the idle animation away.
+    QObject::connect(windows.FormStat, &TFormStat::learnerActive, windows.MainForm,
+                     &TMainForm::resetIdleCounter);
+    QObject::connect(windows.Form3, &TForm3::animationEnded, windows.MainForm, &TMainForm::resetIdleCounter);
 
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, windows.Form1, &QObject::deleteLater);
     QObject::connect(windows.Form1, &QObject::destroyed, [] { programWindows() = {}; });

@@ -9,7 +9,7 @@
 
 #include <sys/stat.h>
 
-using wordlark::LessonFileResult;
+using LessonFileResult = wordlark::Result<wordlark::LessonProgress>;
 using wordlark::LessonProgress;
 using wordlark::MistakeRecord;
 
@@ -107,12 +107,12 @@ void TestLessonFile::roundTrip()
 
     const LessonFileResult result =
         wordlark::parseLessonFile(wordlark::serializeLessonFile(progress), totalWords, kFile);
-    QCOMPARE(result.error, QString());
-    QVERIFY(result.progress.has_value());
-    QCOMPARE(result.progress->dictionaryPath, progress.dictionaryPath);
-    QCOMPARE(result.progress->queue, progress.queue);
-    QCOMPARE(result.progress->mistakeCount, progress.mistakeCount);
-    QCOMPARE(result.progress->mistakes, progress.mistakes);
+    QCOMPARE(result.error(), QString());
+    QVERIFY(result.ok());
+    QCOMPARE(result->dictionaryPath, progress.dictionaryPath);
+    QCOMPARE(result->queue, progress.queue);
+    QCOMPARE(result->mistakeCount, progress.mistakeCount);
+    QCOMPARE(result->mistakes, progress.mistakes);
 }
 
 void TestLessonFile::exampleIsByteExact()
@@ -162,9 +162,9 @@ void TestLessonFile::acceptedVariants()
     QFETCH(QByteArray, bytes);
 
     const LessonFileResult result = wordlark::parseLessonFile(bytes, 30, kFile);
-    QCOMPARE(result.error, QString());
-    QVERIFY(result.progress.has_value());
-    QCOMPARE(*result.progress, example());
+    QCOMPARE(result.error(), QString());
+    QVERIFY(result.ok());
+    QCOMPARE(result.value(), example());
 }
 
 void TestLessonFile::badFiles_data()
@@ -345,17 +345,17 @@ void TestLessonFile::badFiles()
 
     const QString expected = error.arg(QDir::toNativeSeparators(path));
     if (error.isEmpty()) {
-        QCOMPARE(result.error, QString());
-        QVERIFY(result.progress.has_value());
-        QCOMPARE(result.progress->queue.size(), queueLength);
-        QCOMPARE(result.progress->dictionaryPath, dictionaryPath);
+        QCOMPARE(result.error(), QString());
+        QVERIFY(result.ok());
+        QCOMPARE(result->queue.size(), queueLength);
+        QCOMPARE(result->dictionaryPath, dictionaryPath);
     } else if (error.endsWith(QStringLiteral(": "))) {
-        QVERIFY(!result.progress.has_value());
-        QVERIFY2(result.error.startsWith(expected) && result.error.size() > expected.size(),
-                 qPrintable(result.error));
+        QVERIFY(!result.ok());
+        QVERIFY2(result.error().startsWith(expected) && result.error().size() > expected.size(),
+                 qPrintable(result.error()));
     } else {
-        QVERIFY(!result.progress.has_value());
-        QCOMPARE(result.error, expected);
+        QVERIFY(!result.ok());
+        QCOMPARE(result.error(), expected);
     }
     // Reading writes nothing: the folder holds what it held and the file keeps its bytes.
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), entriesBefore);
@@ -370,19 +370,19 @@ void TestLessonFile::localPathSurvives()
     const QByteArray bytes = wordlark::serializeLessonFile(progress);
     QVERIFY(bytes.startsWith(QFile::encodeName(progress.dictionaryPath) + "\r\n"));
     const LessonFileResult result = wordlark::parseLessonFile(bytes, 30, kFile);
-    QVERIFY(result.progress.has_value());
-    QCOMPARE(result.progress->dictionaryPath, progress.dictionaryPath);
+    QVERIFY(result.ok());
+    QCOMPARE(result->dictionaryPath, progress.dictionaryPath);
 
     // The lesson file itself in a Cyrillic folder.
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Уроки")));
     const QString path = dir.filePath(QStringLiteral("Уроки/урок 1.sav"));
-    QCOMPARE(wordlark::saveLessonFile(path, progress), QString());
+    QCOMPARE(wordlark::saveLessonFile(path, progress).error(), QString());
     const LessonFileResult loaded = wordlark::loadLessonFile(path, 30);
-    QCOMPARE(loaded.error, QString());
-    QVERIFY(loaded.progress.has_value());
-    QCOMPARE(*loaded.progress, progress);
+    QCOMPARE(loaded.error(), QString());
+    QVERIFY(loaded.ok());
+    QCOMPARE(loaded.value(), progress);
 }
 
 void TestLessonFile::saveAndLoad()
@@ -393,18 +393,18 @@ void TestLessonFile::saveAndLoad()
     QVERIFY(writeAll(path, QByteArray(5000, 'x')));
 
     // Saving over a longer file leaves nothing of it behind.
-    QCOMPARE(wordlark::saveLessonFile(path, example()), QString());
+    QCOMPARE(wordlark::saveLessonFile(path, example()).error(), QString());
     QCOMPARE(readAll(path), crlfLines(kExampleLines));
     const LessonFileResult loaded = wordlark::loadLessonFile(path, 30);
-    QCOMPARE(loaded.error, QString());
-    QVERIFY(loaded.progress.has_value());
-    QCOMPARE(*loaded.progress, example());
+    QCOMPARE(loaded.error(), QString());
+    QVERIFY(loaded.ok());
+    QCOMPARE(loaded.value(), example());
 
     // Problems inside the file name the file as it was given.
     QVERIFY(writeAll(path, crlfLines(kExampleLines)));
     const LessonFileResult tooSmall = wordlark::loadLessonFile(path, 20);
-    QVERIFY(!tooSmall.progress.has_value());
-    QCOMPARE(tooSmall.error,
+    QVERIFY(!tooSmall.ok());
+    QCOMPARE(tooSmall.error(),
              QStringLiteral("Файл урока «%1», строка 6: номер слова 25 вне словаря (слов в словаре: 20).")
                  .arg(QDir::toNativeSeparators(path)));
 }
@@ -440,7 +440,7 @@ void TestLessonFile::failedSaveKeepsExistingFile()
     QVERIFY(writeAll(path, before));
 
     LessonProgress progress{dictionaryPath, {1, 2}, 0, {}};
-    const QString error = wordlark::saveLessonFile(path, progress);
+    const QString error = wordlark::saveLessonFile(path, progress).error();
     QVERIFY(error.startsWith(QStringLiteral("Не удалось сохранить файл урока «%1»: ").arg(path)));
     QVERIFY2(error.size() > QStringLiteral("Не удалось сохранить файл урока «%1»: ").arg(path).size(),
              "the message names the failure");
@@ -468,7 +468,7 @@ void TestLessonFile::saveIntoMissingFolderOrOntoFolder()
     QVERIFY(writeAll(kept, "keep me"));
     const QString path = dir.filePath(relativePath);
 
-    const QString error = wordlark::saveLessonFile(path, example());
+    const QString error = wordlark::saveLessonFile(path, example()).error();
     QVERIFY2(error.startsWith(QStringLiteral("Не удалось сохранить файл урока «%1»: ").arg(path)),
              qPrintable(error));
     QVERIFY(!QFileInfo(path).isFile());

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QTextCharFormat>
 #include <QWidget>
 
 #include <array>
@@ -52,6 +53,8 @@ public:
     // effect at the next repaint of a box. `areaBottom` is the lower edge of the answer area.
     AnswerBoard(const QuizColours &colours, int areaBottom, QWidget *parent);
 
+    using ColumnFormats = std::array<QTextCharFormat, wordlark::ColumnCount>;
+
     // Sizes and places the answer boxes and the cover for `count` candidates.
     void LayOutAnswers(int count);
     // Writes the question and its candidates, covers them if asked, and prepares the typed answer.
@@ -65,6 +68,9 @@ public:
     // A typed answer flashes the keyboard panel; a wrong one also uncovers every candidate in the
     // wrong-answer colour and puts the aids away, so the right box must now be clicked.
     void flashTypedAnswer(bool right);
+    // Paints the flashed box or panel at once, so that its colour is seen before the next question is
+    // built; the rest of the board keeps its picture until the next frame.
+    void repaintFlash();
 
     // The lesson dialog's answer aids, at the moment they are ticked.
     void coverAnswers();
@@ -103,7 +109,7 @@ private:
     void createKeyboardPanels();
 
     void FillBox(QTextEdit *box, int word, const wordlark::FieldSet &fields, const wordlark::WordTable &table,
-                 const FieldFonts &fonts);
+                 const ColumnFormats &formats);
     void PrepareKeyboardAnswer(const wordlark::Question &question, const wordlark::QuizSettings &settings);
     void TntFormMouseMove(int box);
     void TntFormMouseUp(int box);
@@ -122,5 +128,6 @@ private:
     int m_answerAreaBottom = 0;
     int m_usedBoxes = 0;
     int m_hoverBox = 0;
+    QWidget *m_flashed = nullptr;
     std::array<QColor, wordlark::MaxAnswerBoxes> m_boxColours;
 };

@@ -6,7 +6,7 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev libjpeg62-turbo-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-    xvfb xauth fonts-liberation fonts-wqy-microhei fonts-arphic-uming
+    xvfb xauth fonts-liberation fonts-wqy-microhei fonts-arphic-uming fonts-freefont-ttf
     espeak-ng lame
 )
 

@@ -6,9 +6,11 @@
 #include "progress/lessonfile.h"
 #include "progress/unitfuxi.h"
 #include "quiz/maskpanel.h"
+#include "ui/schemecolours.h"
 #include "ui/uitexts.h"
 #include "ui/unitabout.h"
 #include "ui/unithelp.h"
+#include "ui/unitthems.h"
 
 #include <QAction>
 #include <QApplication>
@@ -137,9 +139,7 @@ void TMainForm::createMenu()
 
     QMenu *settings = addMenu("N7", QStringLiteral("Настройки"));
     addItem(settings, "N8", QStringLiteral("Параметры урока"), &TMainForm::N8Click);
-    QAction *colours = settings->addAction(QStringLiteral("Цвет и шрифты"));
-    colours->setObjectName(QStringLiteral("N13"));
-    colours->setEnabled(false);
+    addItem(settings, "N13", QStringLiteral("Цвет и шрифты"), &TMainForm::N13Click);
 
     QMenu *help = addMenu("N10", QStringLiteral("Помощь"));
     addItem(help, "N11", QStringLiteral("О программе"), &TMainForm::N11Click);
@@ -795,9 +795,61 @@ void TMainForm::N12Click()
     m_windows.FormHelp->exec();
 }
 
+void TMainForm::N13Click()
+{
+    centreOnScreen(m_windows.FormThems);
+    m_windows.FormThems->exec();
+}
+
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     event->accept();
     // The splash window is the program's main window: closing it ends the program.
     m_windows.Form1->close();
+}
+
+// ---- Colour schemes ------------------------------------------------------------------------------------
+
+namespace {
+
+void setPaletteColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+void setBorder(QFrame *box, bool framed)
+{
+    box->setFrameStyle(framed ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
+    box->setLineWidth(1);
+}
+
+} // namespace
+
+void TMainForm::applyColourScheme(const ScreenScheme &scheme)
+{
+    m_colours = scheme.colours;
+    setPaletteColour(centralWidget(), QPalette::Window, m_colours.background);
+    setPaletteColour(LabelRemained, QPalette::WindowText, m_colours.remainedText);
+    setPaletteColour(LabelMis, QPalette::WindowText, m_colours.mistakesText);
+    // The web address has no colour of its own in a scheme: it stays readable on any background.
+    setPaletteColour(Label2, QPalette::WindowText,
+                     contrastRatio(Qt::black, m_colours.background) >=
+                             contrastRatio(Qt::white, m_colours.background)
+                         ? QColor(Qt::black)
+                         : QColor(Qt::white));
+    LatinFontDial.colour = scheme.lettersFont;
+    HierFontDial.colour = scheme.simpleHanziFont;
+    BHierFontDial.colour = scheme.fullHanziFont;
+
+    // The boxes take the new colours at once: text in the new font colours over the old background could
+    // be unreadable until the mouse moves.
+    setPaletteColour(TntRichEdit0, QPalette::Base, m_colours.question);
+    for (int box = 1; box <= MaxAnswerBoxes; ++box)
+        setBoxColour(box, m_colours.answer);
+    setBorder(TntRichEdit0, scheme.framedBoxes);
+    for (QTextEdit *box : AnswerBoxes)
+        setBorder(box, scheme.framedBoxes);
+    ShowQuestion();
 }

@@ -43,6 +43,16 @@ struct QuizColours {
     QColor mistakesText;
 };
 
+// Everything a colour scheme changes on the quiz screen.
+struct ScreenScheme {
+    QuizColours colours;
+    QColor lettersFont;
+    QColor simpleHanziFont;
+    QColor fullHanziFont;
+    // Single-line borders round the question and the answers: the classic look only.
+    bool framedBoxes = false;
+};
+
 // The quiz screen: the question, up to twelve candidate answers, the counters and the main menu. It
 // also holds the dictionary and the progress of the pass.
 class TMainForm final : public QMainWindow {
@@ -95,6 +105,10 @@ public:
     void N6Click();
     void N11Click();
     void N12Click();
+    void N13Click();
+
+    // Recolours the quiz screen and its three fonts and writes the shown question again in them.
+    void applyColourScheme(const ScreenScheme &scheme);
 
     // The quiz screen's controls, by the names the rest of the program and its tests use.
     QTextEdit *TntRichEdit0 = nullptr;

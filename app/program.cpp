@@ -45,7 +45,7 @@ void createProgramWindows()
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);
     windows.FormHelp = new TFormHelp(windows.MainForm);
-    windows.FormThems = new TFormThems(windows.MainForm);
+    windows.FormThems = new TFormThems(windows, windows.MainForm);
 
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, windows.Form1, &QObject::deleteLater);
     QObject::connect(windows.Form1, &QObject::destroyed, [] { programWindows() = {}; });
@@ -62,4 +62,6 @@ void ApplyUiTexts(const ProgramWindows &windows)
         windows.FormStat->applyUiTexts();
     if (windows.MainForm)
         windows.MainForm->applyUiTexts();
+    if (windows.FormThems)
+        windows.FormThems->applyUiTexts();
 }

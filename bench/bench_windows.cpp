@@ -1,10 +1,11 @@
-// Speed of what the learner waits for: the load step with its progress bar, the next question, and a
-// right answer until the next question is drawn.
+// Speed of what the learner waits for: the load step with its progress bar, the next question, a right
+// answer until the next question is drawn, and applying a colour scheme.
 
 #include "app/mainunit.h"
 #include "app/program.h"
 #include "app/unit1.h"
 #include "dictionary/unit4.h"
+#include "ui/unitthems.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -52,8 +53,12 @@ class Program {
 public:
     Program()
     {
+        // The shipped colour schemes beside the program (the benchmark starts in its folder).
+        const QString schemes = QDir::current().absoluteFilePath(QStringLiteral("Data/data1.dat"));
         QDir::setCurrent(m_dir.path());
         QDir(m_dir.path()).mkpath(QStringLiteral("Dictionary"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("Data"));
+        QFile::copy(schemes, QDir(m_dir.path()).filePath(QStringLiteral("Data/data1.dat")));
         // With the sound pack beside the program (./run.sh makes it), every question also starts its sound.
         const QString pack = QDir(qEnvironmentVariable("WORDLARK_SOUND_PACK")).absolutePath();
         if (qEnvironmentVariableIsSet("WORDLARK_SOUND_PACK") && QDir(pack).exists())
@@ -164,6 +169,43 @@ void RightAnswerUntilNextFrame(benchmark::State &state)
     answerRight(state, true);
 }
 BENCHMARK(RightAnswerUntilNextFrame)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// "Применить" with a stored scheme while a question with twelve candidates is on screen, alternating
+// between two schemes so that every run changes every colour; with `settle` until the next frame is drawn.
+void applyScheme(benchmark::State &state, bool settle)
+{
+    program->load(QStringLiteral("Dictionary/Dict.dic"));
+    window<TLessonOptions>("LessonOptions")->ComboBox3->setCurrentText(QStringLiteral("12"));
+    program->main->Button1Click();
+    auto *dialog = window<TFormThems>("FormThems");
+    int item = 1;
+    for (auto _ : state) {
+        dialog->ComboBoxShambala->setCurrentIndex(item);
+        dialog->ApplyColourScheme();
+        if (settle)
+            QCoreApplication::processEvents();
+        item = 3 - item;
+    }
+    state.counters["candidates"] = program->main->AnswerCount();
+}
+
+void ApplySchemeTwelveCandidates(benchmark::State &state)
+{
+    applyScheme(state, false);
+}
+BENCHMARK(ApplySchemeTwelveCandidates)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void ApplySchemeUntilNextFrame(benchmark::State &state)
+{
+    applyScheme(state, true);
+}
+BENCHMARK(ApplySchemeUntilNextFrame)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);

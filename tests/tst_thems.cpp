@@ -108,6 +108,7 @@ class ThemsTest final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void storedColoursOnScreen();
     void shippedFileHoldsTheSchemes();
     void shippedTextsStandOutFromTheirBackgrounds_data();
     void shippedTextsStandOutFromTheirBackgrounds();
@@ -122,6 +123,21 @@ private Q_SLOTS:
     void missingFileLeavesAnEmptyList();
     void fontButtonsRewriteTheQuestion();
 };
+
+void ThemsTest::storedColoursOnScreen()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Button, QColor(1, 2, 3));
+    palette.setColor(QPalette::Base, QColor(4, 5, 6));
+    palette.setColor(QPalette::Text, QColor(7, 8, 9));
+    QCOMPARE(wordlark::screenColour(wordlark::SystemButtonFace, palette), QColor(1, 2, 3));
+    QCOMPARE(wordlark::screenColour(wordlark::SystemWindow, palette), QColor(4, 5, 6));
+    QCOMPARE(wordlark::screenColour(wordlark::SystemWindowText, palette), QColor(7, 8, 9));
+    QCOMPARE(wordlark::screenColour(0xFF0000C8u, palette), QColor(Qt::black)); // no such system colour
+    QCOMPARE(wordlark::screenColour(0x005B22A8u, palette), QColor(168, 34, 91));
+    QCOMPARE(wordlark::storedColour(QColor(168, 34, 91)), 0x005B22A8u);
+    QCOMPARE(wordlark::contrastRatio(Qt::black, Qt::white), 21.0);
+}
 
 void ThemsTest::shippedFileHoldsTheSchemes()
 {

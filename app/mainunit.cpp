@@ -6,8 +6,10 @@
 #include "progress/lessonfile.h"
 #include "progress/unitfuxi.h"
 #include "quiz/maskpanel.h"
+#include "ui/idleanimation.h"
 #include "ui/schemecolours.h"
 #include "ui/uitexts.h"
+#include "ui/unit3.h"
 #include "ui/unitabout.h"
 #include "ui/unithelp.h"
 #include "ui/unitthems.h"
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -582,6 +585,9 @@ void TMainForm::ButtonShowClick()
 void TMainForm::Timer2Timer()
 {
     ++m_idleTicks;
+    QScreen *shownOn = screen();
+    if (idleAnimationDue(m_idleTicks, QCursor::pos(shownOn), shownOn->geometry()))
+        m_windows.Form3->startAnimation(shownOn);
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)

@@ -18,7 +18,7 @@ ColourScheme example()
 {
     ColourScheme scheme;
     for (int role = 0; role < wordlark::ColourRoleCount; ++role)
-        scheme.colours[size_t(role)] = wordlark::rgbValue(role, 0x10 + role, 0x20 + role);
+        scheme.colours[size_t(role)] = wordlark::colourValue(role, 0x10 + role, 0x20 + role);
     scheme.colours[0] = wordlark::SystemButtonFace;
     scheme.name = QStringLiteral("Ночь");
     return scheme;
@@ -74,7 +74,7 @@ void TestColourScheme::recordLayout()
 {
     QCOMPARE(wordlark::encodeColourScheme(example()), exampleRecord());
     QCOMPARE(wordlark::decodeColourScheme(exampleRecord()), example());
-    QCOMPARE(wordlark::rgbValue(0, 221, 0), 0x0000DD00u);
+    QCOMPARE(wordlark::colourValue(0, 221, 0), 0x0000DD00u);
 }
 
 void TestColourScheme::readingIgnoresWhatTheNameLengthDoesNotCover()

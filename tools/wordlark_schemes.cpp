@@ -30,7 +30,7 @@ std::optional<ColourValue> parseColour(const QString &field)
     const QRegularExpressionMatch match = hex.match(field);
     if (!match.hasMatch())
         return std::nullopt;
-    return rgbValue(match.captured(1).toInt(nullptr, 16), match.captured(2).toInt(nullptr, 16),
+    return colourValue(match.captured(1).toInt(nullptr, 16), match.captured(2).toInt(nullptr, 16),
                     match.captured(3).toInt(nullptr, 16));
 }
 

@@ -20,7 +20,7 @@ inline constexpr ColourValue SystemButtonFace = 0xFF00000Fu;
 inline constexpr ColourValue SystemWindow = 0xFF000005u;
 inline constexpr ColourValue SystemWindowText = 0xFF000008u;
 
-constexpr ColourValue rgbValue(int red, int green, int blue)
+constexpr ColourValue colourValue(int red, int green, int blue)
 {
     return ColourValue(red & 0xFF) | ColourValue(green & 0xFF) << 8 | ColourValue(blue & 0xFF) << 16;
 }
@@ -68,8 +68,16 @@ constexpr ColourValue colourOf(const SchemeColours &colours, ColourRole role)
 
 // The colours the quiz screen starts with, before any scheme is applied.
 inline constexpr SchemeColours BuiltInColours = {
-    SystemButtonFace,    SystemButtonFace,      SystemWindow,     rgbValue(0, 221, 0), rgbValue(221, 0, 0),
-    rgbValue(0, 128, 0), rgbValue(168, 34, 91), SystemWindowText, SystemWindowText,    SystemWindowText,
+    SystemButtonFace,         // background
+    SystemButtonFace,         // answers
+    SystemWindow,             // question
+    colourValue(0, 221, 0),   // right answer
+    colourValue(221, 0, 0),   // wrong answer
+    colourValue(0, 128, 0),   // remaining words
+    colourValue(168, 34, 91), // mistakes
+    SystemWindowText,         // letters
+    SystemWindowText,         // simplified characters
+    SystemWindowText,         // full characters
 };
 
 struct ColourScheme {

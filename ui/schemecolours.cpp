@@ -69,7 +69,7 @@ QColor screenColour(ColourValue value, const QPalette &palette)
 ColourValue storedColour(const QColor &colour)
 {
     const QColor rgb = colour.toRgb();
-    return rgbValue(rgb.red(), rgb.green(), rgb.blue());
+    return colourValue(rgb.red(), rgb.green(), rgb.blue());
 }
 
 double contrastRatio(const QColor &a, const QColor &b)

@@ -137,12 +137,11 @@ void TestColourScheme::recordCountFollowsFileSize()
 void TestColourScheme::missingFile()
 {
     QTemporaryDir dir;
-    const wordlark::ColourSchemeFile file =
-        wordlark::loadColourSchemes(dir.filePath(QStringLiteral("none.dat")));
-    QCOMPARE(file.error, QStringLiteral("File not found"));
-    QVERIFY(file.schemes.isEmpty());
+    const auto file = wordlark::loadColourSchemes(dir.filePath(QStringLiteral("none.dat")));
+    QVERIFY(!file);
+    QCOMPARE(file.error(), QStringLiteral("File not found"));
     // A folder where the file should be is no file either, and reading it must not block.
-    QVERIFY(!wordlark::loadColourSchemes(dir.path()).error.isEmpty());
+    QVERIFY(!wordlark::loadColourSchemes(dir.path()));
 }
 
 void TestColourScheme::saveAppendsAndKeepsEarlierRecords()
@@ -150,19 +149,20 @@ void TestColourScheme::saveAppendsAndKeepsEarlierRecords()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("data1.dat"));
     QVERIFY(writeAll(path, exampleRecord()));
-    wordlark::ColourSchemeFile file = wordlark::loadColourSchemes(path);
-    QCOMPARE(file.error, QString());
+    const auto file = wordlark::loadColourSchemes(path);
+    QCOMPARE(file.error(), QString());
+    QList<ColourScheme> schemes = *file;
     ColourScheme added = example();
     added.name = QStringLiteral("Новая");
-    file.schemes.append(added);
+    schemes.append(added);
 
-    QCOMPARE(wordlark::saveColourSchemes(path, file.schemes), QString());
+    QVERIFY(wordlark::saveColourSchemes(path, schemes));
     const QByteArray saved = readAll(path);
     QCOMPARE(saved.size(), 296);
     QCOMPARE(saved.left(148), exampleRecord());
     QCOMPARE(saved.mid(148), wordlark::encodeColourScheme(added));
     QCOMPARE(saved.mid(148 + 8, 4), QByteArray(4, '\0'));
-    QCOMPARE(wordlark::loadColourSchemes(path).schemes, file.schemes);
+    QCOMPARE(*wordlark::loadColourSchemes(path), schemes);
 }
 
 void TestColourScheme::failedSaveKeepsTheOldFile()
@@ -181,10 +181,11 @@ void TestColourScheme::failedSaveKeepsTheOldFile()
     rlimit small = old;
     small.rlim_cur = 1000;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const QString error = wordlark::saveColourSchemes(path, many);
+    const wordlark::Result<void> saved = wordlark::saveColourSchemes(path, many);
     setrlimit(RLIMIT_FSIZE, &old);
 
-    QVERIFY(!error.isEmpty());
+    QVERIFY(!saved);
+    QVERIFY(!saved.error().isEmpty());
     QCOMPARE(readAll(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("data1.dat")});
 }

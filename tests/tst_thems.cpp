@@ -33,9 +33,9 @@ namespace {
 
 QList<ColourScheme> shippedSchemes()
 {
-    return wordlark::loadColourSchemes(qEnvironmentVariable("WORDLARK_RUNTIME_DIR") +
-                                       QStringLiteral("/Data/data1.dat"))
-        .schemes;
+    const auto file = wordlark::loadColourSchemes(qEnvironmentVariable("WORDLARK_RUNTIME_DIR") +
+                                                  QStringLiteral("/Data/data1.dat"));
+    return file ? *file : QList<ColourScheme>();
 }
 
 QColor onScreen(const wordlark::SchemeColours &colours, ColourRole role)

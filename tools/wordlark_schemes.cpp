@@ -31,7 +31,7 @@ std::optional<ColourValue> parseColour(const QString &field)
     if (!match.hasMatch())
         return std::nullopt;
     return colourValue(match.captured(1).toInt(nullptr, 16), match.captured(2).toInt(nullptr, 16),
-                    match.captured(3).toInt(nullptr, 16));
+                       match.captured(3).toInt(nullptr, 16));
 }
 
 // One scheme per line: the name and ten colours, tab-separated. Blank lines and lines starting with '#'
@@ -94,8 +94,8 @@ int main(int argc, char *argv[])
     const std::optional<QList<ColourScheme>> schemes = parseTable(QString::fromUtf8(table.readAll()), error);
     if (!schemes)
         return fail(arguments[1] + QStringLiteral(", ") + error);
-    const QString saveError = saveColourSchemes(arguments[2], *schemes);
-    if (!saveError.isEmpty())
-        return fail(arguments[2] + QStringLiteral(": ") + saveError);
+    const Result<void> saved = saveColourSchemes(arguments[2], *schemes);
+    if (!saved)
+        return fail(arguments[2] + QStringLiteral(": ") + saved.error());
     return 0;
 }

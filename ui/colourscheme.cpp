@@ -81,39 +81,39 @@ QByteArray serializeColourSchemes(const QList<ColourScheme> &schemes)
     return bytes;
 }
 
-ColourSchemeFile loadColourSchemes(const QString &path)
+Result<QList<ColourScheme>> loadColourSchemes(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        return {{}, QStringLiteral("File not found")};
+        return Failure{QStringLiteral("File not found")};
     // Opening a FIFO or a device would block or read forever.
     if (!info.isFile())
-        return {{}, QStringLiteral("File access denied")};
+        return Failure{QStringLiteral("File access denied")};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {{}, file.errorString()};
+        return Failure{file.errorString()};
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return {{}, file.errorString()};
-    return {parseColourSchemes(bytes), QString()};
+        return Failure{file.errorString()};
+    return parseColourSchemes(bytes);
 }
 
-QString saveColourSchemes(const QString &path, const QList<ColourScheme> &schemes)
+Result<void> saveColourSchemes(const QString &path, const QList<ColourScheme> &schemes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+        return Failure{file.errorString()};
     const QByteArray bytes = serializeColourSchemes(schemes);
     // write() may only fill a buffer: a full disk shows at flush(), and commit() could still rename a
     // short file over the old one, so nothing is committed before the flush succeeded.
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        return reason;
+        return Failure{reason};
     }
     if (!file.commit())
-        return file.errorString();
-    return QString();
+        return Failure{file.errorString()};
+    return {};
 }
 
 } // namespace wordlark

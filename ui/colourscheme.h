@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dictionary/result.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -102,15 +104,11 @@ QString storableSchemeName(QStringView name);
 QList<ColourScheme> parseColourSchemes(QByteArrayView bytes);
 QByteArray serializeColourSchemes(const QList<ColourScheme> &schemes);
 
-struct ColourSchemeFile {
-    QList<ColourScheme> schemes;
-    // Empty when the file was read; otherwise the reason, "File not found" for a missing file.
-    QString error;
-};
-ColourSchemeFile loadColourSchemes(const QString &path);
+// The schemes of the file, or why it could not be read ("File not found" for a missing file).
+Result<QList<ColourScheme>> loadColourSchemes(const QString &path);
 
 // Replaces the file with the schemes only once the new file is complete: on any failure the old file
-// keeps its bytes. Returns the reason of a failure, empty on success.
-QString saveColourSchemes(const QString &path, const QList<ColourScheme> &schemes);
+// keeps its bytes.
+Result<void> saveColourSchemes(const QString &path, const QList<ColourScheme> &schemes);
 
 } // namespace wordlark

@@ -176,12 +176,12 @@ QString TFormThems::schemeFilePath() const
 
 void TFormThems::LoadColourSchemes()
 {
-    ColourSchemeFile file = loadColourSchemes(schemeFilePath());
-    if (!file.error.isEmpty()) {
-        showFileError(nullptr, file.error);
+    Result<QList<ColourScheme>> file = loadColourSchemes(schemeFilePath());
+    if (!file) {
+        showFileError(nullptr, file.error());
         return;
     }
-    m_schemes = std::move(file.schemes);
+    m_schemes = std::move(file).value();
     for (const ColourScheme &scheme : std::as_const(m_schemes))
         ComboBoxShambala->addItem(scheme.name);
     if (m_schemes.isEmpty())
@@ -260,9 +260,9 @@ void TFormThems::AddColourScheme()
     ComboBoxShambala->addItem(m_schemes.constLast().name);
     ComboBoxShambala->setCurrentIndex(int(m_schemes.size() - 1));
     // A failed write leaves the old file whole; the new scheme stays in the list for this run.
-    const QString error = saveColourSchemes(schemeFilePath(), m_schemes);
-    if (!error.isEmpty())
-        showFileError(this, error);
+    const Result<void> saved = saveColourSchemes(schemeFilePath(), m_schemes);
+    if (!saved)
+        showFileError(this, saved.error());
 }
 
 void TFormThems::chooseFont(FieldFont &field, const char *dialogName)

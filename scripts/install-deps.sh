@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Wordlark needs to build, run and test, and only those that are missing.
+# Packages named as arguments are added to the list (scripts/package.sh names its packaging tools).
 set -euo pipefail
 
 packages=(
@@ -8,6 +9,7 @@ packages=(
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     xvfb xauth fonts-liberation fonts-wqy-microhei fonts-arphic-uming
     espeak-ng lame
+    "$@"
 )
 
 missing=()

@@ -82,20 +82,28 @@ bool writeDigests(const QString &recordPath, const Digests &digests, QString *er
     return writeWhole(recordPath, text, error);
 }
 
-// The installed files to copy, relative to the installed folder, in a fixed order. The word sounds are
-// left out: they are many, and the program reads them where they are installed.
-QStringList installedFiles(const QString &installedFolder)
+// The installed folders and files to copy, relative to the installed folder, in a fixed order. The word
+// sounds are left out: they are many, and the program reads them where they are installed.
+struct InstalledTree {
+    QStringList folders;
+    QStringList files;
+};
+
+InstalledTree installedTree(const QString &installedFolder)
 {
     const QDir root(installedFolder);
-    QStringList files;
-    QDirIterator it(installedFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    InstalledTree tree;
+    QDirIterator it(installedFolder, QDir::Dirs | QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString relative = root.relativeFilePath(it.next());
-        if (!relative.startsWith(kSoundFolder + u'/'))
-            files.append(relative);
+        if (relative == kSoundFolder || relative.startsWith(kSoundFolder + u'/'))
+            continue;
+        (it.fileInfo().isDir() ? tree.folders : tree.files).append(relative);
     }
-    files.sort();
-    return files;
+    tree.folders.sort();
+    tree.files.sort();
+    return tree;
 }
 
 } // namespace
@@ -113,26 +121,29 @@ SeedResult seedUserFolder(const QString &installedDataFolder, const QString &use
 {
     SeedResult result;
     const QDir root(userFolder);
-    for (const QString &folder : {QString(), kSavesFolder, kSoundFolder}) {
-        if (!root.mkpath(folder.isEmpty() ? QStringLiteral(".") : folder)) {
-            result.failed.append(root.filePath(folder) + QStringLiteral(": cannot create the folder"));
-            if (folder.isEmpty())
-                return result;
-        }
+    if (!root.mkpath(QStringLiteral("."))) {
+        result.failed.append(userFolder + QStringLiteral(": cannot create the folder"));
+        return result;
+    }
+    const InstalledTree installed = installedTree(installedDataFolder);
+    // Every folder the program reads or writes in, even where nothing is installed in it yet.
+    for (const QString &folder : QStringList{kSavesFolder, kSoundFolder} + installed.folders) {
+        if (!root.mkpath(folder))
+            result.failed.append(folder + QStringLiteral(": cannot create the folder"));
     }
 
     const QString recordPath = root.filePath(QString::fromLatin1(kSeedRecordName));
     Digests digests = readDigests(recordPath);
     bool digestsChanged = false;
-    for (const QString &relative : installedFiles(installedDataFolder)) {
+    for (const QString &relative : installed.files) {
         QString error;
-        const std::optional<QByteArray> installed =
+        const std::optional<QByteArray> source =
             readWhole(QDir(installedDataFolder).filePath(relative), &error);
-        if (!installed) {
+        if (!source) {
             result.failed.append(relative + QStringLiteral(": ") + error);
             continue;
         }
-        const QByteArray installedDigest = digestOf(*installed);
+        const QByteArray installedDigest = digestOf(*source);
         const QString target = root.filePath(relative);
         const QFileInfo targetInfo(target);
         const QByteArray copiedDigest = digests.value(relative);
@@ -162,7 +173,7 @@ SeedResult seedUserFolder(const QString &installedDataFolder, const QString &use
         const bool folderMade = QDir().mkpath(QFileInfo(target).path());
         if (!folderMade)
             error = QStringLiteral("cannot create the folder");
-        if (!folderMade || !writeWhole(target, *installed, &error)) {
+        if (!folderMade || !writeWhole(target, *source, &error)) {
             result.failed.append(relative + QStringLiteral(": ") + error);
             continue;
         }

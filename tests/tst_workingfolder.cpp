@@ -41,6 +41,7 @@ private Q_SLOTS:
         writeFile(installed(QStringLiteral("Help/Readme.txt")), "v1");
         writeFile(installed(QStringLiteral("Data/data1.dat")), "schemes");
         writeFile(installed(QStringLiteral("audio/hao3.mp3")), "sound");
+        QVERIFY(QDir().mkpath(installed(QStringLiteral("Empty"))));
     }
 
     void choosesPortableOnlyWithADictionaryFolderBesideTheProgram_data()
@@ -79,7 +80,8 @@ private Q_SLOTS:
                               QStringLiteral("Help/Readme.txt")}));
         QCOMPARE(readFile(user(QStringLiteral("Dictionary/Dict.dic"))), QByteArray("course"));
         QCOMPARE(readFile(user(QStringLiteral("Data/data1.dat"))), QByteArray("schemes"));
-        for (const QString &empty : {QStringLiteral("Saves"), QStringLiteral("audio")}) {
+        for (const QString &empty :
+             {QStringLiteral("Saves"), QStringLiteral("audio"), QStringLiteral("Empty")}) {
             QVERIFY2(QFileInfo(user(empty)).isDir(), qPrintable(empty));
             QVERIFY2(QDir(user(empty)).isEmpty(), qPrintable(empty));
         }

@@ -4,9 +4,12 @@
 #include "audio/wordsoundplayer.h"
 #include "dictionary/unit4.h"
 #include "progress/lessonfile.h"
+#include "progress/unit2.h"
 #include "progress/unitfuxi.h"
 #include "quiz/maskpanel.h"
+#include "ui/idleanimation.h"
 #include "ui/uitexts.h"
+#include "ui/unit3.h"
 #include "ui/unitabout.h"
 #include "ui/unithelp.h"
 
@@ -14,6 +17,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -131,9 +135,7 @@ void TMainForm::createMenu()
 
     QMenu *dictionary = addMenu("N2", QStringLiteral("Словарь"));
     addItem(dictionary, "N3", QStringLiteral("Сменить"), &TMainForm::N3Click);
-    QAction *statistics = dictionary->addAction(UiText(UiTextId::Statistics));
-    statistics->setObjectName(QStringLiteral("N16"));
-    statistics->setEnabled(false);
+    addItem(dictionary, "N16", UiText(UiTextId::Statistics), &TMainForm::N16Click);
 
     QMenu *settings = addMenu("N7", QStringLiteral("Настройки"));
     addItem(settings, "N8", QStringLiteral("Параметры урока"), &TMainForm::N8Click);
@@ -582,6 +584,9 @@ void TMainForm::ButtonShowClick()
 void TMainForm::Timer2Timer()
 {
     ++m_idleTicks;
+    QScreen *shownOn = screen();
+    if (idleAnimationDue(m_idleTicks, QCursor::pos(shownOn), shownOn->geometry()))
+        m_windows.Form3->startAnimation(shownOn);
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
@@ -781,6 +786,12 @@ void TMainForm::N5Click()
 void TMainForm::N6Click()
 {
     close();
+}
+
+void TMainForm::N16Click()
+{
+    m_windows.FormStat->ShowStatistics(m_wordTable, m_windows.LessonOptions->lessons(),
+                                       HierFontDial.font.family(), BHierFontDial.font.family());
 }
 
 void TMainForm::N11Click()

@@ -95,6 +95,7 @@ public:
     void N6Click();
     void N11Click();
     void N12Click();
+    void N16Click();
 
     // The quiz screen's controls, by the names the rest of the program and its tests use.
     QTextEdit *TntRichEdit0 = nullptr;

@@ -33,7 +33,7 @@ QPixmap splashPicture()
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray data = file.readAll();
-    const std::optional<wordlark::RgbPicture> picture = wordlark::decodeJpeg(data);
+    const wordlark::Result<wordlark::RgbPicture> picture = wordlark::decodeJpeg(data);
     if (!picture)
         return {};
     const QImage image(reinterpret_cast<const uchar *>(picture->pixels.constData()), picture->width,
@@ -103,6 +103,17 @@ void TForm1::PrepareForLoading()
     ProgressBar1->setValue(0);
 }
 
+void TForm1::changeDictionary(const QString &path)
+{
+    PrepareForLoading();
+    m_windows.MainForm->setDictionaryText({});
+    m_windows.MainForm->ClearWordTable();
+    m_windows.LessonOptions->ClearLessonList();
+    setDictionaryPath(path);
+    show();
+    Button1Click();
+}
+
 void TForm1::Timer1Timer()
 {
     Timer1->stop();
@@ -111,12 +122,9 @@ void TForm1::Timer1Timer()
 
 QStringList TForm1::readDictionaryText()
 {
-    QFile file(m_dictionaryPath);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError)
-            return wordlark::splitLines(wordlark::decodeText(bytes));
-    }
+    wordlark::Result<QStringList> lines = wordlark::readTextLines(m_dictionaryPath);
+    if (lines)
+        return std::move(lines).value();
     QMessageBox::information(
         this, QStringLiteral("Wordlark"),
         QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
@@ -154,9 +162,7 @@ void TForm1::Button1Click()
     m_windows.LessonOptions->BuildLessonList();
 
     hide();
-    mainForm->show();
-    mainForm->Button1Click();
-    mainForm->Timer2->start();
+    mainForm->startQuiz();
 }
 
 void TForm1::mousePressEvent(QMouseEvent *event)

@@ -1,5 +1,6 @@
 #include "dictionary/textdecoding.h"
 
+#include <QFile>
 #include <QStringDecoder>
 
 #include <array>
@@ -117,6 +118,17 @@ QStringList splitLines(QStringView text)
     if (start < size)
         lines.append(text.sliced(start).toString());
     return lines;
+}
+
+Result<QStringList> readTextLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{file.errorString()};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return Failure{file.errorString()};
+    return splitLines(decodeText(bytes));
 }
 
 } // namespace wordlark

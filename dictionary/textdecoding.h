@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dictionary/result.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -21,5 +23,8 @@ QByteArray toCp1251(QStringView text, bool *lossless = nullptr);
 // Splits at CR LF, lone CR, lone LF and U+2028. A break at the very end starts no further line, and an
 // empty text has no lines; every other line counts, empty ones included.
 QStringList splitLines(QStringView text);
+
+// Reads a whole text file (a dictionary) into its decoded lines.
+Result<QStringList> readTextLines(const QString &path);
 
 } // namespace wordlark

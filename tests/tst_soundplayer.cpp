@@ -2,6 +2,7 @@
 // test: silent MP3 frames written byte by byte, a real spoken word from espeak-ng and lame when they are
 // installed, and junk that no decoder accepts.
 
+#include "audio/soundfolder.h"
 #include "audio/wordsoundplayer.h"
 
 #include <QApplication>
@@ -89,6 +90,7 @@ private Q_SLOTS:
     void playsToTheEnd();
     void brokenFileIsReported();
     void secondErrorDoesNotStackBoxes();
+    void learnersOwnSoundsComeBeforeTheSharedOnes();
 
 private:
     QString audioPath(const QString &fileName) const
@@ -272,6 +274,30 @@ void TestSoundPlayer::secondErrorDoesNotStackBoxes()
     boxes.constFirst()->close();
     QTRY_VERIFY(m_window->findChildren<QMessageBox *>().isEmpty()); // it deletes itself once closed
     QVERIFY(!QApplication::activeModalWidget());
+}
+
+void TestSoundPlayer::learnersOwnSoundsComeBeforeTheSharedOnes()
+{
+    QTemporaryDir shared;
+    for (const char *name : {"hao3.mp3", "lv4cha2.mp3", "ma1ma.mp3"}) {
+        QFile file(shared.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(silentMp3());
+    }
+    wordlark::setSharedSoundFolder(shared.path());
+    WordSoundPlayer sound(m_window.get(), m_start.path());
+    wordlark::setSharedSoundFolder({});
+
+    const QList<std::pair<QString, QString>> heard = {
+        {"hǎo", audioPath("hao3.mp3")},
+        {"lǜchá", shared.filePath("lv4cha2.mp3")},
+        // The learner's fallback name beats the shared pack's exact one.
+        {"māma", audioPath("ma1maw.mp3")},
+    };
+    for (const auto &[pinyin, file] : heard) {
+        sound.playPinyin(pinyin);
+        QTRY_COMPARE(sound.mediaPlayer()->source(), QUrl::fromLocalFile(file));
+    }
 }
 
 int main(int argc, char *argv[])

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <limits>
 
 namespace wordlark {
@@ -245,8 +246,13 @@ QString saveLessonFile(const QString &path, const LessonProgress &progress)
     if (!file.open(QIODevice::WriteOnly))
         return failure(file.errorString());
     const QByteArray bytes = serializeLessonFile(progress);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+    // write() only fills a buffer; the disk is written at flush(). A commit after a failed flush would
+    // still put the short file in place of the old one, so the flush is checked first.
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        // Qt 6.4 loses the system's reason when a flush fails ("Unknown error"); errno still holds it.
+        const int systemError = errno;
+        const QString reason = systemError != 0 ? qt_error_string(systemError) : file.errorString();
         file.cancelWriting();
         return failure(reason);
     }

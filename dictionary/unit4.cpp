@@ -1,6 +1,7 @@
 #include "dictionary/unit4.h"
 
 #include "app/mainunit.h"
+#include "dictionary/lessonlistbox.h"
 #include "quiz/maskpanel.h"
 #include "ui/uitexts.h"
 
@@ -8,10 +9,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -21,26 +20,6 @@ namespace {
 
 constexpr int kLessonColumns = 10;
 constexpr int kDefaultMaxAnswersItem = 6; // "8"
-
-// The keys whose release recounts the lessons: navigation keys, digits and letters.
-bool isSelectionKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Space:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_End:
-    case Qt::Key_Home:
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-    case Qt::Key_Select:
-        return true;
-    default:
-        return (key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z);
-    }
-}
 
 QCheckBox *makeCheckBox(const QString &name, QWidget *parent, int x, int y)
 {
@@ -136,10 +115,9 @@ void TLessonOptions::createLessonList()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(10, 127, 200, 16);
 
-    ListBox1 = new QListWidget(this);
+    ListBox1 = new LessonListBox(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(10, 144, 386, 97);
-    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // Entries run down the columns, ten columns to the width, like a multi-column list.
     ListBox1->setFlow(QListView::TopToBottom);
     ListBox1->setWrapping(true);
@@ -147,8 +125,8 @@ void TLessonOptions::createLessonList()
     ListBox1->setUniformItemSizes(true);
     ListBox1->setGridSize(QSize((ListBox1->width() - 4) / kLessonColumns, 16));
     ListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ListBox1->viewport()->installEventFilter(this);
-    ListBox1->installEventFilter(this);
+    connect(ListBox1, &LessonListBox::mouseReleased, this, &TLessonOptions::ListBox1MouseUp);
+    connect(ListBox1, &LessonListBox::selectionKeyReleased, this, &TLessonOptions::ListBox1KeyUp);
 
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
@@ -247,16 +225,14 @@ void TLessonOptions::lessonChoiceChanged()
     m_windows.MainForm->Button1Click();
 }
 
-bool TLessonOptions::eventFilter(QObject *watched, QEvent *event)
+void TLessonOptions::ListBox1MouseUp()
 {
-    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        lessonChoiceChanged();
-    } else if (watched == ListBox1 && event->type() == QEvent::KeyRelease) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (!key->isAutoRepeat() && isSelectionKey(key->key()))
-            lessonChoiceChanged();
-    }
-    return QDialog::eventFilter(watched, event);
+    lessonChoiceChanged();
+}
+
+void TLessonOptions::ListBox1KeyUp()
+{
+    lessonChoiceChanged();
 }
 
 void TLessonOptions::resizeEvent(QResizeEvent *event)
@@ -278,6 +254,8 @@ void TLessonOptions::CheckShowButClick()
     if (CheckShowBut->isChecked()) {
         mainForm->ButtonShow->show();
         mainForm->ButtonShow->raise();
+        // The keyboard panel and the mask lie over the button.
+        mainForm->PanelAnswer->raise();
         mainForm->PanelMask->raise();
     }
     CoolGirl->setEnabled(CheckShowBut->isChecked());

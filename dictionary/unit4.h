@@ -2,6 +2,7 @@
 
 #include "app/windows.h"
 #include "dictionary/lessonlist.h"
+#include "dictionary/lessonlistbox.h"
 #include "quiz/quizsession.h"
 
 #include <QDialog>
@@ -12,7 +13,6 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QPushButton;
 class QRadioButton;
 
@@ -46,7 +46,7 @@ public:
     QGroupBox *RadioWordsFrom = nullptr;
     std::array<QRadioButton *, 2> RadioWordsFromItems{};
     QLabel *Label1 = nullptr;
-    QListWidget *ListBox1 = nullptr;
+    LessonListBox *ListBox1 = nullptr;
     QLabel *Label3 = nullptr;
     QCheckBox *CheckShowBut = nullptr;
     QCheckBox *CoolGirl = nullptr;
@@ -55,7 +55,6 @@ public:
     QPushButton *ButtonOptOK = nullptr;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -63,6 +62,8 @@ private:
     void createFieldGroups();
     void createLessonList();
     void createOptions();
+    void ListBox1MouseUp();
+    void ListBox1KeyUp();
     void lessonChoiceChanged();
     void restoreSelection();
     void CheckShowButClick();

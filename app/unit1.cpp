@@ -4,6 +4,7 @@
 #include "app/mainunit.h"
 #include "dictionary/textdecoding.h"
 #include "dictionary/unit4.h"
+#include "ui/uitexts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -111,12 +112,8 @@ void TForm1::Timer1Timer()
 
 QStringList TForm1::readDictionaryText()
 {
-    QFile file(m_dictionaryPath);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError)
-            return wordlark::splitLines(wordlark::decodeText(bytes));
-    }
+    if (const std::optional<QByteArray> bytes = wordlark::readDictionaryFile(m_dictionaryPath))
+        return wordlark::splitLines(wordlark::decodeText(*bytes));
     QMessageBox::information(
         this, QStringLiteral("Wordlark"),
         QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
@@ -156,6 +153,12 @@ void TForm1::Button1Click()
     hide();
     mainForm->show();
     mainForm->Button1Click();
+    if (mainForm->TotalWordCount() == 0) {
+        QMessageBox empty(QMessageBox::Information, QStringLiteral("Wordlark"),
+                          wordlark::emptyDictionaryMessage(), QMessageBox::Ok, mainForm);
+        empty.setObjectName(QStringLiteral("EmptyDictionaryMessage"));
+        empty.exec();
+    }
     mainForm->Timer2->start();
 }
 

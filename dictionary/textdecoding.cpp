@@ -1,5 +1,7 @@
 #include "dictionary/textdecoding.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <array>
@@ -117,6 +119,19 @@ QStringList splitLines(QStringView text)
     if (start < size)
         lines.append(text.sliced(start).toString());
     return lines;
+}
+
+std::optional<QByteArray> readDictionaryFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace wordlark

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <optional>
+
 namespace wordlark {
 
 // Turns the bytes of a text file into Unicode. A byte-order mark decides (UTF-16 LE, UTF-16 BE, UTF-8);
@@ -21,5 +23,9 @@ QByteArray toCp1251(QStringView text, bool *lossless = nullptr);
 // Splits at CR LF, lone CR, lone LF and U+2028. A break at the very end starts no further line, and an
 // empty text has no lines; every other line counts, empty ones included.
 QStringList splitLines(QStringView text);
+
+// The bytes of a dictionary file; nothing when the path does not name a regular file (a FIFO would block
+// the reader and a device could be endless) or the file cannot be read.
+std::optional<QByteArray> readDictionaryFile(const QString &path);
 
 } // namespace wordlark

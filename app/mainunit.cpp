@@ -359,7 +359,8 @@ void TMainForm::showNoQuestion()
     m_choice.slots.fill(-1);
     m_rightAnswerText.clear();
     m_questionText.clear();
-    TntRichEdit0->clear();
+    TntRichEdit0->setPlainText(noQuestionHint(TotalWordCount()));
+    TntRichEdit0->setAlignment(Qt::AlignHCenter);
     for (QTextEdit *box : AnswerBoxes)
         box->hide();
     ButtonShow->hide();
@@ -437,7 +438,7 @@ void TMainForm::FillBox(QTextEdit *box, int i)
             QTextCharFormat format;
             format.setFont(kind.font, QTextCharFormat::FontPropertiesAll);
             format.setForeground(kind.colour);
-            cursor.insertText(cell, format);
+            cursor.insertText(shownField(cell), format);
             shownText.append(cell);
         }
         if (!isQuestion && m_session.questionFields()[size_t(column)]) {

@@ -6,7 +6,9 @@
 #include "progress/lessonfile.h"
 #include "progress/unitfuxi.h"
 #include "quiz/maskpanel.h"
+#include "ui/idleanimation.h"
 #include "ui/uitexts.h"
+#include "ui/unit3.h"
 #include "ui/unitabout.h"
 #include "ui/unithelp.h"
 
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -583,6 +586,9 @@ void TMainForm::ButtonShowClick()
 void TMainForm::Timer2Timer()
 {
     ++m_idleTicks;
+    QScreen *shownOn = screen();
+    if (idleAnimationDue(m_idleTicks, QCursor::pos(shownOn), shownOn->geometry()))
+        m_windows.Form3->startAnimation(shownOn);
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)

@@ -28,6 +28,7 @@ ProgramWindows &programWindows()
 void createProgramWindows()
 {
     wordlark::installFontSubstitutions();
+    wordlark::installAnimationFontSubstitutions();
     QApplication::setApplicationName(QStringLiteral("Wordlark"));
     QApplication::setApplicationVersion(QStringLiteral("1.2"));
     // Our own dialogs are widgets, never native ones, so they look alike everywhere and can be driven.
@@ -40,13 +41,14 @@ void createProgramWindows()
     windows.Form1 = new TForm1(windows);
     windows.MainForm = new TMainForm(windows, windows.Form1);
     windows.FormStat = new TFormStat(windows.MainForm);
-    windows.Form3 = new TForm3(windows.MainForm);
+    windows.Form3 = new TForm3(windows, windows.MainForm);
     windows.LessonOptions = new TLessonOptions(windows, windows.MainForm);
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);
     windows.FormHelp = new TFormHelp(windows.MainForm);
     windows.FormThems = new TFormThems(windows.MainForm);
 
+    QObject::connect(windows.Form3, &TForm3::animationEnded, windows.MainForm, &TMainForm::resetIdleCounter);
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, windows.Form1, &QObject::deleteLater);
     QObject::connect(windows.Form1, &QObject::destroyed, [] { programWindows() = {}; });
 

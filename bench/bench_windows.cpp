@@ -5,12 +5,16 @@
 #include "app/program.h"
 #include "app/unit1.h"
 #include "dictionary/unit4.h"
+#include "ui/unit3.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTextEdit>
@@ -19,6 +23,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -206,6 +212,69 @@ BENCHMARK(RightAnswerUntilNextFrame)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// The idle animation as the idle check starts it, over the built-in dictionary with every lesson chosen.
+TForm3 *startIdleAnimation()
+{
+    program->load(QStringLiteral("Dictionary/Dict.dic"));
+    auto *form = window<TForm3>("Form3");
+    form->startAnimation(program->main->screen());
+    return form;
+}
+
+void endIdleAnimation(TForm3 *form)
+{
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    QCoreApplication::sendEvent(form, &key);
+    while (form->isVisible())
+        form->Timer1Timer();
+}
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval &time) { return double(time.tv_sec) + double(time.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// One tick: one character drawn into its cell, the fade moved on. Target: at most 0.5 ms.
+void IdleAnimationOneCell(benchmark::State &state)
+{
+    TForm3 *form = startIdleAnimation();
+    form->Timer1->stop();
+    for (auto _ : state)
+        form->Timer1Timer();
+    endIdleAnimation(form);
+}
+BENCHMARK(IdleAnimationOneCell)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Ten seconds of the running animation with its 1 ms timer, painting included: the share of one core the
+// program takes. Target: at most 30 %.
+void IdleAnimationTenSeconds(benchmark::State &state)
+{
+    TForm3 *form = startIdleAnimation();
+    int ticks = 0;
+    const QMetaObject::Connection counting =
+        QObject::connect(form->Timer1, &QTimer::timeout, [&ticks] { ++ticks; });
+    double cpu = 0;
+    double wall = 0;
+    for (auto _ : state) {
+        const double cpuBefore = cpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        QEventLoop loop;
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+        wall += double(clock.nsecsElapsed()) / 1e9;
+        cpu += cpuSeconds() - cpuBefore;
+    }
+    QObject::disconnect(counting);
+    endIdleAnimation(form);
+    state.counters["core_percent"] = 100 * cpu / wall;
+    state.counters["ticks_per_second"] = ticks / wall;
+}
+BENCHMARK(IdleAnimationTenSeconds)->Unit(benchmark::kSecond)->Iterations(1);
 
 } // namespace
 

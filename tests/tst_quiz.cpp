@@ -8,13 +8,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
+#include <QTextLayout>
 
 using testutil::findWindow;
 using testutil::line;
@@ -140,6 +144,7 @@ private Q_SLOTS:
     void noLessonChosenAsksNothing();
     void longFieldsAreCutOnScreenOnly();
     void hiddenAnswersAreUncoveredByTheButton();
+    void builtInTranslationsFitTheirBoxes();
 };
 
 void QuizTest::firstQuestionShowsQuestionAndCandidates()
@@ -456,6 +461,39 @@ void QuizTest::hiddenAnswersAreUncoveredByTheButton()
     QCOMPARE(showButton->text(), QStringLiteral("Показать ответы"));
     QTest::mouseClick(showButton, Qt::LeftButton);
     QVERIFY(!showButton->isVisible());
+}
+
+void QuizTest::builtInTranslationsFitTheirBoxes()
+{
+    QFile builtIn(QStringLiteral(":/dictionary/Dict.dic"));
+    QVERIFY(builtIn.open(QIODevice::ReadOnly));
+    QuizFixture quiz(builtIn.readAll());
+    quiz.options->ComboBox3->setCurrentText(QStringLiteral("12"));
+    quiz.main->Button1Click();
+    QCOMPARE(quiz.main->AnswerCount(), 12);
+    // A translation is set in the letters font, as the question or as a candidate, and wraps at the width
+    // the box leaves for text while it shows no scroll bar of its own.
+    QTextDocument document;
+    document.setDefaultFont(quiz.main->LatinFontDial.font);
+    const auto layOut = [&document](const QTextEdit *box, const QString &text) {
+        document.setDocumentMargin(box->document()->documentMargin());
+        document.setTextWidth(box->maximumViewportSize().width());
+        document.setPlainText(text);
+        return document.size().height(); // lays the text out
+    };
+    const auto lineCount = [&document] { return document.firstBlock().layout()->lineCount(); };
+    const wordlark::WordTable &table = quiz.main->wordTable();
+    QCOMPARE(table.rowCount(), 1400);
+    for (int r = 0; r < table.rowCount(); ++r) {
+        const QString &translation = table.cell(wordlark::TranslationColumn, r);
+        // Two lines at most, and those are in sight in each of twelve boxes.
+        QVERIFY2(layOut(quiz.box(1), translation) <= quiz.box(1)->maximumViewportSize().height(),
+                 qPrintable(translation));
+        QVERIFY2(lineCount() <= 2, qPrintable(translation));
+        // The question box is one line high.
+        layOut(quiz.main->TntRichEdit0, translation);
+        QVERIFY2(lineCount() == 1, qPrintable(translation));
+    }
 }
 
 QTEST_MAIN(QuizTest)

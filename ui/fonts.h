@@ -6,4 +6,8 @@ namespace wordlark {
 // and Cyrillic always render in a fitting face.
 void installFontSubstitutions();
 
+// Maps the Chinese display faces of the idle animation onto installed Chinese faces of different styles
+// (Song, Kai, Hei), so that the characters on the screen vary in look.
+void installAnimationFontSubstitutions();
+
 } // namespace wordlark

@@ -233,8 +233,10 @@ void TestSoundPlayer::playsToTheEnd()
     ModalCloser closer;
     QSignalSpy firstPlay(player, &QMediaPlayer::mediaStatusChanged);
     m_sound->playPinyin(pinyin);
+    // Loaded, then played to its end without an error, is the proof that the file was decoded. The
+    // duration is no proof: for a file this short the back end now and then reaches the end before it
+    // has reported any.
     QTRY_VERIFY_WITH_TIMEOUT(reachedItsOwnEnd(firstPlay), 30000);
-    QVERIFY(player->duration() > 0);
 
     // The same word again starts from the beginning although the player still holds the file.
     QSignalSpy secondPlay(player, &QMediaPlayer::mediaStatusChanged);

@@ -26,13 +26,10 @@ void ignoreMessage(j_common_ptr) {}
 
 } // namespace
 
-std::optional<RgbPicture> decodeJpeg(QByteArrayView data, QString *error)
+Result<RgbPicture> decodeJpeg(QByteArrayView data)
 {
-    if (data.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("empty picture data");
-        return std::nullopt;
-    }
+    if (data.isEmpty())
+        return Failure{QStringLiteral("empty picture data")};
 
     jpeg_decompress_struct info{};
     ErrorManager manager{};
@@ -45,9 +42,7 @@ std::optional<RgbPicture> decodeJpeg(QByteArrayView data, QString *error)
     if (setjmp(manager.jumpBack)) {
         jpeg_destroy_decompress(&info);
         delete picture;
-        if (error)
-            *error = QString::fromLocal8Bit(manager.message);
-        return std::nullopt;
+        return Failure{QString::fromLocal8Bit(manager.message)};
     }
 
     jpeg_create_decompress(&info);
@@ -59,9 +54,7 @@ std::optional<RgbPicture> decodeJpeg(QByteArrayView data, QString *error)
     if (static_cast<unsigned long>(info.image_width) * info.image_height > kMaxPixels) {
         jpeg_destroy_decompress(&info);
         delete picture;
-        if (error)
-            *error = QStringLiteral("picture too large");
-        return std::nullopt;
+        return Failure{QStringLiteral("picture too large")};
     }
     info.out_color_space = JCS_RGB;
     jpeg_start_decompress(&info);

@@ -4,7 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <optional>
+#include "dictionary/result.h"
 
 namespace wordlark {
 
@@ -15,8 +15,8 @@ struct RgbPicture {
     QByteArray pixels;
 };
 
-// Decodes a baseline or progressive JPEG with libjpeg. Broken, truncated or foreign data gives no picture
-// and an explanation in `error`, never a crash or an exit.
-std::optional<RgbPicture> decodeJpeg(QByteArrayView data, QString *error = nullptr);
+// Decodes a baseline or progressive JPEG with libjpeg. Broken, truncated or foreign data gives a failure
+// that explains it, never a crash or an exit.
+Result<RgbPicture> decodeJpeg(QByteArrayView data);
 
 } // namespace wordlark

@@ -4,8 +4,11 @@
 #include "audio/wordsoundplayer.h"
 #include "dictionary/unit4.h"
 #include "progress/lessonfile.h"
+#include "progress/unit2.h"
 #include "progress/unitfuxi.h"
 #include "quiz/maskpanel.h"
+#include "ui/filedialogs.h"
+#include "ui/fonts.h"
 #include "ui/idleanimation.h"
 #include "ui/uitexts.h"
 #include "ui/unit3.h"
@@ -14,21 +17,15 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -38,33 +35,12 @@ namespace {
 
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 570;
-constexpr int kQuestionLeft = 10;
-constexpr int kQuestionTop = 20;
-constexpr int kQuestionWidth = 780;
-constexpr int kQuestionHeight = 50;
-constexpr int kAnswerWidth = 385;
-constexpr int kFlashMs = 200;
 constexpr int kIdleTickMs = 1000;
-
-QFont pixelFont(const QString &family, int pixels, bool bold = false)
-{
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 void centreOnScreen(QWidget *window)
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         window->move(screen->geometry().center() - window->rect().center());
-}
-
-void putCaretAtStart(QTextEdit *box)
-{
-    QTextCursor cursor = box->textCursor();
-    cursor.setPosition(0);
-    box->setTextCursor(cursor);
 }
 
 } // namespace
@@ -96,13 +72,6 @@ TMainForm::TMainForm(ProgramWindows &windows, QWidget *parent)
     createMenu();
     createQuizScreen();
     m_soundPlayer = new WordSoundPlayer(this, m_startFolder);
-    createKeyboardPanels();
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setSingleShot(true);
-    Timer1->setInterval(kFlashMs);
-    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
@@ -134,9 +103,7 @@ void TMainForm::createMenu()
 
     QMenu *dictionary = addMenu("N2", QStringLiteral("Словарь"));
     addItem(dictionary, "N3", QStringLiteral("Сменить"), &TMainForm::N3Click);
-    QAction *statistics = dictionary->addAction(UiText(UiTextId::Statistics));
-    statistics->setObjectName(QStringLiteral("N16"));
-    statistics->setEnabled(false);
+    addItem(dictionary, "N16", UiText(UiTextId::Statistics), &TMainForm::N16Click);
 
     QMenu *settings = addMenu("N7", QStringLiteral("Настройки"));
     addItem(settings, "N8", QStringLiteral("Параметры урока"), &TMainForm::N8Click);
@@ -149,139 +116,51 @@ void TMainForm::createMenu()
     addItem(help, "N12", QStringLiteral("Справка"), &TMainForm::N12Click);
 }
 
-QTextEdit *TMainForm::createAnswerBox(int number)
+QLabel *TMainForm::createCounter(const char *name, UiTextId prefix, int left, const QColor &colour)
 {
-    auto *box = new QTextEdit(centralWidget());
-    box->setObjectName(QStringLiteral("AnswerBox%1").arg(number));
-    box->setReadOnly(true);
-    box->setFrameShape(QFrame::Box);
-    box->setLineWidth(1);
-    box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    box->setLineWrapMode(QTextEdit::WidgetWidth);
-    box->setTextInteractionFlags(Qt::NoTextInteraction);
-    box->setFocusPolicy(Qt::NoFocus);
-    box->viewport()->setCursor(Qt::PointingHandCursor);
-    box->viewport()->setMouseTracking(true);
-    box->viewport()->installEventFilter(this);
-    const int left = number % 2 == 1 ? kWindowWidth / 2 - kAnswerWidth - 5 : kWindowWidth / 2 + 5;
-    box->setGeometry(left, 0, kAnswerWidth, 10);
-    box->hide();
-    return box;
+    auto *label = new QLabel(counterText(prefix, 0), Board);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 13, true));
+    label->setGeometry(left, 1, 300, 18);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+    return label;
 }
 
 void TMainForm::createQuizScreen()
 {
-    auto *screen = new QWidget(this);
-    screen->setObjectName(QStringLiteral("QuizScreen"));
-    screen->setAutoFillBackground(true);
-    screen->setMouseTracking(true);
-    screen->installEventFilter(this);
-    setCentralWidget(screen);
-    QPalette screenPalette = screen->palette();
-    screenPalette.setColor(QPalette::Window, m_colours.background);
-    screen->setPalette(screenPalette);
+    // The client height is known only once the menu bar has taken its share.
+    const int answerAreaBottom = kWindowHeight - menuBar()->sizeHint().height() - 20;
+    Board = new AnswerBoard(m_colours, answerAreaBottom, this);
+    setCentralWidget(Board);
+    connect(Board, &AnswerBoard::boxPressed, this, &TMainForm::TntFormMouseDown);
+    connect(Board, &AnswerBoard::questionSoundAsked, this, [this] { PlayWordSound(m_question.word); });
+    connect(Board, &AnswerBoard::typedAnswerEntered, this, &TMainForm::CoolGirlOKClick);
+    connect(Board, &AnswerBoard::learnerActive, this, &TMainForm::resetIdleCounter);
+    TntRichEdit0 = Board->TntRichEdit0;
+    AnswerBoxes = Board->AnswerBoxes;
+    ButtonShow = Board->ButtonShow;
+    Edit1 = Board->Edit1;
+    PanelAnswer = Board->PanelAnswer;
+    CoolGirlEdit = Board->CoolGirlEdit;
+    CoolGirlOK = Board->CoolGirlOK;
+    PanelMask = Board->PanelMask;
+    Timer1 = Board->Timer1;
 
-    LabelRemained = new QLabel(counterText(UiTextId::WordsRemained, 0), screen);
-    LabelRemained->setObjectName(QStringLiteral("LabelRemained"));
-    LabelRemained->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 13, true));
-    LabelRemained->setGeometry(kQuestionLeft, 1, 300, 18);
-    LabelMis = new QLabel(counterText(UiTextId::Mistakes, 0), screen);
-    LabelMis->setObjectName(QStringLiteral("LabelMis"));
-    LabelMis->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 13, true));
-    LabelMis->setGeometry(kWindowWidth / 2 + 5, 1, 300, 18);
-    QPalette remainedPalette = LabelRemained->palette();
-    remainedPalette.setColor(QPalette::WindowText, m_colours.remainedText);
-    LabelRemained->setPalette(remainedPalette);
-    QPalette mistakesPalette = LabelMis->palette();
-    mistakesPalette.setColor(QPalette::WindowText, m_colours.mistakesText);
-    LabelMis->setPalette(mistakesPalette);
+    LabelRemained = createCounter("LabelRemained", UiTextId::WordsRemained, 10, m_colours.remainedText);
+    LabelMis = createCounter("LabelMis", UiTextId::Mistakes, kWindowWidth / 2 + 5, m_colours.mistakesText);
 
-    TntRichEdit0 = new QTextEdit(screen);
-    TntRichEdit0->setObjectName(QStringLiteral("TntRichEdit0"));
-    TntRichEdit0->setReadOnly(true);
-    TntRichEdit0->setFont(pixelFont(QStringLiteral("Tahoma"), 21));
-    TntRichEdit0->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    TntRichEdit0->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    TntRichEdit0->setTextInteractionFlags(Qt::NoTextInteraction);
-    TntRichEdit0->setFocusPolicy(Qt::NoFocus);
-    TntRichEdit0->viewport()->setCursor(Qt::ArrowCursor);
-    TntRichEdit0->viewport()->installEventFilter(this);
-    TntRichEdit0->setGeometry(kQuestionLeft, kQuestionTop, kQuestionWidth, kQuestionHeight);
-    QPalette questionPalette = TntRichEdit0->palette();
-    questionPalette.setColor(QPalette::Base, m_colours.question);
-    TntRichEdit0->setPalette(questionPalette);
-
-    for (int number = 1; number <= MaxAnswerBoxes; ++number)
-        AnswerBoxes[size_t(number - 1)] = createAnswerBox(number);
-    for (int box = 1; box <= MaxAnswerBoxes; ++box)
-        setBoxColour(box, m_colours.answer);
-
-    ButtonShow = new QPushButton(UiText(UiTextId::ShowAnswers), screen);
-    ButtonShow->setObjectName(QStringLiteral("ButtonShow"));
-    ButtonShow->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 21));
-    ButtonShow->setCursor(Qt::PointingHandCursor);
-    ButtonShow->setMouseTracking(true);
-    ButtonShow->installEventFilter(this);
-    ButtonShow->hide();
-    connect(ButtonShow, &QPushButton::clicked, this, &TMainForm::ButtonShowClick);
-
-    // Takes the keyboard focus after every question and click, so no box shows a caret.
-    Edit1 = new QLineEdit(screen);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setReadOnly(true);
-    Edit1->setGeometry(-200, -200, 100, 20);
-
-    Button1 = new QPushButton(QStringLiteral("Button1"), screen);
+    Button1 = new QPushButton(QStringLiteral("Button1"), Board);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->hide();
     connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
 
-    Label2 = new QLabel(QStringLiteral("wordlark.example.org"), screen);
+    Label2 = new QLabel(QStringLiteral("wordlark.example.org"), Board);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->adjustSize();
-
-    // The client height is known only once the menu bar has taken its share.
-    const int clientHeight = kWindowHeight - menuBar()->sizeHint().height();
-    m_answerAreaBottom = clientHeight - 20;
     // Below the answer area, near the bottom-right corner.
-    Label2->move(664, m_answerAreaBottom + (20 - Label2->height()) / 2);
-    LayOutAnswers(MaxAnswerBoxes);
-    ButtonShow->raise();
-}
-
-void TMainForm::createKeyboardPanels()
-{
-    PanelAnswer = new QFrame(centralWidget());
-    PanelAnswer->setObjectName(QStringLiteral("PanelAnswer"));
-    PanelAnswer->setFrameShape(QFrame::Panel);
-    PanelAnswer->setFrameShadow(QFrame::Raised);
-    PanelAnswer->setAutoFillBackground(true);
-    PanelAnswer->setGeometry(279, 192, 241, 155);
-    PanelAnswer->hide();
-
-    auto *prompt = new QLabel(QStringLiteral("Введите иероглифы:"), PanelAnswer);
-    prompt->setObjectName(QStringLiteral("Label1"));
-    prompt->setFont(pixelFont(QStringLiteral("Tahoma"), 16, true));
-    prompt->adjustSize();
-    prompt->move(std::min(36, (PanelAnswer->width() - prompt->width()) / 2), 24);
-
-    CoolGirlEdit = new QLineEdit(PanelAnswer);
-    CoolGirlEdit->setObjectName(QStringLiteral("CoolGirlEdit"));
-    CoolGirlEdit->setFont(pixelFont(QStringLiteral("SimSun"), 32));
-    CoolGirlEdit->setGeometry(28, 56, 185, 41);
-    connect(CoolGirlEdit, &QLineEdit::returnPressed, this, &TMainForm::CoolGirlOKClick);
-
-    CoolGirlOK = new QPushButton(QStringLiteral("OK"), PanelAnswer);
-    CoolGirlOK->setObjectName(QStringLiteral("CoolGirlOK"));
-    CoolGirlOK->setGeometry(85, 115, 75, 25);
-    connect(CoolGirlOK, &QPushButton::clicked, this, &TMainForm::CoolGirlOKClick);
-
-    PanelMask = new MaskPanel(centralWidget());
-    PanelMask->setObjectName(QStringLiteral("PanelMask"));
-    PanelMask->setFont(pixelFont(QStringLiteral("Courier New"), 32, true));
-    PanelMask->setGeometry(307, 114, 185, 55);
-    PanelMask->hide();
+    Label2->move(664, answerAreaBottom + (20 - Label2->height()) / 2);
 }
 
 void TMainForm::ParseDictionary(const std::function<void(int)> &beforeLine)
@@ -292,8 +171,7 @@ void TMainForm::ParseDictionary(const std::function<void(int)> &beforeLine)
 void TMainForm::ClearWordTable()
 {
     m_wordTable.clear();
-    m_choice = {};
-    m_choice.slots.fill(-1);
+    m_question = {};
     m_session.restore({}, 0, {});
 }
 
@@ -322,179 +200,80 @@ void TMainForm::setMistakesLabel(int count)
     LabelMis->setText(counterText(UiTextId::Mistakes, count));
 }
 
+QuizSettings TMainForm::settings() const
+{
+    return m_windows.LessonOptions->settings();
+}
+
 // ---- The next-question step ------------------------------------------------------------------------
+
+void TMainForm::startQuiz()
+{
+    show();
+    Button1Click();
+    Timer2->start();
+}
 
 void TMainForm::Button1Click()
 {
-    TLessonOptions *options = m_windows.LessonOptions;
-    m_session.setFields(options->questionFields(), options->answerFields());
-    m_maxAnswers = options->maxAnswers();
-
-    if (m_session.newPassPending()) {
-        m_session.startPassIfPending(options->lessons(), m_wordTable);
-        setMistakesLabel(0);
-    }
-    setRemainedLabel(int(m_session.queue().size()));
-
     SystemRandom random;
-    if (!m_session.drawWord(random)) {
+    NextQuestion next =
+        nextQuestion(m_session, settings(), m_windows.LessonOptions->lessons(), m_wordTable, random);
+    if (next.passStarted)
+        setMistakesLabel(0);
+    setRemainedLabel(next.remaining);
+    m_question = std::move(next.question);
+    if (!m_question.hasWord()) {
         showNoQuestion();
         return;
     }
-
-    m_choice = chooseCandidates(m_wordTable, options->lessons(), m_session.currentWord(), m_maxAnswers,
-                                options->wordsFromAllLessons(), random);
-    m_session.clearMissedThisQuestion();
-    m_rightAnswerText = joinFields(m_wordTable, m_session.currentWord(), m_session.answerFields());
-    if (m_choice.count != m_layoutCount) {
-        LayOutAnswers(m_choice.count);
-        m_layoutCount = m_choice.count;
+    if (m_question.count() != m_layoutCount) {
+        Board->LayOutAnswers(m_question.count());
+        m_layoutCount = m_question.count();
     }
     ShowQuestion();
-    PlayWordSound(m_session.currentWord());
+    PlayWordSound(m_question.word);
     resetIdleCounter();
 }
 
 void TMainForm::showNoQuestion()
 {
     // No lesson chosen, or nothing left to ask: no question and no candidates until there is a word.
-    m_choice = {};
-    m_choice.slots.fill(-1);
-    m_rightAnswerText.clear();
-    m_questionText.clear();
-    TntRichEdit0->setPlainText(noQuestionHint(TotalWordCount()));
-    TntRichEdit0->setAlignment(Qt::AlignHCenter);
-    for (QTextEdit *box : AnswerBoxes)
-        box->hide();
-    ButtonShow->hide();
-    PanelAnswer->hide();
-    PanelMask->hide();
-    PanelMask->setText({});
-    Edit1->setFocus();
-}
-
-void TMainForm::LayOutAnswers(int count)
-{
-    m_answerAreaTop = TntRichEdit0->y() + TntRichEdit0->height() + 5;
-    const AnswerLayout layout = layOutAnswers(count, m_answerAreaTop, m_answerAreaBottom);
-    for (int slot = 0; slot < MaxAnswerBoxes; ++slot) {
-        QTextEdit *box = AnswerBoxes[size_t(slot)];
-        box->hide();
-        box->setGeometry(box->x(), layout.top(slot), kAnswerWidth, layout.boxHeight);
-    }
-    ButtonShow->setGeometry(kQuestionLeft, m_answerAreaTop - 1, kQuestionWidth,
-                            m_answerAreaBottom - m_answerAreaTop + 2);
+    Board->showNoQuestion(noQuestionHint(TotalWordCount()));
 }
 
 void TMainForm::ShowQuestion()
 {
-    ButtonShow->setVisible(m_windows.LessonOptions->CheckShowBut->isChecked());
-    FillBox(TntRichEdit0, 0);
-    for (int i = 1; i <= MaxAnswerBoxes; ++i) {
-        QTextEdit *box = AnswerBoxes[size_t(i - 1)];
-        const bool used = i <= m_choice.count;
-        if (used)
-            FillBox(box, i);
-        box->setVisible(used);
-    }
-    Edit1->setFocus();
-    PrepareKeyboardAnswer();
-}
-
-const FieldFont &TMainForm::fontOfColumn(int column) const
-{
-    if (column == SimplifiedColumn)
-        return HierFontDial;
-    if (column == FullColumn)
-        return BHierFontDial;
-    return LatinFontDial;
-}
-
-void TMainForm::FillBox(QTextEdit *box, int i)
-{
-    const bool isQuestion = i == 0;
-    const int word = isQuestion ? m_session.currentWord() : m_choice.slots[size_t(i - 1)];
-    const FieldSet &fields = isQuestion ? m_session.questionFields() : m_session.answerFields();
-    QString &shownText = isQuestion ? m_questionText : m_boxText[size_t(i - 1)];
-    shownText.clear();
-    if (!isQuestion)
-        m_boxQuestionText[size_t(i - 1)].clear();
-    box->clear();
-    if (word < 0)
+    if (!m_question.hasWord())
         return;
-
-    QTextCursor cursor(box->document());
-    QTextBlockFormat block;
-    block.setAlignment(isQuestion ? Qt::AlignHCenter : (i % 2 == 1 ? Qt::AlignRight : Qt::AlignLeft));
-    cursor.setBlockFormat(block);
-    QTextCharFormat blankFormat;
-    blankFormat.setFont(box->font());
-
-    for (int column = 0; column < ColumnCount; ++column) {
-        if (fields[size_t(column)]) {
-            if (!shownText.isEmpty()) {
-                cursor.insertText(QStringLiteral(" "), blankFormat);
-                shownText.append(u' ');
-            }
-            const QString &cell = m_wordTable.cell(column, word);
-            const FieldFont &kind = fontOfColumn(column);
-            QTextCharFormat format;
-            format.setFont(kind.font, QTextCharFormat::FontPropertiesAll);
-            format.setForeground(kind.colour);
-            cursor.insertText(shownField(cell), format);
-            shownText.append(cell);
-        }
-        if (!isQuestion && m_session.questionFields()[size_t(column)]) {
-            QString &question = m_boxQuestionText[size_t(i - 1)];
-            if (!question.isEmpty())
-                question.append(u' ');
-            question.append(m_wordTable.cell(column, word));
-        }
-    }
-    putCaretAtStart(box);
+    Board->ShowQuestion(m_question, m_wordTable, FieldFonts{LatinFontDial, HierFontDial, BHierFontDial},
+                        settings());
 }
 
 // ---- Answers ---------------------------------------------------------------------------------------
 
-void TMainForm::setBoxColour(int box, const QColor &colour)
-{
-    QTextEdit *edit = AnswerBoxes[size_t(box - 1)];
-    m_boxColours[size_t(box - 1)] = colour;
-    QPalette palette = edit->palette();
-    if (palette.color(QPalette::Base) == colour)
-        return;
-    palette.setColor(QPalette::Base, colour);
-    edit->setPalette(palette);
-}
-
-void TMainForm::startFlash()
-{
-    // A flash already running keeps its end.
-    if (!Timer1->isActive())
-        Timer1->start();
-}
-
-void TMainForm::focusSink(QTextEdit *box)
-{
-    if (box)
-        putCaretAtStart(box);
-    Edit1->setFocus();
-}
-
 void TMainForm::TntFormMouseDown(int box, Qt::MouseButton button)
 {
-    if (box < 1 || box > m_choice.count)
-        return;
     if (button == Qt::RightButton) {
-        PlayWordSound(m_choice.slots[size_t(box - 1)]);
+        PlayWordSound(m_question.wordInBox(box));
         return;
     }
     if (button != Qt::LeftButton)
         return;
-    const bool right = m_boxText[size_t(box - 1)] == m_rightAnswerText ||
-                       m_boxQuestionText[size_t(box - 1)] == m_questionText;
-    setBoxColour(box, right ? m_colours.rightAnswer : m_colours.wrongAnswer);
-    focusSink(AnswerBoxes[size_t(box - 1)]);
+    const bool right = m_question.isRightBox(box);
+    Board->flashBox(box, right);
+    if (right)
+        RightAnswer();
+    else
+        WrongAnswer();
+}
+
+void TMainForm::CoolGirlOKClick()
+{
+    if (!m_question.hasWord())
+        return;
+    const bool right = m_question.isRightTypedAnswer(CoolGirlEdit->text());
+    Board->flashTypedAnswer(right);
     if (right)
         RightAnswer();
     else
@@ -503,10 +282,9 @@ void TMainForm::TntFormMouseDown(int box, Qt::MouseButton button)
 
 void TMainForm::RightAnswer()
 {
-    startFlash();
     // The flash must be seen before the next question is built; a synchronous repaint shows it without
     // letting a second click reach the old question.
-    centralWidget()->repaint();
+    Board->repaint();
     if (m_session.rightAnswer())
         endPass();
     Button1Click();
@@ -520,7 +298,7 @@ void TMainForm::endPass()
                       QMessageBox::Ok, this);
     grade.setObjectName(QStringLiteral("GradeMessage"));
     grade.exec();
-    if (mistakes <= 0)
+    if (!m_session.reviewDue())
         return;
     if (m_windows.FormFuxi->ShowDifficultWords(m_wordTable, m_session.mistakes()) &&
         m_session.learnMistakes()) {
@@ -531,56 +309,15 @@ void TMainForm::endPass()
 
 void TMainForm::WrongAnswer()
 {
-    startFlash();
     m_session.wrongAnswer();
     setMistakesLabel(m_session.mistakeCount());
 }
 
-void TMainForm::Timer1Timer()
+void TMainForm::PlayWordSound(int word)
 {
-    for (int box = 1; box <= MaxAnswerBoxes; ++box)
-        setBoxColour(box, box == m_hoverBox ? m_colours.question : m_colours.answer);
-    PanelAnswer->setPalette(QPalette());
-    Timer1->stop();
-}
-
-void TMainForm::TntFormMouseMove(int box)
-{
-    if (box > 0)
-        m_hoverBox = box;
-    for (int other = 1; other <= MaxAnswerBoxes; ++other) {
-        const QColor &colour = m_boxColours[size_t(other - 1)];
-        if (colour == m_colours.rightAnswer || colour == m_colours.wrongAnswer)
-            continue;
-        setBoxColour(other, other == box ? m_colours.question : m_colours.answer);
-    }
-    resetIdleCounter();
-}
-
-void TMainForm::TntFormMouseUp(int box)
-{
-    if (box > 0)
-        focusSink(AnswerBoxes[size_t(box - 1)]);
-    if (PanelAnswer->isVisible())
-        CoolGirlEdit->setFocus();
-}
-
-void TMainForm::TntRichEdit0MouseDown(Qt::MouseButton button)
-{
-    focusSink(TntRichEdit0);
-    if (button == Qt::RightButton && m_session.hasCurrentWord())
-        PlayWordSound(m_session.currentWord());
-}
-
-void TMainForm::TntRichEdit0MouseUp()
-{
-    focusSink(TntRichEdit0);
-}
-
-void TMainForm::ButtonShowClick()
-{
-    ButtonShow->hide();
-    PanelMask->hide();
+    if (!settings().sound || word < 0 || word >= TotalWordCount())
+        return;
+    m_soundPlayer->playPinyin(m_wordTable.cell(PinyinColumn, word));
 }
 
 void TMainForm::Timer2Timer()
@@ -591,99 +328,33 @@ void TMainForm::Timer2Timer()
         m_windows.Form3->startAnimation(shownOn);
 }
 
-bool TMainForm::eventFilter(QObject *watched, QEvent *event)
-{
-    const QEvent::Type type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove &&
-        type != QEvent::MouseButtonDblClick)
-        return QMainWindow::eventFilter(watched, event);
-    const auto *mouse = static_cast<QMouseEvent *>(event);
-    const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+// ---- What the lesson dialog reports -------------------------------------------------------------------
 
-    if (watched == TntRichEdit0->viewport()) {
-        if (press)
-            TntRichEdit0MouseDown(mouse->button());
-        else if (type == QEvent::MouseButtonRelease)
-            TntRichEdit0MouseUp();
-        return true;
-    }
-    if (watched == ButtonShow) {
-        if (type == QEvent::MouseMove)
-            resetIdleCounter();
-        return false;
-    }
-    int box = 0;
-    for (int i = 1; i <= MaxAnswerBoxes; ++i) {
-        if (watched == AnswerBoxes[size_t(i - 1)]->viewport())
-            box = i;
-    }
-    if (box == 0 && watched != centralWidget())
-        return QMainWindow::eventFilter(watched, event);
-    if (press)
-        TntFormMouseDown(box, mouse->button());
-    else if (type == QEvent::MouseMove)
-        TntFormMouseMove(box);
-    else
-        TntFormMouseUp(box);
-    return box != 0;
+void TMainForm::lessonsCounted(int selectedWordCount)
+{
+    m_session.setNewPassPending();
+    setRemainedLabel(selectedWordCount);
 }
 
-// ---- Keyboard answers --------------------------------------------------------------------------------
-
-void TMainForm::PrepareKeyboardAnswer()
+void TMainForm::lessonChoiceChanged()
 {
-    const TLessonOptions *options = m_windows.LessonOptions;
-    PanelAnswer->setVisible(options->CoolGirl->isChecked() && options->CheckShowBut->isChecked());
-    if (PanelAnswer->isVisible()) {
-        PanelAnswer->raise();
-        CoolGirlEdit->setFocus();
-        CoolGirlEdit->clear();
-    }
-    PanelMask->setVisible(options->CheckBoxMask->isChecked());
-    FillMask();
-    PanelMask->raise();
-    if (m_refocusLessonList) {
-        m_refocusLessonList = false;
-        options->ListBox1->setFocus();
-    }
+    // Every change of the choice abandons the pass and asks from the new choice at once.
+    Button1Click();
 }
 
-void TMainForm::FillMask()
+void TMainForm::coverAnswers()
 {
-    const int word = m_session.currentWord();
-    const qsizetype length = word >= 0 ? m_wordTable.cell(SimplifiedColumn, word).size() : 0;
-    PanelMask->setText(QString(length, QChar(0x7F)));
+    Board->coverAnswers();
 }
 
-void TMainForm::CoolGirlOKClick()
+void TMainForm::showKeyboardPanel(bool shown)
 {
-    if (!m_session.hasCurrentWord())
-        return;
-    const auto flashPanel = [this](const QColor &colour) {
-        QPalette palette = PanelAnswer->palette();
-        palette.setColor(QPalette::Window, colour);
-        PanelAnswer->setPalette(palette);
-    };
-    if (CoolGirlEdit->text() == m_wordTable.cell(SimplifiedColumn, m_session.currentWord())) {
-        flashPanel(m_colours.rightAnswer);
-        RightAnswer();
-        return;
-    }
-    flashPanel(m_colours.wrongAnswer);
-    for (int box = 1; box <= MaxAnswerBoxes; ++box)
-        setBoxColour(box, m_colours.wrongAnswer);
-    WrongAnswer();
-    ButtonShow->hide();
-    PanelMask->hide();
-    PanelAnswer->hide();
-    Edit1->setFocus();
+    Board->setKeyboardPanelShown(shown);
 }
 
-void TMainForm::PlayWordSound(int word)
+void TMainForm::showMask(bool shown)
 {
-    if (!m_windows.LessonOptions->CheckBoxSound->isChecked() || word < 0 || word >= TotalWordCount())
-        return;
-    m_soundPlayer->playPinyin(m_wordTable.cell(PinyinColumn, word));
+    Board->setMaskShown(shown);
 }
 
 // ---- Menu commands -------------------------------------------------------------------------------------
@@ -697,66 +368,25 @@ void TMainForm::N8Click()
 
 void TMainForm::N3Click()
 {
-    QFileDialog dialog(this, QStringLiteral("Словарь"),
-                       QDir::current().filePath(QStringLiteral("Dictionary")),
-                       QStringLiteral("Dictionary (*.dic)"));
-    dialog.setObjectName(QStringLiteral("OpenDictDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = askDictionaryFile(this);
+    if (path.isEmpty())
         return;
-    const QString path = QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath();
-
     hide();
-    TForm1 *splash = m_windows.Form1;
-    splash->PrepareForLoading();
-    m_dictionaryText.clear();
-    ClearWordTable();
-    m_windows.LessonOptions->ClearLessonList();
-    splash->setDictionaryPath(path);
-    splash->show();
-    splash->Button1Click();
+    m_windows.Form1->changeDictionary(path);
 }
-
-namespace {
-
-// Both lesson dialogs offer the one file type, start in "Saves" and propose "MyLesson".
-void prepareLessonDialog(QFileDialog &dialog, const char *name)
-{
-    dialog.setObjectName(QString::fromLatin1(name));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setDirectory(QDir::current().filePath(QStringLiteral("Saves")));
-    dialog.setNameFilter(QStringLiteral("Lesson (*.ke4)"));
-    dialog.setDefaultSuffix(QStringLiteral("ke4"));
-    dialog.selectFile(QStringLiteral("MyLesson"));
-}
-
-void showError(QWidget *parent, const QString &text)
-{
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Wordlark"), text, QMessageBox::Ok, parent);
-    box.setObjectName(QStringLiteral("LessonFileError"));
-    box.exec();
-}
-
-} // namespace
 
 void TMainForm::N4Click()
 {
-    QFileDialog dialog(this);
-    prepareLessonDialog(dialog, "OpenLDialog");
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = askLessonFileToOpen(this);
+    if (path.isEmpty())
         return;
-
     // The whole file is read and checked before the session is touched: a broken file changes nothing.
-    const LessonFileResult result = loadLessonFile(dialog.selectedFiles().constFirst(), TotalWordCount());
-    if (!result.progress) {
-        showError(this, result.error);
+    Result<LessonProgress> loaded = loadLessonFile(path, TotalWordCount());
+    if (!loaded) {
+        showLessonFileError(this, loaded.error());
         return;
     }
-    LessonProgress progress = *result.progress;
+    LessonProgress progress = std::move(loaded).value();
     if (progress.dictionaryPath != m_windows.Form1->DictionaryPath()) {
         QMessageBox warning(QMessageBox::Warning, QStringLiteral("Предупреждение"),
                             QStringLiteral("В уроке используется другой словарь."), QMessageBox::Ok, this);
@@ -772,22 +402,25 @@ void TMainForm::N4Click()
 
 void TMainForm::N5Click()
 {
-    QFileDialog dialog(this);
-    prepareLessonDialog(dialog, "SaveDialog");
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = askLessonFileToSave(this);
+    if (path.isEmpty())
         return;
     const LessonProgress progress{m_windows.Form1->DictionaryPath(), m_session.queue(),
                                   m_session.mistakeCount(), m_session.mistakes()};
-    const QString error = saveLessonFile(dialog.selectedFiles().constFirst(), progress);
-    if (!error.isEmpty())
-        showError(this, error);
+    const Result<void> saved = saveLessonFile(path, progress);
+    if (!saved)
+        showLessonFileError(this, saved.error());
 }
 
 void TMainForm::N6Click()
 {
     close();
+}
+
+void TMainForm::N16Click()
+{
+    m_windows.FormStat->ShowStatistics(m_wordTable, m_windows.LessonOptions->lessons(),
+                                       HierFontDial.font.family(), BHierFontDial.font.family());
 }
 
 void TMainForm::N11Click()

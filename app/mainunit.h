@@ -2,22 +2,21 @@
 
 #include "app/windows.h"
 #include "dictionary/wordtable.h"
+#include "quiz/answerboard.h"
 #include "quiz/candidates.h"
+#include "quiz/question.h"
 #include "quiz/quizsession.h"
+#include "ui/uitexts.h"
 
-#include <QColor>
-#include <QFont>
 #include <QMainWindow>
 #include <QStringList>
 
 #include <array>
 #include <functional>
 
-class QAction;
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QPushButton;
 class QTextEdit;
 class QTimer;
@@ -26,25 +25,8 @@ namespace wordlark {
 class WordSoundPlayer;
 }
 
-// A font of one kind of field (letters, simplified or full characters) with its colour.
-struct FieldFont {
-    QFont font;
-    QColor colour;
-};
-
-// The colours of the quiz screen by role.
-struct QuizColours {
-    QColor background;
-    QColor question;
-    QColor answer;
-    QColor rightAnswer;
-    QColor wrongAnswer;
-    QColor remainedText;
-    QColor mistakesText;
-};
-
-// The quiz screen: the question, up to twelve candidate answers, the counters and the main menu. It
-// also holds the dictionary and the progress of the pass.
+// The quiz screen: the counters, the answer board and the main menu. It holds the dictionary and the
+// progress of the pass, asks the core for each question and answer, and shows what it decided.
 class TMainForm final : public QMainWindow {
     Q_OBJECT
 
@@ -63,28 +45,35 @@ public:
     wordlark::QuizSession &session() { return m_session; }
     const QString &startFolder() const { return m_startFolder; }
 
+    // Shows the window with its first question and starts counting idle seconds, as a load ends.
+    void startQuiz();
     // The next-question step.
     void Button1Click();
-    void LayOutAnswers(int count);
+    // Rewrites the current question and candidates, as after a change of fonts or colours.
     void ShowQuestion();
-    void FillBox(QTextEdit *box, int i);
     void RightAnswer();
     void WrongAnswer();
-    void PrepareKeyboardAnswer();
-    void FillMask();
     void CoolGirlOKClick();
     void PlayWordSound(int word);
+
+    // What the lesson dialog reports: a new count of chosen words starts a new pass; a changed choice
+    // asks from it at once; its answer aids show or hide the cover, the keyboard panel and the mask.
+    void lessonsCounted(int selectedWordCount);
+    void lessonChoiceChanged();
+    void coverAnswers();
+    void showKeyboardPanel(bool shown);
+    void showMask(bool shown);
 
     void setRemainedLabel(int count);
     void setMistakesLabel(int count);
     void applyUiTexts();
-    void setRefocusLessonList() { m_refocusLessonList = true; }
     void resetIdleCounter() { m_idleTicks = 0; }
     int idleTicks() const { return m_idleTicks; }
 
-    int AnswerCount() const { return m_choice.count; }
-    int answerWord(int box) const { return m_choice.slots[size_t(box - 1)]; }
-    const QString &RightAnswerText() const { return m_rightAnswerText; }
+    const wordlark::Question &question() const { return m_question; }
+    int AnswerCount() const { return m_question.count(); }
+    int answerWord(int box) const { return m_question.wordInBox(box); }
+    const QString &RightAnswerText() const { return m_question.rightAnswerText; }
     const QuizColours &colours() const { return m_colours; }
 
     // Menu commands.
@@ -95,8 +84,11 @@ public:
     void N6Click();
     void N11Click();
     void N12Click();
+    void N16Click();
 
-    // The quiz screen's controls, by the names the rest of the program and its tests use.
+    // The quiz screen's controls by the names the program's design gives them. The answer board owns
+    // those of the answer area; they are named here so that the screen reads as one window.
+    AnswerBoard *Board = nullptr;
     QTextEdit *TntRichEdit0 = nullptr;
     std::array<QTextEdit *, wordlark::MaxAnswerBoxes> AnswerBoxes{};
     QPushButton *ButtonShow = nullptr;
@@ -116,50 +108,27 @@ public:
     FieldFont BHierFontDial;
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void createMenu();
     void createQuizScreen();
-    void createKeyboardPanels();
-    QTextEdit *createAnswerBox(int number);
+    QLabel *createCounter(const char *name, wordlark::UiTextId prefix, int left, const QColor &colour);
 
     void TntFormMouseDown(int box, Qt::MouseButton button);
-    void TntFormMouseMove(int box);
-    void TntFormMouseUp(int box);
-    void TntRichEdit0MouseDown(Qt::MouseButton button);
-    void TntRichEdit0MouseUp();
-    void ButtonShowClick();
-    void Timer1Timer();
     void Timer2Timer();
-
     void endPass();
     void showNoQuestion();
-    void setBoxColour(int box, const QColor &colour);
-    void startFlash();
-    void focusSink(QTextEdit *box);
-    const FieldFont &fontOfColumn(int column) const;
+    wordlark::QuizSettings settings() const;
 
     ProgramWindows &m_windows;
     QString m_startFolder;
     QStringList m_dictionaryText;
     wordlark::WordTable m_wordTable;
     wordlark::QuizSession m_session;
-
-    wordlark::CandidateChoice m_choice{};
-    int m_maxAnswers = 12;
-    int m_layoutCount = 12;
-    int m_answerAreaTop = 0;
-    int m_answerAreaBottom = 0;
-    QString m_rightAnswerText;
-    QString m_questionText;
-    std::array<QString, wordlark::MaxAnswerBoxes> m_boxText;
-    std::array<QString, wordlark::MaxAnswerBoxes> m_boxQuestionText;
-    std::array<QColor, wordlark::MaxAnswerBoxes> m_boxColours;
-    int m_hoverBox = 0;
+    wordlark::Question m_question;
+    int m_layoutCount = wordlark::MaxAnswerBoxes;
     int m_idleTicks = 0;
-    bool m_refocusLessonList = false;
     QuizColours m_colours;
     wordlark::WordSoundPlayer *m_soundPlayer = nullptr;
 };

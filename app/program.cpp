@@ -23,6 +23,18 @@ ProgramWindows &programWindows()
     return windows;
 }
 
+// The lesson dialog reports; the main window decides what its screen does about it.
+void connectLessonOptions(TLessonOptions &options, TMainForm &mainForm)
+{
+    QObject::connect(&options, &TLessonOptions::lessonsCounted, &mainForm, &TMainForm::lessonsCounted);
+    QObject::connect(&options, &TLessonOptions::lessonChoiceChanged, &mainForm,
+                     &TMainForm::lessonChoiceChanged);
+    QObject::connect(&options, &TLessonOptions::answersHidden, &mainForm, &TMainForm::coverAnswers);
+    QObject::connect(&options, &TLessonOptions::keyboardPanelTicked, &mainForm,
+                     &TMainForm::showKeyboardPanel);
+    QObject::connect(&options, &TLessonOptions::maskTicked, &mainForm, &TMainForm::showMask);
+}
+
 } // namespace
 
 void createProgramWindows()
@@ -42,13 +54,18 @@ void createProgramWindows()
     windows.MainForm = new TMainForm(windows, windows.Form1);
     windows.FormStat = new TFormStat(windows.MainForm);
     windows.Form3 = new TForm3(windows, windows.MainForm);
-    windows.LessonOptions = new TLessonOptions(windows, windows.MainForm);
+    windows.LessonOptions = new TLessonOptions(windows.MainForm->wordTable(), windows.MainForm);
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);
     windows.FormHelp = new TFormHelp(windows.MainForm);
     windows.FormThems = new TFormThems(windows.MainForm);
 
+    connectLessonOptions(*windows.LessonOptions, *windows.MainForm);
+    // Moving the pointer over the statistics window keeps the idle animation away.
+    QObject::connect(windows.FormStat, &TFormStat::learnerActive, windows.MainForm,
+                     &TMainForm::resetIdleCounter);
     QObject::connect(windows.Form3, &TForm3::animationEnded, windows.MainForm, &TMainForm::resetIdleCounter);
+
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, windows.Form1, &QObject::deleteLater);
     QObject::connect(windows.Form1, &QObject::destroyed, [] { programWindows() = {}; });
 

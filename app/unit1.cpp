@@ -34,7 +34,7 @@ QPixmap splashPicture()
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray data = file.readAll();
-    const std::optional<wordlark::RgbPicture> picture = wordlark::decodeJpeg(data);
+    const wordlark::Result<wordlark::RgbPicture> picture = wordlark::decodeJpeg(data);
     if (!picture)
         return {};
     const QImage image(reinterpret_cast<const uchar *>(picture->pixels.constData()), picture->width,
@@ -104,6 +104,17 @@ void TForm1::PrepareForLoading()
     ProgressBar1->setValue(0);
 }
 
+void TForm1::changeDictionary(const QString &path)
+{
+    PrepareForLoading();
+    m_windows.MainForm->setDictionaryText({});
+    m_windows.MainForm->ClearWordTable();
+    m_windows.LessonOptions->ClearLessonList();
+    setDictionaryPath(path);
+    show();
+    Button1Click();
+}
+
 void TForm1::Timer1Timer()
 {
     Timer1->stop();
@@ -112,8 +123,9 @@ void TForm1::Timer1Timer()
 
 QStringList TForm1::readDictionaryText()
 {
-    if (const std::optional<QByteArray> bytes = wordlark::readDictionaryFile(m_dictionaryPath))
-        return wordlark::splitLines(wordlark::decodeText(*bytes));
+    wordlark::Result<QStringList> lines = wordlark::readTextLines(m_dictionaryPath);
+    if (lines)
+        return std::move(lines).value();
     QMessageBox::information(
         this, QStringLiteral("Wordlark"),
         QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
@@ -151,15 +163,13 @@ void TForm1::Button1Click()
     m_windows.LessonOptions->BuildLessonList();
 
     hide();
-    mainForm->show();
-    mainForm->Button1Click();
+    mainForm->startQuiz();
     if (mainForm->TotalWordCount() == 0) {
         QMessageBox empty(QMessageBox::Information, QStringLiteral("Wordlark"),
                           wordlark::emptyDictionaryMessage(), QMessageBox::Ok, mainForm);
         empty.setObjectName(QStringLiteral("EmptyDictionaryMessage"));
         empty.exec();
     }
-    mainForm->Timer2->start();
 }
 
 void TForm1::mousePressEvent(QMouseEvent *event)

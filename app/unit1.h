@@ -25,6 +25,8 @@ public:
 
     // Sizes, centres and shapes the window and resets the progress bar, as before every load.
     void PrepareForLoading();
+    // Forgets the dictionary and its lessons, then loads the file at `path` with the window shown.
+    void changeDictionary(const QString &path);
     // The load step: texts, dictionary file (or the built-in one), word table, lesson list, first question.
     void Button1Click();
     void Timer1Timer();

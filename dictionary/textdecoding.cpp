@@ -121,17 +121,18 @@ QStringList splitLines(QStringView text)
     return lines;
 }
 
-std::optional<QByteArray> readDictionaryFile(const QString &path)
+Result<QStringList> readTextLines(const QString &path)
 {
-    if (!QFileInfo(path).isFile())
-        return std::nullopt;
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return Failure{QStringLiteral("«%1» — не обычный файл.").arg(path)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QByteArray bytes = file.readAll();
+        return Failure{file.errorString()};
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return std::nullopt;
-    return bytes;
+        return Failure{file.errorString()};
+    return splitLines(decodeText(bytes));
 }
 
 } // namespace wordlark

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "dictionary/result.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-
-#include <optional>
 
 namespace wordlark {
 
@@ -24,8 +24,8 @@ QByteArray toCp1251(QStringView text, bool *lossless = nullptr);
 // empty text has no lines; every other line counts, empty ones included.
 QStringList splitLines(QStringView text);
 
-// The bytes of a dictionary file; nothing when the path does not name a regular file (a FIFO would block
-// the reader and a device could be endless) or the file cannot be read.
-std::optional<QByteArray> readDictionaryFile(const QString &path);
+// Reads a whole text file (a dictionary) into its decoded lines. A path that names no regular file fails
+// without being opened: a FIFO would block the reader and a device could be endless.
+Result<QStringList> readTextLines(const QString &path);
 
 } // namespace wordlark

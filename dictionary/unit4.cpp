@@ -1,8 +1,5 @@
 #include "dictionary/unit4.h"
 
-#include "app/mainunit.h"
-#include "dictionary/lessonlistbox.h"
-#include "quiz/maskpanel.h"
 #include "ui/uitexts.h"
 
 #include <QCheckBox>
@@ -31,9 +28,9 @@ QCheckBox *makeCheckBox(const QString &name, QWidget *parent, int x, int y)
 
 } // namespace
 
-TLessonOptions::TLessonOptions(ProgramWindows &windows, QWidget *parent)
+TLessonOptions::TLessonOptions(const WordTable &table, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
-    , m_windows(windows)
+    , m_table(table)
 {
     setObjectName(QStringLiteral("LessonOptions"));
     setWindowTitle(QStringLiteral("Параметры урока"));
@@ -163,35 +160,25 @@ void TLessonOptions::applyUiTexts()
         box->adjustSize();
 }
 
-FieldSet TLessonOptions::questionFields() const
+QuizSettings TLessonOptions::settings() const
 {
-    FieldSet fields{};
-    for (int k = 0; k < ColumnCount; ++k)
-        fields[size_t(k)] = CheckBoxes[size_t(k)]->isChecked();
-    return fields;
-}
-
-FieldSet TLessonOptions::answerFields() const
-{
-    FieldSet fields{};
-    for (int k = 0; k < ColumnCount; ++k)
-        fields[size_t(k)] = CheckBoxes[size_t(k + 5)]->isChecked();
-    return fields;
-}
-
-int TLessonOptions::maxAnswers() const
-{
-    return ComboBox3->currentText().toInt();
-}
-
-bool TLessonOptions::wordsFromAllLessons() const
-{
-    return RadioWordsFromItems[1]->isChecked();
+    QuizSettings settings;
+    for (int k = 0; k < ColumnCount; ++k) {
+        settings.questionFields[size_t(k)] = CheckBoxes[size_t(k)]->isChecked();
+        settings.answerFields[size_t(k)] = CheckBoxes[size_t(k + ColumnCount)]->isChecked();
+    }
+    settings.maxAnswers = ComboBox3->currentText().toInt();
+    settings.wordsFromAllLessons = RadioWordsFromItems[1]->isChecked();
+    settings.hideAnswers = CheckShowBut->isChecked();
+    settings.typedAnswer = CoolGirl->isChecked();
+    settings.showMask = CheckBoxMask->isChecked();
+    settings.sound = CheckBoxSound->isChecked();
+    return settings;
 }
 
 void TLessonOptions::BuildLessonList()
 {
-    m_lessons.build(m_windows.MainForm->wordTable());
+    m_lessons.build(m_table);
     ListBox1->clear();
     ListBox1->addItems(m_lessons.labels());
     ListBox1->selectAll();
@@ -211,28 +198,27 @@ int TLessonOptions::CountSelectedWords()
         chosen[size_t(k)] = ListBox1->item(k)->isSelected();
     const int count = m_lessons.countSelected(chosen);
     Label3->setText(counterText(UiTextId::TotalWords, count));
-    TMainForm *mainForm = m_windows.MainForm;
-    mainForm->session().setNewPassPending();
-    mainForm->setRemainedLabel(count);
+    Q_EMIT lessonsCounted(count);
     return count;
 }
 
-void TLessonOptions::lessonChoiceChanged()
+void TLessonOptions::lessonListReleased()
 {
-    // Every release starts a new pass, also when the choice stayed the same.
-    m_windows.MainForm->setRefocusLessonList();
+    // Every release starts a new pass, also when the choice stayed the same. The new question takes the
+    // focus; the list gets it back, so the learner can go on choosing with the keyboard.
     CountSelectedWords();
-    m_windows.MainForm->Button1Click();
+    Q_EMIT lessonChoiceChanged();
+    ListBox1->setFocus();
 }
 
 void TLessonOptions::ListBox1MouseUp()
 {
-    lessonChoiceChanged();
+    lessonListReleased();
 }
 
 void TLessonOptions::ListBox1KeyUp()
 {
-    lessonChoiceChanged();
+    lessonListReleased();
 }
 
 void TLessonOptions::resizeEvent(QResizeEvent *event)
@@ -250,26 +236,18 @@ void TLessonOptions::restoreSelection()
 
 void TLessonOptions::CheckShowButClick()
 {
-    TMainForm *mainForm = m_windows.MainForm;
-    if (CheckShowBut->isChecked()) {
-        mainForm->ButtonShow->show();
-        mainForm->ButtonShow->raise();
-        // The keyboard panel and the mask lie over the button.
-        mainForm->PanelAnswer->raise();
-        mainForm->PanelMask->raise();
-    }
+    if (CheckShowBut->isChecked())
+        Q_EMIT answersHidden();
     CoolGirl->setEnabled(CheckShowBut->isChecked());
     CheckBoxMask->setEnabled(CheckShowBut->isChecked());
 }
 
 void TLessonOptions::CoolGirlClick()
 {
-    QWidget *panel = m_windows.MainForm->PanelAnswer;
-    panel->setVisible(CoolGirl->isChecked() && CheckBoxes[6]->isChecked());
-    panel->raise();
+    Q_EMIT keyboardPanelTicked(settings().keyboardPanelShownOnTick());
 }
 
 void TLessonOptions::CheckBoxMaskClick()
 {
-    m_windows.MainForm->PanelMask->setVisible(CheckBoxMask->isChecked() && CheckBoxes[6]->isChecked());
+    Q_EMIT maskTicked(settings().maskShownOnTick());
 }

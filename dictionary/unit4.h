@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/windows.h"
 #include "dictionary/lessonlist.h"
 #include "dictionary/lessonlistbox.h"
-#include "quiz/quizsession.h"
+#include "dictionary/wordtable.h"
+#include "quiz/quizsettings.h"
 
 #include <QDialog>
 
@@ -18,12 +18,14 @@ class QRadioButton;
 
 // The lesson parameters dialog: which lessons are asked, which fields make the question and the answers,
 // how many candidates, where distractors come from, and the answer aids. Its settings live in its
-// controls for the run; the quiz reads them at every question.
+// controls for the run; the quiz reads them at every question through settings(). It reports what the
+// learner does through signals and touches no other window's widgets.
 class TLessonOptions final : public QDialog {
     Q_OBJECT
 
 public:
-    TLessonOptions(ProgramWindows &windows, QWidget *parent);
+    // `table` is the dictionary the lesson list is built from.
+    TLessonOptions(const wordlark::WordTable &table, QWidget *parent);
 
     void BuildLessonList();
     void ClearLessonList();
@@ -32,10 +34,8 @@ public:
     int NthSelectedWord(int n) const { return m_lessons.nthSelectedWord(n); }
     const wordlark::LessonList &lessons() const { return m_lessons; }
 
-    wordlark::FieldSet questionFields() const;
-    wordlark::FieldSet answerFields() const;
-    int maxAnswers() const;
-    bool wordsFromAllLessons() const;
+    // The lesson parameters as the controls hold them now.
+    wordlark::QuizSettings settings() const;
     void applyUiTexts();
 
     QGroupBox *GroupBox1 = nullptr;
@@ -54,6 +54,17 @@ public:
     QCheckBox *CheckBoxSound = nullptr;
     QPushButton *ButtonOptOK = nullptr;
 
+Q_SIGNALS:
+    // The chosen lessons were counted: the quiz starts a new pass over them.
+    void lessonsCounted(int selectedWordCount);
+    // The learner changed (or confirmed) the choice: the quiz asks from it at once.
+    void lessonChoiceChanged();
+    // "Hide the answers" was ticked: the candidates are covered at once.
+    void answersHidden();
+    // Typing or the mask was ticked or unticked; whether it shows now.
+    void keyboardPanelTicked(bool shown);
+    void maskTicked(bool shown);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
@@ -64,12 +75,12 @@ private:
     void createOptions();
     void ListBox1MouseUp();
     void ListBox1KeyUp();
-    void lessonChoiceChanged();
+    void lessonListReleased();
     void restoreSelection();
     void CheckShowButClick();
     void CoolGirlClick();
     void CheckBoxMaskClick();
 
-    ProgramWindows &m_windows;
+    const wordlark::WordTable &m_table;
     wordlark::LessonList m_lessons;
 };

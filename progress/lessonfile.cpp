@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <limits>
+#include <optional>
 
 namespace wordlark {
 namespace {
@@ -81,7 +82,7 @@ public:
     {
     }
 
-    LessonFileResult parse()
+    Result<LessonProgress> parse()
     {
         LessonProgress progress;
         progress.dictionaryPath = QFile::decodeName(nextLine().toByteArray());
@@ -119,7 +120,7 @@ public:
             progress.mistakes.append(MistakeRecord{*word, *misses});
         }
         // Whatever follows the last record is not part of the lesson.
-        return LessonFileResult{std::move(progress), QString()};
+        return progress;
     }
 
 private:
@@ -135,7 +136,7 @@ private:
         return QStringLiteral("Файл урока «%1», строка %2: %3").arg(m_fileName).arg(m_lineNumber).arg(what);
     }
 
-    LessonFileResult failure() const { return LessonFileResult{std::nullopt, m_error}; }
+    Failure failure() const { return Failure{m_error}; }
 
     std::optional<int> readInteger()
     {
@@ -227,15 +228,17 @@ QByteArray serializeLessonFile(const LessonProgress &progress)
     return out;
 }
 
-LessonFileResult parseLessonFile(QByteArrayView bytes, int totalWordCount, const QString &fileNameForMessages)
+Result<LessonProgress> parseLessonFile(QByteArrayView bytes, int totalWordCount,
+                                       const QString &fileNameForMessages)
 {
     return LessonParser(bytes, totalWordCount, fileNameForMessages).parse();
 }
 
-QString saveLessonFile(const QString &path, const LessonProgress &progress)
+Result<void> saveLessonFile(const QString &path, const LessonProgress &progress)
 {
     auto failure = [&path](const QString &reason) {
-        return QStringLiteral("Не удалось сохранить файл урока «%1»: %2").arg(displayName(path), reason);
+        return Failure{
+            QStringLiteral("Не удалось сохранить файл урока «%1»: %2").arg(displayName(path), reason)};
     };
     // The path is one line of the file: a line break or Ctrl-Z in it would cut the lesson when read back.
     const QByteArray encodedPath = QFile::encodeName(progress.dictionaryPath);
@@ -246,8 +249,8 @@ QString saveLessonFile(const QString &path, const LessonProgress &progress)
     if (!file.open(QIODevice::WriteOnly))
         return failure(file.errorString());
     const QByteArray bytes = serializeLessonFile(progress);
-    // write() only fills a buffer; the disk is written at flush(). A commit after a failed flush would
-    // still put the short file in place of the old one, so the flush is checked first.
+    // The write only fills a buffer: a full disk shows at the flush, and commit() must not be reached
+    // then, or it could rename the short file over the old one.
     errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         // Qt 6.4 loses the system's reason when a flush fails ("Unknown error"); errno still holds it.
@@ -258,14 +261,13 @@ QString saveLessonFile(const QString &path, const LessonProgress &progress)
     }
     if (!file.commit())
         return failure(file.errorString());
-    return QString();
+    return {};
 }
 
-LessonFileResult loadLessonFile(const QString &path, int totalWordCount)
+Result<LessonProgress> loadLessonFile(const QString &path, int totalWordCount)
 {
     auto failure = [&path](const QString &reason) {
-        return LessonFileResult{
-            std::nullopt,
+        return Failure{
             QStringLiteral("Не удалось прочитать файл урока «%1»: %2").arg(displayName(path), reason)};
     };
     QFile file(path);

@@ -83,6 +83,8 @@ public:
     const QList<int> &queue() const { return m_queue; }
     const QList<MistakeRecord> &mistakes() const { return m_mistakes; }
     int mistakeCount() const { return m_mistakeCount; }
+    // A pass that ended with mistakes is followed by the review of the missed words.
+    bool reviewDue() const { return m_mistakeCount > 0; }
     int currentWord() const { return m_currentWord; }
     bool hasCurrentWord() const { return m_currentWord >= 0; }
     bool missedThisQuestion() const { return m_missedThisQuestion; }

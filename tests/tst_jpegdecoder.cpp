@@ -145,9 +145,8 @@ void TestJpegDecoder::decodesPicture()
     QFETCH(int, height);
     QFETCH(Colour, colour);
 
-    QString error;
-    const std::optional<RgbPicture> picture = decodeJpeg(data, &error);
-    QVERIFY2(picture.has_value(), qPrintable(error));
+    const wordlark::Result<RgbPicture> picture = decodeJpeg(data);
+    QVERIFY2(picture.ok(), qPrintable(picture.error()));
     QCOMPARE(picture->width, width);
     QCOMPARE(picture->height, height);
     QCOMPARE(picture->pixels.size(), qsizetype(width) * height * 3);
@@ -194,11 +193,9 @@ void TestJpegDecoder::rejectsBrokenData()
 {
     QFETCH(QByteArray, data);
 
-    QString error;
-    QVERIFY(!decodeJpeg(data, &error).has_value());
-    QVERIFY(!error.isEmpty());
-    // Without a place for the explanation it must fail just as quietly.
-    QVERIFY(!decodeJpeg(data).has_value());
+    const wordlark::Result<RgbPicture> picture = decodeJpeg(data);
+    QVERIFY(!picture.ok());
+    QVERIFY(!picture.error().isEmpty());
 }
 
 void TestJpegDecoder::survivesTruncatedScan_data()
@@ -218,27 +215,25 @@ void TestJpegDecoder::survivesTruncatedScan()
     QFETCH(QByteArray, data);
 
     // libjpeg may pad missing scan data, so a picture is allowed; a crash or an exit is not.
-    QString error;
-    const std::optional<RgbPicture> picture = decodeJpeg(data, &error);
+    const wordlark::Result<RgbPicture> picture = decodeJpeg(data);
     if (picture) {
         QVERIFY(picture->width > 0);
         QCOMPARE(picture->pixels.size(), qsizetype(picture->width) * picture->height * 3);
     } else {
-        QVERIFY(!error.isEmpty());
+        QVERIFY(!picture.error().isEmpty());
     }
 }
 
 void TestJpegDecoder::survivesFourComponentPicture()
 {
     // Whether CMYK converts to RGB depends on the libjpeg build; either outcome must be orderly.
-    QString error;
-    const std::optional<RgbPicture> picture = decodeJpeg(bytesOf(kRedCmyk), &error);
+    const wordlark::Result<RgbPicture> picture = decodeJpeg(bytesOf(kRedCmyk));
     if (picture) {
         QCOMPARE(picture->width, 4);
         QCOMPARE(picture->height, 4);
         QCOMPARE(picture->pixels.size(), qsizetype(4 * 4 * 3));
     } else {
-        QVERIFY(!error.isEmpty());
+        QVERIFY(!picture.error().isEmpty());
     }
 }
 

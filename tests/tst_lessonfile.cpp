@@ -11,7 +11,7 @@
 #include <csignal>
 #include <cstring>
 
-using wordlark::LessonFileResult;
+using LessonFileResult = wordlark::Result<wordlark::LessonProgress>;
 using wordlark::LessonProgress;
 using wordlark::MistakeRecord;
 
@@ -135,12 +135,12 @@ void TestLessonFile::roundTrip()
 
     const LessonFileResult result =
         wordlark::parseLessonFile(wordlark::serializeLessonFile(progress), totalWords, kFile);
-    QCOMPARE(result.error, QString());
-    QVERIFY(result.progress.has_value());
-    QCOMPARE(result.progress->dictionaryPath, progress.dictionaryPath);
-    QCOMPARE(result.progress->queue, progress.queue);
-    QCOMPARE(result.progress->mistakeCount, progress.mistakeCount);
-    QCOMPARE(result.progress->mistakes, progress.mistakes);
+    QCOMPARE(result.error(), QString());
+    QVERIFY(result.ok());
+    QCOMPARE(result->dictionaryPath, progress.dictionaryPath);
+    QCOMPARE(result->queue, progress.queue);
+    QCOMPARE(result->mistakeCount, progress.mistakeCount);
+    QCOMPARE(result->mistakes, progress.mistakes);
 }
 
 void TestLessonFile::exampleIsByteExact()
@@ -190,9 +190,9 @@ void TestLessonFile::acceptedVariants()
     QFETCH(QByteArray, bytes);
 
     const LessonFileResult result = wordlark::parseLessonFile(bytes, 30, kFile);
-    QCOMPARE(result.error, QString());
-    QVERIFY(result.progress.has_value());
-    QCOMPARE(*result.progress, example());
+    QCOMPARE(result.error(), QString());
+    QVERIFY(result.ok());
+    QCOMPARE(result.value(), example());
 }
 
 void TestLessonFile::rejectedFiles_data()
@@ -285,8 +285,8 @@ void TestLessonFile::rejectedFiles()
     QFETCH(QString, error);
 
     const LessonFileResult result = wordlark::parseLessonFile(bytes, totalWords, kFile);
-    QVERIFY(!result.progress.has_value());
-    QCOMPARE(result.error, error);
+    QVERIFY(!result.ok());
+    QCOMPARE(result.error(), error);
 }
 
 void TestLessonFile::localPathSurvives()
@@ -296,19 +296,19 @@ void TestLessonFile::localPathSurvives()
     const QByteArray bytes = wordlark::serializeLessonFile(progress);
     QVERIFY(bytes.startsWith(QFile::encodeName(progress.dictionaryPath) + "\r\n"));
     const LessonFileResult result = wordlark::parseLessonFile(bytes, 30, kFile);
-    QVERIFY(result.progress.has_value());
-    QCOMPARE(result.progress->dictionaryPath, progress.dictionaryPath);
+    QVERIFY(result.ok());
+    QCOMPARE(result->dictionaryPath, progress.dictionaryPath);
 
     // The lesson file itself in a Cyrillic folder.
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Уроки")));
     const QString path = dir.filePath(QStringLiteral("Уроки/урок 1.sav"));
-    QCOMPARE(wordlark::saveLessonFile(path, progress), QString());
+    QCOMPARE(wordlark::saveLessonFile(path, progress).error(), QString());
     const LessonFileResult loaded = wordlark::loadLessonFile(path, 30);
-    QCOMPARE(loaded.error, QString());
-    QVERIFY(loaded.progress.has_value());
-    QCOMPARE(*loaded.progress, progress);
+    QCOMPARE(loaded.error(), QString());
+    QVERIFY(loaded.ok());
+    QCOMPARE(loaded.value(), progress);
 }
 
 void TestLessonFile::saveAndLoad()
@@ -319,18 +319,18 @@ void TestLessonFile::saveAndLoad()
     QVERIFY(writeAll(path, QByteArray(5000, 'x')));
 
     // Saving over a longer file leaves nothing of it behind.
-    QCOMPARE(wordlark::saveLessonFile(path, example()), QString());
+    QCOMPARE(wordlark::saveLessonFile(path, example()).error(), QString());
     QCOMPARE(readAll(path), crlfLines(kExampleLines));
     const LessonFileResult loaded = wordlark::loadLessonFile(path, 30);
-    QCOMPARE(loaded.error, QString());
-    QVERIFY(loaded.progress.has_value());
-    QCOMPARE(*loaded.progress, example());
+    QCOMPARE(loaded.error(), QString());
+    QVERIFY(loaded.ok());
+    QCOMPARE(loaded.value(), example());
 
     // Problems inside the file name the file as it was given.
     QVERIFY(writeAll(path, crlfLines(kExampleLines)));
     const LessonFileResult tooSmall = wordlark::loadLessonFile(path, 20);
-    QVERIFY(!tooSmall.progress.has_value());
-    QCOMPARE(tooSmall.error,
+    QVERIFY(!tooSmall.ok());
+    QCOMPARE(tooSmall.error(),
              QStringLiteral("Файл урока «%1», строка 6: номер слова 25 вне словаря (слов в словаре: 20).")
                  .arg(QDir::toNativeSeparators(path)));
 }
@@ -366,7 +366,7 @@ void TestLessonFile::failedSaveKeepsExistingFile()
     QVERIFY(writeAll(path, before));
 
     LessonProgress progress{dictionaryPath, {1, 2}, 0, {}};
-    const QString error = wordlark::saveLessonFile(path, progress);
+    const QString error = wordlark::saveLessonFile(path, progress).error();
     QVERIFY(error.startsWith(QStringLiteral("Не удалось сохранить файл урока «%1»: ").arg(path)));
     QVERIFY2(error.size() > QStringLiteral("Не удалось сохранить файл урока «%1»: ").arg(path).size(),
              "the message names the failure");
@@ -401,7 +401,7 @@ void TestLessonFile::saveOnFullDiskKeepsTheOldFile()
     {
         const FileSizeLimit full(32);
         QVERIFY(full.active());
-        error = wordlark::saveLessonFile(path, longer);
+        error = wordlark::saveLessonFile(path, longer).error();
     }
     QVERIFY2(error.startsWith(QStringLiteral("Не удалось сохранить файл урока «%1»: ").arg(path)),
              qPrintable(error));
@@ -434,7 +434,7 @@ void TestLessonFile::saveIntoMissingFolderOrOntoFolder()
     QVERIFY(writeAll(kept, "keep me"));
     const QString path = dir.filePath(relativePath);
 
-    const QString error = wordlark::saveLessonFile(path, example());
+    const QString error = wordlark::saveLessonFile(path, example()).error();
     QVERIFY2(error.startsWith(QStringLiteral("Не удалось сохранить файл урока «%1»: ").arg(path)),
              qPrintable(error));
     QVERIFY(!QFileInfo(path).isFile());
@@ -460,10 +460,10 @@ void TestLessonFile::loadFailuresNameTheFile()
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
     const QString path = dir.filePath(relativePath);
     const LessonFileResult result = wordlark::loadLessonFile(path, 30);
-    QVERIFY(!result.progress.has_value());
+    QVERIFY(!result.ok());
     const QString prefix = QStringLiteral("Не удалось прочитать файл урока «%1»: ").arg(path);
-    QVERIFY2(result.error.startsWith(prefix), qPrintable(result.error));
-    QVERIFY2(result.error.size() > prefix.size(), "the message names the failure");
+    QVERIFY2(result.error().startsWith(prefix), qPrintable(result.error()));
+    QVERIFY2(result.error().size() > prefix.size(), "the message names the failure");
 }
 
 QTEST_GUILESS_MAIN(TestLessonFile)

@@ -1,6 +1,7 @@
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
 #include "progress/lessonfile.h"
+#include "quiz/question.h"
 #include "quiz/quizsession.h"
 
 #include <QTest>
@@ -121,6 +122,13 @@ private Q_SLOTS:
     void restore();
 
     void wholePassAsksEveryWordOnce();
+
+    void nextQuestionStartsPassOnce();
+    void nextQuestionWithNothingToAsk();
+    void rightBox_data();
+    void rightBox();
+    void typedAnswer_data();
+    void typedAnswer();
 };
 
 void TestQuizSession::setFields_data()
@@ -443,10 +451,9 @@ void TestQuizSession::countersStopAtTheLargestValue()
 
     const LessonProgress saved{u"Dictionary/Dict.dic"_s, session.queue(), session.mistakeCount(),
                                session.mistakes()};
-    const LessonFileResult reopened = parseLessonFile(serializeLessonFile(saved), 10, u"x.ke4"_s);
-    QCOMPARE(reopened.error, QString());
-    QVERIFY(reopened.progress.has_value());
-    QCOMPARE(*reopened.progress, saved);
+    const Result<LessonProgress> reopened = parseLessonFile(serializeLessonFile(saved), 10, u"x.ke4"_s);
+    QCOMPARE(reopened.error(), QString());
+    QCOMPARE(*reopened, saved);
 }
 
 void TestQuizSession::learnMistakesAfterPass()
@@ -559,6 +566,140 @@ void TestQuizSession::wholePassAsksEveryWordOnce()
 
     session.startPassIfPending(lessons, table);
     QCOMPARE(session.queue().size(), qsizetype(20));
+}
+
+namespace {
+
+// Two lessons of words whose pinyin and translation are given; simplified forms are all distinct.
+WordTable wordsOf(const QList<std::pair<QString, QString>> &pinyinAndTranslation)
+{
+    WordTable table = makeTable(QStringList(pinyinAndTranslation.size(), u"01"_s));
+    for (int row = 0; row < table.rowCount(); ++row) {
+        table.setCell(PinyinColumn, row, pinyinAndTranslation[row].first);
+        table.setCell(TranslationColumn, row, pinyinAndTranslation[row].second);
+    }
+    return table;
+}
+
+LessonList allLessons(const WordTable &table)
+{
+    LessonList lessons;
+    lessons.build(table);
+    lessons.countSelected(std::vector<bool>(size_t(lessons.lessonCount()), true));
+    return lessons;
+}
+
+} // namespace
+
+void TestQuizSession::nextQuestionStartsPassOnce()
+{
+    const WordTable table = wordsOf({{u"hǎo"_s, u"хорошо"_s}, {u"nǐ"_s, u"ты"_s}, {u"wǒ"_s, u"я"_s}});
+    const LessonList lessons = allLessons(table);
+    QuizSession session;
+    QuizSettings settings;
+    settings.questionFields = fieldSet({TranslationColumn, PinyinColumn});
+    settings.answerFields = fieldSet({PinyinColumn, SimplifiedColumn});
+    SeededRandom random(7);
+
+    const NextQuestion first = nextQuestion(session, settings, lessons, table, random);
+    QVERIFY(first.passStarted);
+    QCOMPARE(first.remaining, 3);
+    const Question &question = first.question;
+    QCOMPARE(question.word, session.currentWord());
+    QCOMPARE(question.count(), 3);
+    // Pinyin ticked for both counts for the question only.
+    QCOMPARE(question.answerFields, fieldSet({SimplifiedColumn}));
+    QCOMPARE(question.questionText, joinFields(table, question.word, question.questionFields));
+    QCOMPARE(question.rightAnswerText, table.cell(SimplifiedColumn, question.word));
+    QCOMPARE(question.boxTexts[size_t(question.choice.rightSlot)], question.rightAnswerText);
+    QVERIFY(question.isRightBox(question.choice.rightSlot + 1));
+
+    session.wrongAnswer();
+    const NextQuestion second = nextQuestion(session, settings, lessons, table, random);
+    QVERIFY(!second.passStarted);
+    QCOMPARE(session.mistakeCount(), 1);
+    QVERIFY(!session.missedThisQuestion());
+}
+
+void TestQuizSession::nextQuestionWithNothingToAsk()
+{
+    const WordTable table = wordsOf({{u"hǎo"_s, u"хорошо"_s}});
+    LessonList lessons = allLessons(table);
+    lessons.countSelected({false});
+    QuizSession session;
+    FailingRandom random;
+    const NextQuestion next = nextQuestion(session, QuizSettings{}, lessons, table, random);
+    QCOMPARE(next.remaining, 0);
+    QVERIFY(!next.question.hasWord());
+    QCOMPARE(next.question.count(), 0);
+    QVERIFY(!next.question.isRightBox(1));
+    QVERIFY(!next.question.isRightTypedAnswer(QString()));
+}
+
+void TestQuizSession::rightBox_data()
+{
+    QTest::addColumn<FieldSet>("questionFields");
+    QTest::addColumn<FieldSet>("answerFields");
+    QTest::addColumn<bool>("secondBoxRight");
+    QTest::addColumn<bool>("thirdBoxRight");
+    // Word 0 is asked; word 1 shares its pinyin, word 2 its translation.
+    QTest::newRow("same answer text, same question text")
+        << fieldSet({TranslationColumn}) << fieldSet({PinyinColumn}) << true << true;
+    QTest::newRow("same question text only")
+        << fieldSet({TranslationColumn}) << fieldSet({SimplifiedColumn}) << false << true;
+    QTest::newRow("texts differ") << fieldSet({SimplifiedColumn})
+                                  << fieldSet({PinyinColumn, TranslationColumn}) << false << false;
+}
+
+void TestQuizSession::rightBox()
+{
+    QFETCH(FieldSet, questionFields);
+    QFETCH(FieldSet, answerFields);
+    QFETCH(bool, secondBoxRight);
+    QFETCH(bool, thirdBoxRight);
+    const WordTable table = wordsOf({{u"shì"_s, u"быть"_s}, {u"shì"_s, u"дело"_s}, {u"zài"_s, u"быть"_s}});
+    const LessonList lessons = allLessons(table);
+    QuizSettings settings;
+    settings.questionFields = questionFields;
+    settings.answerFields = answerFields;
+    settings.maxAnswers = 3;
+    // Ask word 0 with the candidates 0, 1, 2 in that order: the draw, the right slot, then distractors
+    // (every simplified form has two characters, so the length rule lets them all through).
+    QuizSession session;
+    ScriptedRandom random({0, 0, 1, 2});
+    const Question question = nextQuestion(session, settings, lessons, table, random).question;
+    QCOMPARE(question.word, 0);
+    QCOMPARE(QList<int>(question.choice.slots.begin(), question.choice.slots.begin() + 3),
+             (QList<int>{0, 1, 2}));
+    QVERIFY(question.isRightBox(1));
+    QCOMPARE(question.isRightBox(2), secondBoxRight);
+    QCOMPARE(question.isRightBox(3), thirdBoxRight);
+    QVERIFY(!question.isRightBox(4));
+}
+
+void TestQuizSession::typedAnswer_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("right");
+    QTest::newRow("exact") << u"你们"_s << true;
+    QTest::newRow("trailing blank") << u"你们 "_s << false;
+    QTest::newRow("full form") << u"你們"_s << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestQuizSession::typedAnswer()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, right);
+    WordTable table = wordsOf({{u"nǐmen"_s, u"вы"_s}});
+    table.setCell(SimplifiedColumn, 0, u"你们"_s);
+    QuizSession session;
+    SeededRandom random(1);
+    const Question question =
+        nextQuestion(session, QuizSettings{}, allLessons(table), table, random).question;
+    QCOMPARE(question.isRightTypedAnswer(typed), right);
+    // One placeholder per character of the simplified form, whatever the fields.
+    QCOMPARE(question.mask(), QString(2, QChar(0x7F)));
 }
 
 QTEST_APPLESS_MAIN(TestQuizSession)

@@ -55,15 +55,14 @@ int main(int argc, char *argv[])
     const QString dictionaryPath = args[1];
     const QString outputFolder = args[2];
 
-    QFile dictionary(dictionaryPath);
-    if (!dictionary.open(QIODevice::ReadOnly)) {
+    const Result<QStringList> lines = readTextLines(dictionaryPath);
+    if (!lines) {
         err() << "wordlark-audio: cannot read the dictionary " << native(dictionaryPath) << ": "
-              << dictionary.errorString() << Qt::endl;
-        return Failure;
+              << lines.error() << Qt::endl;
+        return ExitCode::Failure;
     }
     WordTable table;
-    parseDictionary(splitLines(decodeText(dictionary.readAll())), table);
-    dictionary.close();
+    parseDictionary(lines.value(), table);
 
     SynthesisTools tools{QStandardPaths::findExecutable(QStringLiteral("espeak-ng")),
                          QStandardPaths::findExecutable(QStringLiteral("lame"))};
@@ -82,7 +81,7 @@ int main(int argc, char *argv[])
 
     if (!QDir().mkpath(outputFolder)) {
         err() << "wordlark-audio: cannot create the folder " << native(outputFolder) << Qt::endl;
-        return Failure;
+        return ExitCode::Failure;
     }
     AudioPackMaker::removePartialFiles(outputFolder);
 
@@ -121,7 +120,7 @@ int main(int argc, char *argv[])
     if (maker.failed() > 0) {
         err() << "wordlark-audio: " << maker.failed()
               << (maker.failed() == 1 ? " sound file" : " sound files") << " could not be made." << Qt::endl;
-        return Failure;
+        return ExitCode::Failure;
     }
     return Success;
 }

@@ -59,3 +59,15 @@ void installAnimationFontSubstitutions()
 }
 
 } // namespace wordlark
+
+namespace wordlark {
+
+QFont pixelFont(const QString &family, int pixels, bool bold)
+{
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace wordlark

@@ -1,0 +1,432 @@
+#include "quiz/answerboard.h"
+
+#include "quiz/maskpanel.h"
+#include "ui/fonts.h"
+#include "ui/uitexts.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTimer>
+
+using namespace wordlark;
+
+namespace {
+
+constexpr int kBoardWidth = 800;
+constexpr int kQuestionLeft = 10;
+constexpr int kQuestionTop = 20;
+constexpr int kQuestionWidth = 780;
+constexpr int kQuestionHeight = 50;
+constexpr int kAnswerWidth = 385;
+constexpr int kFlashMs = 200;
+
+void putCaretAtStart(QTextEdit *box)
+{
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(0);
+    box->setTextCursor(cursor);
+}
+
+const FieldFont &fontOfColumn(const FieldFonts &fonts, int column)
+{
+    if (column == SimplifiedColumn)
+        return fonts.simplified;
+    if (column == FullColumn)
+        return fonts.full;
+    return fonts.letters;
+}
+
+} // namespace
+
+AnswerBoard::AnswerBoard(const QuizColours &colours, int areaBottom, QWidget *parent)
+    : QWidget(parent)
+    , m_colours(colours)
+    , m_answerAreaBottom(areaBottom)
+{
+    setObjectName(QStringLiteral("QuizScreen"));
+    setAutoFillBackground(true);
+    setMouseTracking(true);
+    QPalette screenPalette = palette();
+    screenPalette.setColor(QPalette::Window, m_colours.background);
+    setPalette(screenPalette);
+
+    createQuestionBox();
+    for (int number = 1; number <= MaxAnswerBoxes; ++number)
+        AnswerBoxes[size_t(number - 1)] = createAnswerBox(number);
+    for (int box = 1; box <= MaxAnswerBoxes; ++box)
+        setBoxColour(box, m_colours.answer);
+    createCover();
+
+    // Takes the keyboard focus after every question and click, so no box shows a caret.
+    Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setReadOnly(true);
+    Edit1->setGeometry(-200, -200, 100, 20);
+
+    LayOutAnswers(MaxAnswerBoxes);
+    ButtonShow->raise();
+    createKeyboardPanels();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setSingleShot(true);
+    Timer1->setInterval(kFlashMs);
+    connect(Timer1, &QTimer::timeout, this, &AnswerBoard::Timer1Timer);
+}
+
+void AnswerBoard::createQuestionBox()
+{
+    TntRichEdit0 = new QTextEdit(this);
+    TntRichEdit0->setObjectName(QStringLiteral("TntRichEdit0"));
+    TntRichEdit0->setReadOnly(true);
+    TntRichEdit0->setFont(pixelFont(QStringLiteral("Tahoma"), 21));
+    TntRichEdit0->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    TntRichEdit0->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    TntRichEdit0->setTextInteractionFlags(Qt::NoTextInteraction);
+    TntRichEdit0->setFocusPolicy(Qt::NoFocus);
+    TntRichEdit0->viewport()->setCursor(Qt::ArrowCursor);
+    TntRichEdit0->viewport()->installEventFilter(this);
+    TntRichEdit0->setGeometry(kQuestionLeft, kQuestionTop, kQuestionWidth, kQuestionHeight);
+    QPalette questionPalette = TntRichEdit0->palette();
+    questionPalette.setColor(QPalette::Base, m_colours.question);
+    TntRichEdit0->setPalette(questionPalette);
+}
+
+QTextEdit *AnswerBoard::createAnswerBox(int number)
+{
+    auto *box = new QTextEdit(this);
+    box->setObjectName(QStringLiteral("AnswerBox%1").arg(number));
+    box->setReadOnly(true);
+    box->setFrameShape(QFrame::Box);
+    box->setLineWidth(1);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setLineWrapMode(QTextEdit::WidgetWidth);
+    box->setTextInteractionFlags(Qt::NoTextInteraction);
+    box->setFocusPolicy(Qt::NoFocus);
+    box->viewport()->setCursor(Qt::PointingHandCursor);
+    box->viewport()->setMouseTracking(true);
+    box->viewport()->installEventFilter(this);
+    const int left = number % 2 == 1 ? kBoardWidth / 2 - kAnswerWidth - 5 : kBoardWidth / 2 + 5;
+    box->setGeometry(left, 0, kAnswerWidth, 10);
+    box->hide();
+    return box;
+}
+
+void AnswerBoard::createCover()
+{
+    ButtonShow = new QPushButton(UiText(UiTextId::ShowAnswers), this);
+    ButtonShow->setObjectName(QStringLiteral("ButtonShow"));
+    ButtonShow->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 21));
+    ButtonShow->setCursor(Qt::PointingHandCursor);
+    ButtonShow->setMouseTracking(true);
+    ButtonShow->installEventFilter(this);
+    ButtonShow->hide();
+    connect(ButtonShow, &QPushButton::clicked, this, &AnswerBoard::ButtonShowClick);
+}
+
+void AnswerBoard::createKeyboardPanels()
+{
+    PanelAnswer = new QFrame(this);
+    PanelAnswer->setObjectName(QStringLiteral("PanelAnswer"));
+    PanelAnswer->setFrameShape(QFrame::Panel);
+    PanelAnswer->setFrameShadow(QFrame::Raised);
+    PanelAnswer->setAutoFillBackground(true);
+    PanelAnswer->setGeometry(279, 192, 241, 155);
+    PanelAnswer->hide();
+
+    auto *prompt = new QLabel(QStringLiteral("Введите иероглифы:"), PanelAnswer);
+    prompt->setObjectName(QStringLiteral("Label1"));
+    prompt->setFont(pixelFont(QStringLiteral("Tahoma"), 16, true));
+    prompt->adjustSize();
+    prompt->move(std::min(36, (PanelAnswer->width() - prompt->width()) / 2), 24);
+
+    CoolGirlEdit = new QLineEdit(PanelAnswer);
+    CoolGirlEdit->setObjectName(QStringLiteral("CoolGirlEdit"));
+    CoolGirlEdit->setFont(pixelFont(QStringLiteral("SimSun"), 32));
+    CoolGirlEdit->setGeometry(28, 56, 185, 41);
+    connect(CoolGirlEdit, &QLineEdit::returnPressed, this, &AnswerBoard::typedAnswerEntered);
+
+    CoolGirlOK = new QPushButton(QStringLiteral("OK"), PanelAnswer);
+    CoolGirlOK->setObjectName(QStringLiteral("CoolGirlOK"));
+    CoolGirlOK->setGeometry(85, 115, 75, 25);
+    connect(CoolGirlOK, &QPushButton::clicked, this, &AnswerBoard::typedAnswerEntered);
+
+    PanelMask = new MaskPanel(this);
+    PanelMask->setObjectName(QStringLiteral("PanelMask"));
+    PanelMask->setFont(pixelFont(QStringLiteral("Courier New"), 32, true));
+    PanelMask->setGeometry(307, 114, 185, 55);
+    PanelMask->hide();
+}
+
+void AnswerBoard::LayOutAnswers(int count)
+{
+    m_answerAreaTop = TntRichEdit0->y() + TntRichEdit0->height() + 5;
+    const AnswerLayout layout = layOutAnswers(count, m_answerAreaTop, m_answerAreaBottom);
+    for (int slot = 0; slot < MaxAnswerBoxes; ++slot) {
+        QTextEdit *box = AnswerBoxes[size_t(slot)];
+        box->hide();
+        box->setGeometry(box->x(), layout.top(slot), kAnswerWidth, layout.boxHeight);
+    }
+    ButtonShow->setGeometry(kQuestionLeft, m_answerAreaTop - 1, kQuestionWidth,
+                            m_answerAreaBottom - m_answerAreaTop + 2);
+}
+
+void AnswerBoard::ShowQuestion(const Question &question, const WordTable &table, const FieldFonts &fonts,
+                               const QuizSettings &settings)
+{
+    m_usedBoxes = question.count();
+    ButtonShow->setVisible(settings.hideAnswers);
+    FillBox(TntRichEdit0, question.word, question.questionFields, table, fonts);
+    for (int i = 1; i <= MaxAnswerBoxes; ++i) {
+        QTextEdit *box = AnswerBoxes[size_t(i - 1)];
+        const bool used = i <= question.count();
+        if (used)
+            FillBox(box, question.wordInBox(i), question.answerFields, table, fonts);
+        box->setVisible(used);
+    }
+    Edit1->setFocus();
+    PrepareKeyboardAnswer(question, settings);
+}
+
+void AnswerBoard::showNoQuestion(const QString &hint)
+{
+    m_usedBoxes = 0;
+    TntRichEdit0->setPlainText(hint);
+    TntRichEdit0->setAlignment(Qt::AlignHCenter);
+    for (QTextEdit *box : AnswerBoxes)
+        box->hide();
+    ButtonShow->hide();
+    PanelAnswer->hide();
+    PanelMask->hide();
+    PanelMask->setText({});
+    Edit1->setFocus();
+}
+
+void AnswerBoard::FillBox(QTextEdit *box, int word, const FieldSet &fields, const WordTable &table,
+                          const FieldFonts &fonts)
+{
+    box->clear();
+    if (word < 0)
+        return;
+
+    QTextCursor cursor(box->document());
+    QTextBlockFormat block;
+    const int number = boxOfViewport(box->viewport());
+    block.setAlignment(number == 0 ? Qt::AlignHCenter : (number % 2 == 1 ? Qt::AlignRight : Qt::AlignLeft));
+    cursor.setBlockFormat(block);
+    QTextCharFormat blankFormat;
+    blankFormat.setFont(box->font());
+
+    bool empty = true;
+    for (int column = 0; column < ColumnCount; ++column) {
+        if (!fields[size_t(column)])
+            continue;
+        // A blank only between fields, so an empty first field leaves no leading blank.
+        if (!empty)
+            cursor.insertText(QStringLiteral(" "), blankFormat);
+        const QString &cell = table.cell(column, word);
+        const FieldFont &kind = fontOfColumn(fonts, column);
+        QTextCharFormat format;
+        format.setFont(kind.font, QTextCharFormat::FontPropertiesAll);
+        format.setForeground(kind.colour);
+        cursor.insertText(shownField(cell), format);
+        empty = empty && cell.isEmpty();
+    }
+    putCaretAtStart(box);
+}
+
+void AnswerBoard::PrepareKeyboardAnswer(const Question &question, const QuizSettings &settings)
+{
+    PanelAnswer->setVisible(settings.keyboardPanelShown());
+    if (PanelAnswer->isVisible()) {
+        PanelAnswer->raise();
+        CoolGirlEdit->setFocus();
+        CoolGirlEdit->clear();
+    }
+    PanelMask->setVisible(settings.maskShown());
+    PanelMask->setText(question.mask());
+    PanelMask->raise();
+}
+
+// ---- Answers and colours ----------------------------------------------------------------------------
+
+void AnswerBoard::setBoxColour(int box, const QColor &colour)
+{
+    QTextEdit *edit = AnswerBoxes[size_t(box - 1)];
+    m_boxColours[size_t(box - 1)] = colour;
+    QPalette palette = edit->palette();
+    if (palette.color(QPalette::Base) == colour)
+        return;
+    palette.setColor(QPalette::Base, colour);
+    edit->setPalette(palette);
+}
+
+void AnswerBoard::setPanelColour(const QColor &colour)
+{
+    QPalette palette = PanelAnswer->palette();
+    palette.setColor(QPalette::Window, colour);
+    PanelAnswer->setPalette(palette);
+}
+
+void AnswerBoard::startFlash()
+{
+    // A flash already running keeps its end.
+    if (!Timer1->isActive())
+        Timer1->start();
+}
+
+void AnswerBoard::flashBox(int box, bool right)
+{
+    setBoxColour(box, right ? m_colours.rightAnswer : m_colours.wrongAnswer);
+    startFlash();
+}
+
+void AnswerBoard::flashTypedAnswer(bool right)
+{
+    setPanelColour(right ? m_colours.rightAnswer : m_colours.wrongAnswer);
+    startFlash();
+    if (right)
+        return;
+    for (int box = 1; box <= MaxAnswerBoxes; ++box)
+        setBoxColour(box, m_colours.wrongAnswer);
+    ButtonShow->hide();
+    PanelMask->hide();
+    PanelAnswer->hide();
+    Edit1->setFocus();
+}
+
+void AnswerBoard::Timer1Timer()
+{
+    for (int box = 1; box <= MaxAnswerBoxes; ++box)
+        setBoxColour(box, box == m_hoverBox ? m_colours.question : m_colours.answer);
+    PanelAnswer->setPalette(QPalette());
+    Timer1->stop();
+}
+
+void AnswerBoard::coverAnswers()
+{
+    ButtonShow->show();
+    ButtonShow->raise();
+    // The keyboard panel and the mask lie over the button.
+    PanelAnswer->raise();
+    PanelMask->raise();
+}
+
+void AnswerBoard::setKeyboardPanelShown(bool shown)
+{
+    PanelAnswer->setVisible(shown);
+    PanelAnswer->raise();
+}
+
+void AnswerBoard::setMaskShown(bool shown)
+{
+    PanelMask->setVisible(shown);
+}
+
+void AnswerBoard::ButtonShowClick()
+{
+    ButtonShow->hide();
+    PanelMask->hide();
+}
+
+// ---- Mouse --------------------------------------------------------------------------------------------
+
+void AnswerBoard::focusSink(QTextEdit *box)
+{
+    if (box)
+        putCaretAtStart(box);
+    Edit1->setFocus();
+}
+
+void AnswerBoard::TntFormMouseMove(int box)
+{
+    if (box > 0)
+        m_hoverBox = box;
+    for (int other = 1; other <= MaxAnswerBoxes; ++other) {
+        const QColor &colour = m_boxColours[size_t(other - 1)];
+        if (colour == m_colours.rightAnswer || colour == m_colours.wrongAnswer)
+            continue;
+        setBoxColour(other, other == box ? m_colours.question : m_colours.answer);
+    }
+    Q_EMIT learnerActive();
+}
+
+void AnswerBoard::TntFormMouseUp(int box)
+{
+    if (box > 0)
+        focusSink(AnswerBoxes[size_t(box - 1)]);
+    if (PanelAnswer->isVisible())
+        CoolGirlEdit->setFocus();
+}
+
+void AnswerBoard::TntRichEdit0MouseDown(Qt::MouseButton button)
+{
+    focusSink(TntRichEdit0);
+    if (button == Qt::RightButton)
+        Q_EMIT questionSoundAsked();
+}
+
+int AnswerBoard::boxOfViewport(const QObject *viewport) const
+{
+    for (int i = 1; i <= MaxAnswerBoxes; ++i) {
+        if (viewport == AnswerBoxes[size_t(i - 1)]->viewport())
+            return i;
+    }
+    return 0;
+}
+
+void AnswerBoard::mouseMoveEvent(QMouseEvent *event)
+{
+    TntFormMouseMove(0);
+    QWidget::mouseMoveEvent(event);
+}
+
+void AnswerBoard::mouseReleaseEvent(QMouseEvent *event)
+{
+    TntFormMouseUp(0);
+    QWidget::mouseReleaseEvent(event);
+}
+
+bool AnswerBoard::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove &&
+        type != QEvent::MouseButtonDblClick)
+        return QWidget::eventFilter(watched, event);
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    const bool press = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+
+    if (watched == TntRichEdit0->viewport()) {
+        if (press)
+            TntRichEdit0MouseDown(mouse->button());
+        else if (type == QEvent::MouseButtonRelease)
+            focusSink(TntRichEdit0);
+        return true;
+    }
+    if (watched == ButtonShow) {
+        if (type == QEvent::MouseMove)
+            Q_EMIT learnerActive();
+        return false;
+    }
+    const int box = boxOfViewport(watched);
+    if (box == 0)
+        return QWidget::eventFilter(watched, event);
+    if (press) {
+        if (box <= m_usedBoxes) {
+            if (mouse->button() == Qt::LeftButton)
+                focusSink(AnswerBoxes[size_t(box - 1)]);
+            Q_EMIT boxPressed(box, mouse->button());
+        }
+    } else if (type == QEvent::MouseMove) {
+        TntFormMouseMove(box);
+    } else {
+        TntFormMouseUp(box);
+    }
+    return true;
+}

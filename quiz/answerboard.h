@@ -1,0 +1,126 @@
+#pragma once
+
+#include "dictionary/wordtable.h"
+#include "quiz/candidates.h"
+#include "quiz/question.h"
+
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+
+#include <array>
+
+class QFrame;
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
+class QTimer;
+class MaskPanel;
+
+// A font of one kind of field (letters, simplified or full characters) with its colour.
+struct FieldFont {
+    QFont font;
+    QColor colour;
+};
+
+// The fonts a word is written in, by kind of field.
+struct FieldFonts {
+    const FieldFont &letters;
+    const FieldFont &simplified;
+    const FieldFont &full;
+};
+
+// The colours of the quiz screen by role.
+struct QuizColours {
+    QColor background;
+    QColor question;
+    QColor answer;
+    QColor rightAnswer;
+    QColor wrongAnswer;
+    QColor remainedText;
+    QColor mistakesText;
+};
+
+// The quiz screen's answer area: the question box, the twelve answer boxes, the cover that hides them, the
+// keyboard panel and the mask. It draws a Question, keeps the hover and flash colours, and reports the
+// learner's presses; whether an answer is right is decided by the Question, not here.
+class AnswerBoard final : public QWidget {
+    Q_OBJECT
+
+public:
+    // `colours` belongs to the main window and is read whenever a colour is set, so a new scheme takes
+    // effect at the next repaint of a box. `areaBottom` is the lower edge of the answer area.
+    AnswerBoard(const QuizColours &colours, int areaBottom, QWidget *parent);
+
+    // Sizes and places the answer boxes and the cover for `count` candidates.
+    void LayOutAnswers(int count);
+    // Writes the question and its candidates, covers them if asked, and prepares the typed answer.
+    void ShowQuestion(const wordlark::Question &question, const wordlark::WordTable &table,
+                      const FieldFonts &fonts, const wordlark::QuizSettings &settings);
+    // No word to ask: the question box shows `hint` (what the learner can do), no candidates, no aids.
+    void showNoQuestion(const QString &hint);
+
+    // The colour of an answer, kept until the flash ends.
+    void flashBox(int box, bool right);
+    // A typed answer flashes the keyboard panel; a wrong one also uncovers every candidate in the
+    // wrong-answer colour and puts the aids away, so the right box must now be clicked.
+    void flashTypedAnswer(bool right);
+
+    // The lesson dialog's answer aids, at the moment they are ticked.
+    void coverAnswers();
+    void setKeyboardPanelShown(bool shown);
+    void setMaskShown(bool shown);
+
+    QTextEdit *TntRichEdit0 = nullptr;
+    std::array<QTextEdit *, wordlark::MaxAnswerBoxes> AnswerBoxes{};
+    QPushButton *ButtonShow = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QFrame *PanelAnswer = nullptr;
+    QLineEdit *CoolGirlEdit = nullptr;
+    QPushButton *CoolGirlOK = nullptr;
+    MaskPanel *PanelMask = nullptr;
+    QTimer *Timer1 = nullptr;
+
+Q_SIGNALS:
+    // A press on answer box 1..12 (only on boxes in use).
+    void boxPressed(int box, Qt::MouseButton button);
+    // A right-button press on the question box.
+    void questionSoundAsked();
+    // The learner confirmed the typed characters (the OK button or Enter).
+    void typedAnswerEntered();
+    // A mouse move over the answer area: the learner is there.
+    void learnerActive();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void createQuestionBox();
+    QTextEdit *createAnswerBox(int number);
+    void createCover();
+    void createKeyboardPanels();
+
+    void FillBox(QTextEdit *box, int word, const wordlark::FieldSet &fields, const wordlark::WordTable &table,
+                 const FieldFonts &fonts);
+    void PrepareKeyboardAnswer(const wordlark::Question &question, const wordlark::QuizSettings &settings);
+    void TntFormMouseMove(int box);
+    void TntFormMouseUp(int box);
+    void TntRichEdit0MouseDown(Qt::MouseButton button);
+    void ButtonShowClick();
+    void Timer1Timer();
+
+    void setBoxColour(int box, const QColor &colour);
+    void setPanelColour(const QColor &colour);
+    void startFlash();
+    void focusSink(QTextEdit *box);
+    int boxOfViewport(const QObject *viewport) const;
+
+    const QuizColours &m_colours;
+    int m_answerAreaTop = 0;
+    int m_answerAreaBottom = 0;
+    int m_usedBoxes = 0;
+    int m_hoverBox = 0;
+    std::array<QColor, wordlark::MaxAnswerBoxes> m_boxColours;
+};

@@ -239,7 +239,7 @@ void TMainForm::Button1Click()
 void TMainForm::showNoQuestion()
 {
     // No lesson chosen, or nothing left to ask: no question and no candidates until there is a word.
-    Board->showNoQuestion();
+    Board->showNoQuestion(noQuestionHint(TotalWordCount()));
 }
 
 void TMainForm::ShowQuestion()

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/mainunit.h"
+#include "app/startup.h"
 #include "app/unit1.h"
 #include "app/windows.h"
 #include "dictionary/unit4.h"
@@ -41,8 +42,7 @@ void createProgramWindows()
 {
     wordlark::installFontSubstitutions();
     wordlark::installAnimationFontSubstitutions();
-    QApplication::setApplicationName(QStringLiteral("Wordlark"));
-    QApplication::setApplicationVersion(QStringLiteral("1.2"));
+    setProgramIdentity();
     // Our own dialogs are widgets, never native ones, so they look alike everywhere and can be driven.
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
 

@@ -14,6 +14,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,6 +30,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <sys/resource.h>
 
@@ -63,6 +65,18 @@ QByteArray largeDictionary()
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
+// Two words whose every field but the lesson is 2 MB of text without a line break, as when a big text
+// file is chosen as a dictionary by mistake.
+QByteArray hugeFieldDictionary()
+{
+    const QByteArray field(2 * 1024 * 1024, 'a');
+    const QByteArray hanzi = QString(2 * 1024 * 1024 / 3, QChar(u'字')).toUtf8();
+    QByteArray text;
+    for (int word = 0; word < 2; ++word)
+        text += field + "\t*\t" + hanzi + "\t*\t" + hanzi + "\t*\t1\t*\t" + field + "\r\n";
+    return text;
+}
+
 class Program {
 public:
     Program()
@@ -81,6 +95,7 @@ public:
         builtIn.open(QIODevice::ReadOnly);
         write(QStringLiteral("Dictionary/Dict.dic"), builtIn.readAll());
         write(QStringLiteral("Dictionary/Large.dic"), largeDictionary());
+        write(QStringLiteral("Dictionary/Huge.dic"), hugeFieldDictionary());
         createProgramWindows();
         splash = window<TForm1>("Form1");
         splash->Timer1->stop();
@@ -141,6 +156,29 @@ BENCHMARK(NextQuestionTwelveCandidates)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// Pinyin and simplified characters make the question, full characters and translation the answers, and
+// the mask counts 700,000 characters; still every box must be filled within a frame.
+void ShowQuestionWith2MBFields(benchmark::State &state)
+{
+    program->load(QStringLiteral("Dictionary/Huge.dic"));
+    auto *options = window<TLessonOptions>("LessonOptions");
+    const auto check = [options](std::initializer_list<int> boxes) {
+        for (int i = 0; i < 10; ++i)
+            options->CheckBoxes[size_t(i)]->setChecked(std::find(boxes.begin(), boxes.end(), i) !=
+                                                       boxes.end());
+    };
+    check({0, 1, 7, 9});
+    options->CheckBoxMask->setChecked(true);
+    program->main->Button1Click();
+    for (auto _ : state) {
+        program->main->ShowQuestion();
+        QCoreApplication::processEvents();
+    }
+    check({4, 5, 6});
+    options->CheckBoxMask->setChecked(false);
+}
+BENCHMARK(ShowQuestionWith2MBFields)->Unit(benchmark::kMillisecond);
 
 // A left click on the right box; with `settle` the event loop then runs once more, as it does before the
 // next frame: the new question is painted and its sound (if any) starts.

@@ -194,10 +194,11 @@ void AnswerBoard::ShowQuestion(const Question &question, const WordTable &table,
     PrepareKeyboardAnswer(question, settings);
 }
 
-void AnswerBoard::showNoQuestion()
+void AnswerBoard::showNoQuestion(const QString &hint)
 {
     m_usedBoxes = 0;
-    TntRichEdit0->clear();
+    TntRichEdit0->setPlainText(hint);
+    TntRichEdit0->setAlignment(Qt::AlignHCenter);
     for (QTextEdit *box : AnswerBoxes)
         box->hide();
     ButtonShow->hide();
@@ -234,7 +235,7 @@ void AnswerBoard::FillBox(QTextEdit *box, int word, const FieldSet &fields, cons
         QTextCharFormat format;
         format.setFont(kind.font, QTextCharFormat::FontPropertiesAll);
         format.setForeground(kind.colour);
-        cursor.insertText(cell, format);
+        cursor.insertText(shownField(cell), format);
         empty = empty && cell.isEmpty();
     }
     putCaretAtStart(box);
@@ -331,6 +332,8 @@ void AnswerBoard::coverAnswers()
 {
     ButtonShow->show();
     ButtonShow->raise();
+    // The keyboard panel and the mask lie over the button.
+    PanelAnswer->raise();
     PanelMask->raise();
 }
 

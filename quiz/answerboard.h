@@ -57,8 +57,8 @@ public:
     // Writes the question and its candidates, covers them if asked, and prepares the typed answer.
     void ShowQuestion(const wordlark::Question &question, const wordlark::WordTable &table,
                       const FieldFonts &fonts, const wordlark::QuizSettings &settings);
-    // No word to ask: empty question, no candidates, no aids.
-    void showNoQuestion();
+    // No word to ask: the question box shows `hint` (what the learner can do), no candidates, no aids.
+    void showNoQuestion(const QString &hint);
 
     // The colour of an answer, kept until the flash ends.
     void flashBox(int box, bool right);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Wordlark needs to build, run and test, and only those that are missing.
+# Packages named as arguments are added to the list (scripts/package.sh names its packaging tools).
 set -euo pipefail
 
 packages=(
@@ -9,6 +10,7 @@ packages=(
     xvfb xauth fonts-liberation fonts-wqy-microhei fonts-arphic-uming fonts-freefont-ttf
     fonts-arphic-ukai fonts-arphic-gkai00mp fonts-arphic-gbsn00lp fonts-wqy-zenhei
     espeak-ng lame
+    "$@"
 )
 
 missing=()

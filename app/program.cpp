@@ -58,7 +58,7 @@ void createProgramWindows()
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);
     windows.FormHelp = new TFormHelp(windows.MainForm);
-    windows.FormThems = new TFormThems(windows.MainForm);
+    windows.FormThems = new TFormThems(windows, windows.MainForm);
 
     connectLessonOptions(*windows.LessonOptions, *windows.MainForm);
     // Moving the pointer over the statistics window keeps the idle animation away.
@@ -81,4 +81,6 @@ void ApplyUiTexts(const ProgramWindows &windows)
         windows.FormStat->applyUiTexts();
     if (windows.MainForm)
         windows.MainForm->applyUiTexts();
+    if (windows.FormThems)
+        windows.FormThems->applyUiTexts();
 }

@@ -1,6 +1,6 @@
 // Speed of what the learner waits for: the load step with its progress bar, the next question, a right
-// answer until the next question is drawn, the statistics window until it is painted, and the idle
-// animation.
+// answer until the next question is drawn, the statistics window until it is painted, the idle
+// animation, and applying a colour scheme.
 
 #include "chinesewords.h"
 
@@ -10,6 +10,7 @@
 #include "dictionary/unit4.h"
 #include "progress/unit2.h"
 #include "ui/unit3.h"
+#include "ui/unitthems.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -80,8 +81,12 @@ class Program {
 public:
     Program()
     {
+        // The shipped colour schemes beside the program (the benchmark starts in its folder).
+        const QString schemes = QDir::current().absoluteFilePath(QStringLiteral("Data/data1.dat"));
         QDir::setCurrent(m_dir.path());
         QDir(m_dir.path()).mkpath(QStringLiteral("Dictionary"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("Data"));
+        QFile::copy(schemes, QDir(m_dir.path()).filePath(QStringLiteral("Data/data1.dat")));
         // With the sound pack beside the program (./run.sh makes it), every question also starts its sound.
         const QString pack = QDir(qEnvironmentVariable("WORDLARK_SOUND_PACK")).absolutePath();
         if (qEnvironmentVariableIsSet("WORDLARK_SOUND_PACK") && QDir(pack).exists())
@@ -216,6 +221,43 @@ void RightAnswerUntilNextFrame(benchmark::State &state)
     answerRight(state, true);
 }
 BENCHMARK(RightAnswerUntilNextFrame)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// "Применить" with a stored scheme while a question with twelve candidates is on screen, alternating
+// between two schemes so that every run changes every colour; with `settle` until the next frame is drawn.
+void applyScheme(benchmark::State &state, bool settle)
+{
+    program->load(QStringLiteral("Dictionary/Dict.dic"));
+    window<TLessonOptions>("LessonOptions")->ComboBox3->setCurrentText(QStringLiteral("12"));
+    program->main->Button1Click();
+    auto *dialog = window<TFormThems>("FormThems");
+    int item = 1;
+    for (auto _ : state) {
+        dialog->ComboBoxShambala->setCurrentIndex(item);
+        dialog->ApplyColourScheme();
+        if (settle)
+            QCoreApplication::processEvents();
+        item = 3 - item;
+    }
+    state.counters["candidates"] = program->main->AnswerCount();
+}
+
+void ApplySchemeTwelveCandidates(benchmark::State &state)
+{
+    applyScheme(state, false);
+}
+BENCHMARK(ApplySchemeTwelveCandidates)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void ApplySchemeUntilNextFrame(benchmark::State &state)
+{
+    applyScheme(state, true);
+}
+BENCHMARK(ApplySchemeUntilNextFrame)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);

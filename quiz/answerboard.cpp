@@ -309,6 +309,25 @@ void AnswerBoard::Timer1Timer()
     Timer1->stop();
 }
 
+void AnswerBoard::takeColours(bool framed)
+{
+    QPalette screenPalette = palette();
+    screenPalette.setColor(QPalette::Window, m_colours.background);
+    setPalette(screenPalette);
+    QPalette questionPalette = TntRichEdit0->palette();
+    questionPalette.setColor(QPalette::Base, m_colours.question);
+    TntRichEdit0->setPalette(questionPalette);
+    for (int box = 1; box <= MaxAnswerBoxes; ++box)
+        setBoxColour(box, m_colours.answer);
+    const auto setBorder = [framed](QFrame *box) {
+        box->setFrameStyle(framed ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
+        box->setLineWidth(1);
+    };
+    setBorder(TntRichEdit0);
+    for (QTextEdit *box : AnswerBoxes)
+        setBorder(box);
+}
+
 void AnswerBoard::coverAnswers()
 {
     ButtonShow->show();

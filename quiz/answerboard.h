@@ -66,6 +66,11 @@ public:
     // wrong-answer colour and puts the aids away, so the right box must now be clicked.
     void flashTypedAnswer(bool right);
 
+    // Takes the main window's colours at once, not only at the next hover or flash: text in new colours
+    // over an old background could be unreadable. `framed` gives the question and the answers single-line
+    // borders (the classic look), otherwise none.
+    void takeColours(bool framed);
+
     // The lesson dialog's answer aids, at the moment they are ticked.
     void coverAnswers();
     void setKeyboardPanelShown(bool shown);

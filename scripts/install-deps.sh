@@ -7,7 +7,7 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev libjpeg62-turbo-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-    xvfb xauth fonts-liberation fonts-wqy-microhei fonts-arphic-uming
+    xvfb xauth fonts-liberation fonts-wqy-microhei fonts-arphic-uming fonts-freefont-ttf
     fonts-arphic-ukai fonts-arphic-gkai00mp fonts-arphic-gbsn00lp fonts-wqy-zenhei
     espeak-ng lame
     "$@"

@@ -1,10 +1,13 @@
 #include "app/program.h"
+#include "app/startup.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    setProgramIdentity();
+    enterWorkingFolder();
     createProgramWindows();
     return application.exec();
 }

@@ -10,10 +10,12 @@
 #include "ui/filedialogs.h"
 #include "ui/fonts.h"
 #include "ui/idleanimation.h"
+#include "ui/schemecolours.h"
 #include "ui/uitexts.h"
 #include "ui/unit3.h"
 #include "ui/unitabout.h"
 #include "ui/unithelp.h"
+#include "ui/unitthems.h"
 
 #include <QAction>
 #include <QApplication>
@@ -107,9 +109,7 @@ void TMainForm::createMenu()
 
     QMenu *settings = addMenu("N7", QStringLiteral("Настройки"));
     addItem(settings, "N8", QStringLiteral("Параметры урока"), &TMainForm::N8Click);
-    QAction *colours = settings->addAction(QStringLiteral("Цвет и шрифты"));
-    colours->setObjectName(QStringLiteral("N13"));
-    colours->setEnabled(false);
+    addItem(settings, "N13", QStringLiteral("Цвет и шрифты"), &TMainForm::N13Click);
 
     QMenu *help = addMenu("N10", QStringLiteral("Помощь"));
     addItem(help, "N11", QStringLiteral("О программе"), &TMainForm::N11Click);
@@ -239,7 +239,7 @@ void TMainForm::Button1Click()
 void TMainForm::showNoQuestion()
 {
     // No lesson chosen, or nothing left to ask: no question and no candidates until there is a word.
-    Board->showNoQuestion();
+    Board->showNoQuestion(noQuestionHint(TotalWordCount()));
 }
 
 void TMainForm::ShowQuestion()
@@ -435,9 +435,45 @@ void TMainForm::N12Click()
     m_windows.FormHelp->exec();
 }
 
+void TMainForm::N13Click()
+{
+    centreOnScreen(m_windows.FormThems);
+    m_windows.FormThems->exec();
+}
+
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     event->accept();
     // The splash window is the program's main window: closing it ends the program.
     m_windows.Form1->close();
+}
+
+// ---- Colour schemes ------------------------------------------------------------------------------------
+
+namespace {
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+void TMainForm::applyColourScheme(const ScreenScheme &scheme)
+{
+    m_colours = scheme.colours;
+    setTextColour(LabelRemained, m_colours.remainedText);
+    setTextColour(LabelMis, m_colours.mistakesText);
+    // The web address has no colour of its own in a scheme: it stays readable on any background.
+    const QColor &background = m_colours.background;
+    setTextColour(Label2, contrastRatio(Qt::black, background) >= contrastRatio(Qt::white, background)
+                              ? QColor(Qt::black)
+                              : QColor(Qt::white));
+    LatinFontDial.colour = scheme.lettersFont;
+    HierFontDial.colour = scheme.simpleHanziFont;
+    BHierFontDial.colour = scheme.fullHanziFont;
+    Board->takeColours(scheme.framedBoxes);
+    ShowQuestion();
 }

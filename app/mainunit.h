@@ -25,6 +25,16 @@ namespace wordlark {
 class WordSoundPlayer;
 }
 
+// Everything a colour scheme changes on the quiz screen.
+struct ScreenScheme {
+    QuizColours colours;
+    QColor lettersFont;
+    QColor simpleHanziFont;
+    QColor fullHanziFont;
+    // Single-line borders round the question and the answers: the classic look only.
+    bool framedBoxes = false;
+};
+
 // The quiz screen: the counters, the answer board and the main menu. It holds the dictionary and the
 // progress of the pass, asks the core for each question and answer, and shows what it decided.
 class TMainForm final : public QMainWindow {
@@ -85,6 +95,10 @@ public:
     void N11Click();
     void N12Click();
     void N16Click();
+    void N13Click();
+
+    // Recolours the quiz screen and its three fonts and writes the shown question again in them.
+    void applyColourScheme(const ScreenScheme &scheme);
 
     // The quiz screen's controls by the names the program's design gives them. The answer board owns
     // those of the answer area; they are named here so that the screen reads as one window.

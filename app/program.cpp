@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/mainunit.h"
+#include "app/startup.h"
 #include "app/unit1.h"
 #include "app/windows.h"
 #include "dictionary/unit4.h"
@@ -41,8 +42,7 @@ void createProgramWindows()
 {
     wordlark::installFontSubstitutions();
     wordlark::installAnimationFontSubstitutions();
-    QApplication::setApplicationName(QStringLiteral("Wordlark"));
-    QApplication::setApplicationVersion(QStringLiteral("1.2"));
+    setProgramIdentity();
     // Our own dialogs are widgets, never native ones, so they look alike everywhere and can be driven.
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
 
@@ -58,7 +58,7 @@ void createProgramWindows()
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);
     windows.FormHelp = new TFormHelp(windows.MainForm);
-    windows.FormThems = new TFormThems(windows.MainForm);
+    windows.FormThems = new TFormThems(windows, windows.MainForm);
 
     connectLessonOptions(*windows.LessonOptions, *windows.MainForm);
     // Moving the pointer over the statistics window keeps the idle animation away.
@@ -81,4 +81,6 @@ void ApplyUiTexts(const ProgramWindows &windows)
         windows.FormStat->applyUiTexts();
     if (windows.MainForm)
         windows.MainForm->applyUiTexts();
+    if (windows.FormThems)
+        windows.FormThems->applyUiTexts();
 }

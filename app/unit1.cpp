@@ -4,6 +4,7 @@
 #include "app/mainunit.h"
 #include "dictionary/textdecoding.h"
 #include "dictionary/unit4.h"
+#include "ui/uitexts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -163,6 +164,12 @@ void TForm1::Button1Click()
 
     hide();
     mainForm->startQuiz();
+    if (mainForm->TotalWordCount() == 0) {
+        QMessageBox empty(QMessageBox::Information, QStringLiteral("Wordlark"),
+                          wordlark::emptyDictionaryMessage(), QMessageBox::Ok, mainForm);
+        empty.setObjectName(QStringLiteral("EmptyDictionaryMessage"));
+        empty.exec();
+    }
 }
 
 void TForm1::mousePressEvent(QMouseEvent *event)

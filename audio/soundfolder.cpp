@@ -83,4 +83,24 @@ void SoundFolder::readListing()
     }
 }
 
+namespace {
+
+QString &sharedSoundFolderPath()
+{
+    static QString path;
+    return path;
+}
+
+} // namespace
+
+void setSharedSoundFolder(const QString &folderPath)
+{
+    sharedSoundFolderPath() = folderPath;
+}
+
+const QString &sharedSoundFolder()
+{
+    return sharedSoundFolderPath();
+}
+
 } // namespace wordlark

@@ -36,4 +36,10 @@ private:
     bool m_stampUncertain = true;
 };
 
+// The installed word sounds that every user shares, looked in after the start folder's own "audio", so
+// that a recording put there takes the place of an installed sound without touching the installation.
+// Empty (no such folder) unless the program runs installed; set once at start, before any window.
+void setSharedSoundFolder(const QString &folderPath);
+const QString &sharedSoundFolder();
+
 } // namespace wordlark

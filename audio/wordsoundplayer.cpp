@@ -16,6 +16,8 @@ WordSoundPlayer::WordSoundPlayer(QObject *parent, const QString &startFolder)
     , m_folder(QDir(startFolder).filePath(QStringLiteral("audio")))
     , m_player(new QMediaPlayer(parent))
 {
+    if (!sharedSoundFolder().isEmpty())
+        m_sharedFolder.emplace(sharedSoundFolder());
     m_player->setObjectName(QStringLiteral("mp3player"));
     m_player->setAudioOutput(new QAudioOutput(m_player));
     m_startTimer.setSingleShot(true);
@@ -43,12 +45,22 @@ void WordSoundPlayer::playPinyin(const QString &pinyin)
     const QString name = SoundNameFromPinyin(pinyin);
     if (name.isEmpty())
         return;
-    const QString path = m_folder.find(name);
+    const QString path = findSound(name);
     if (path.isEmpty())
         return;
 
     m_pendingSource = QUrl::fromLocalFile(path);
     m_startTimer.start();
+}
+
+QString WordSoundPlayer::findSound(const QString &soundName)
+{
+    // The learner's own folder wins under either name: a recording saved as NAMEw.mp3 there is heard
+    // rather than an installed NAME.mp3 that the learner cannot delete.
+    QString path = m_folder.find(soundName);
+    if (path.isEmpty() && m_sharedFolder)
+        path = m_sharedFolder->find(soundName);
+    return path;
 }
 
 void WordSoundPlayer::startPending()

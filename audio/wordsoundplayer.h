@@ -10,9 +10,12 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <optional>
+
 namespace wordlark {
 
-// Plays the sound of a word, named from its toned pinyin, from the folder "audio" under the start folder.
+// Plays the sound of a word, named from its toned pinyin, from the folder "audio" under the start folder,
+// else from the shared sound folder when there is one.
 // The media player is a hidden child of the main window called "mp3player"; it keeps the last file open
 // until the next word is asked for. Playing never blocks: a new word cuts off the one still sounding.
 class WordSoundPlayer final : public QObject {
@@ -34,7 +37,10 @@ private:
     void startPending();
     void reportError(const QString &errorText);
 
+    QString findSound(const QString &soundName);
+
     SoundFolder m_folder;
+    std::optional<SoundFolder> m_sharedFolder;
     QPointer<QMediaPlayer> m_player;
     // Stopping a sound that still plays takes the back end several milliseconds, too long for the
     // moment between an answer and the next question; the switch waits for the next turn of the event

@@ -1,6 +1,6 @@
 // Speed of what the learner waits for: the load step with its progress bar, the next question, a right
-// answer until the next question is drawn, a click on the right box until the next question is on screen, the
-// statistics window until it is painted, and the idle animation.
+// answer until the next question is drawn, a click on the right box until the next question is on screen,
+// the statistics window until it is painted, the idle animation, and applying a colour scheme.
 
 #include "chinesewords.h"
 
@@ -10,9 +10,11 @@
 #include "dictionary/unit4.h"
 #include "progress/unit2.h"
 #include "ui/unit3.h"
+#include "ui/unitthems.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,6 +31,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <sys/resource.h>
 
@@ -63,12 +66,28 @@ QByteArray largeDictionary()
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
 }
 
+// Two words whose every field but the lesson is 2 MB of text without a line break, as when a big text
+// file is chosen as a dictionary by mistake.
+QByteArray hugeFieldDictionary()
+{
+    const QByteArray field(2 * 1024 * 1024, 'a');
+    const QByteArray hanzi = QString(2 * 1024 * 1024 / 3, QChar(u'字')).toUtf8();
+    QByteArray text;
+    for (int word = 0; word < 2; ++word)
+        text += field + "\t*\t" + hanzi + "\t*\t" + hanzi + "\t*\t1\t*\t" + field + "\r\n";
+    return text;
+}
+
 class Program {
 public:
     Program()
     {
+        // The shipped colour schemes beside the program (the benchmark starts in its folder).
+        const QString schemes = QDir::current().absoluteFilePath(QStringLiteral("Data/data1.dat"));
         QDir::setCurrent(m_dir.path());
         QDir(m_dir.path()).mkpath(QStringLiteral("Dictionary"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("Data"));
+        QFile::copy(schemes, QDir(m_dir.path()).filePath(QStringLiteral("Data/data1.dat")));
         // With the sound pack beside the program (./run.sh makes it), every question also starts its sound.
         const QString pack = QDir(qEnvironmentVariable("WORDLARK_SOUND_PACK")).absolutePath();
         if (qEnvironmentVariableIsSet("WORDLARK_SOUND_PACK") && QDir(pack).exists())
@@ -77,6 +96,7 @@ public:
         builtIn.open(QIODevice::ReadOnly);
         write(QStringLiteral("Dictionary/Dict.dic"), builtIn.readAll());
         write(QStringLiteral("Dictionary/Large.dic"), largeDictionary());
+        write(QStringLiteral("Dictionary/Huge.dic"), hugeFieldDictionary());
         // Help texts as the program finds them beside itself; without them a message box would cover the
         // quiz.
         QDir(m_dir.path()).mkpath(QStringLiteral("Help"));
@@ -154,6 +174,29 @@ BENCHMARK(NextQuestionTwelveCandidates)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
+
+// Pinyin and simplified characters make the question, full characters and translation the answers, and
+// the mask counts 700,000 characters; still every box must be filled within a frame.
+void ShowQuestionWith2MBFields(benchmark::State &state)
+{
+    program->load(QStringLiteral("Dictionary/Huge.dic"));
+    auto *options = window<TLessonOptions>("LessonOptions");
+    const auto check = [options](std::initializer_list<int> boxes) {
+        for (int i = 0; i < 10; ++i)
+            options->CheckBoxes[size_t(i)]->setChecked(std::find(boxes.begin(), boxes.end(), i) !=
+                                                       boxes.end());
+    };
+    check({0, 1, 7, 9});
+    options->CheckBoxMask->setChecked(true);
+    program->main->Button1Click();
+    for (auto _ : state) {
+        program->main->ShowQuestion();
+        QCoreApplication::processEvents();
+    }
+    check({4, 5, 6});
+    options->CheckBoxMask->setChecked(false);
+}
+BENCHMARK(ShowQuestionWith2MBFields)->Unit(benchmark::kMillisecond);
 
 // A left click on the right box; with `settle` the event loop then runs once more, as it does before the
 // next frame: the new question is painted and its sound (if any) starts.
@@ -277,6 +320,43 @@ BENCHMARK(ClickRightUntilQuestionOnScreen)
     ->Arg(1)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+// "Применить" with a stored scheme while a question with twelve candidates is on screen, alternating
+// between two schemes so that every run changes every colour; with `settle` until the next frame is drawn.
+void applyScheme(benchmark::State &state, bool settle)
+{
+    program->load(QStringLiteral("Dictionary/Dict.dic"));
+    window<TLessonOptions>("LessonOptions")->ComboBox3->setCurrentText(QStringLiteral("12"));
+    program->main->Button1Click();
+    auto *dialog = window<TFormThems>("FormThems");
+    int item = 1;
+    for (auto _ : state) {
+        dialog->ComboBoxShambala->setCurrentIndex(item);
+        dialog->ApplyColourScheme();
+        if (settle)
+            QCoreApplication::processEvents();
+        item = 3 - item;
+    }
+    state.counters["candidates"] = program->main->AnswerCount();
+}
+
+void ApplySchemeTwelveCandidates(benchmark::State &state)
+{
+    applyScheme(state, false);
+}
+BENCHMARK(ApplySchemeTwelveCandidates)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+void ApplySchemeUntilNextFrame(benchmark::State &state)
+{
+    applyScheme(state, true);
+}
+BENCHMARK(ApplySchemeUntilNextFrame)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 // Closes the statistics window as soon as both character lists have been painted, and tells how long that

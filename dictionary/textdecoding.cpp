@@ -1,6 +1,7 @@
 #include "dictionary/textdecoding.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <array>
@@ -122,6 +123,9 @@ QStringList splitLines(QStringView text)
 
 Result<QStringList> readTextLines(const QString &path)
 {
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return Failure{QStringLiteral("«%1» — не обычный файл.").arg(path)};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Failure{file.errorString()};

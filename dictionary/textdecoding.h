@@ -24,7 +24,8 @@ QByteArray toCp1251(QStringView text, bool *lossless = nullptr);
 // empty text has no lines; every other line counts, empty ones included.
 QStringList splitLines(QStringView text);
 
-// Reads a whole text file (a dictionary) into its decoded lines.
+// Reads a whole text file (a dictionary) into its decoded lines. A path that names no regular file fails
+// without being opened: a FIFO would block the reader and a device could be endless.
 Result<QStringList> readTextLines(const QString &path);
 
 } // namespace wordlark

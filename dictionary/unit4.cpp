@@ -6,10 +6,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -19,26 +17,6 @@ namespace {
 
 constexpr int kLessonColumns = 10;
 constexpr int kDefaultMaxAnswersItem = 6; // "8"
-
-// The keys whose release recounts the lessons: navigation keys, digits and letters.
-bool isSelectionKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Space:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_End:
-    case Qt::Key_Home:
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-    case Qt::Key_Select:
-        return true;
-    default:
-        return (key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z);
-    }
-}
 
 QCheckBox *makeCheckBox(const QString &name, QWidget *parent, int x, int y)
 {
@@ -134,10 +112,9 @@ void TLessonOptions::createLessonList()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(10, 127, 200, 16);
 
-    ListBox1 = new QListWidget(this);
+    ListBox1 = new LessonListBox(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setGeometry(10, 144, 386, 97);
-    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // Entries run down the columns, ten columns to the width, like a multi-column list.
     ListBox1->setFlow(QListView::TopToBottom);
     ListBox1->setWrapping(true);
@@ -145,8 +122,8 @@ void TLessonOptions::createLessonList()
     ListBox1->setUniformItemSizes(true);
     ListBox1->setGridSize(QSize((ListBox1->width() - 4) / kLessonColumns, 16));
     ListBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    ListBox1->viewport()->installEventFilter(this);
-    ListBox1->installEventFilter(this);
+    connect(ListBox1, &LessonListBox::mouseReleased, this, &TLessonOptions::ListBox1MouseUp);
+    connect(ListBox1, &LessonListBox::selectionKeyReleased, this, &TLessonOptions::ListBox1KeyUp);
 
     Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
@@ -234,16 +211,14 @@ void TLessonOptions::lessonListReleased()
     ListBox1->setFocus();
 }
 
-bool TLessonOptions::eventFilter(QObject *watched, QEvent *event)
+void TLessonOptions::ListBox1MouseUp()
 {
-    if (watched == ListBox1->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        lessonListReleased();
-    } else if (watched == ListBox1 && event->type() == QEvent::KeyRelease) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (!key->isAutoRepeat() && isSelectionKey(key->key()))
-            lessonListReleased();
-    }
-    return QDialog::eventFilter(watched, event);
+    lessonListReleased();
+}
+
+void TLessonOptions::ListBox1KeyUp()
+{
+    lessonListReleased();
 }
 
 void TLessonOptions::resizeEvent(QResizeEvent *event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dictionary/lessonlist.h"
+#include "dictionary/lessonlistbox.h"
 #include "dictionary/wordtable.h"
 #include "quiz/quizsettings.h"
 
@@ -12,7 +13,6 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
-class QListWidget;
 class QPushButton;
 class QRadioButton;
 
@@ -46,7 +46,7 @@ public:
     QGroupBox *RadioWordsFrom = nullptr;
     std::array<QRadioButton *, 2> RadioWordsFromItems{};
     QLabel *Label1 = nullptr;
-    QListWidget *ListBox1 = nullptr;
+    LessonListBox *ListBox1 = nullptr;
     QLabel *Label3 = nullptr;
     QCheckBox *CheckShowBut = nullptr;
     QCheckBox *CoolGirl = nullptr;
@@ -66,7 +66,6 @@ Q_SIGNALS:
     void maskTicked(bool shown);
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -74,6 +73,8 @@ private:
     void createFieldGroups();
     void createLessonList();
     void createOptions();
+    void ListBox1MouseUp();
+    void ListBox1KeyUp();
     void lessonListReleased();
     void restoreSelection();
     void CheckShowButClick();

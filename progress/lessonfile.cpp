@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <limits>
 #include <optional>
 
@@ -267,8 +268,11 @@ Result<void> saveLessonFile(const QString &path, const LessonProgress &progress)
     const QByteArray bytes = serializeLessonFile(progress);
     // The write only fills a buffer: a full disk shows at the flush, and commit() must not be reached
     // then, or it could rename the short file over the old one.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
+        // Qt 6.4 loses the system's reason when a flush fails ("Unknown error"); errno still holds it.
+        const int systemError = errno;
+        const QString reason = systemError != 0 ? qt_error_string(systemError) : file.errorString();
         file.cancelWriting();
         return failure(reason);
     }

@@ -1,5 +1,7 @@
 #include "progress/unitfuxi.h"
 
+#include "quiz/candidates.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -118,12 +120,14 @@ void TFormFuxi::fillGrid(const wordlark::WordTable &table, const QList<wordlark:
         const wordlark::MistakeRecord &record = mistakes[row];
         // Records come from checked sources; a stale one must still not read outside the table.
         const bool known = record.word >= 0 && record.word < table.rowCount();
-        auto *word = readOnlyItem(known ? table.cell(wordlark::SimplifiedColumn, record.word) : QString());
+        auto *word = readOnlyItem(
+            known ? wordlark::shownField(table.cell(wordlark::SimplifiedColumn, record.word)) : QString());
         word->setFont(chinese);
         m_grid->setItem(row, GridWord, word);
         m_grid->setItem(
             row, GridTranslation,
-            readOnlyItem(known ? table.cell(wordlark::TranslationColumn, record.word) : QString()));
+            readOnlyItem(known ? wordlark::shownField(table.cell(wordlark::TranslationColumn, record.word))
+                               : QString()));
         m_grid->setItem(row, GridMisses, readOnlyItem(QString::number(record.misses)));
     }
     m_grid->setCurrentItem(nullptr);

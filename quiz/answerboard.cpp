@@ -85,7 +85,7 @@ void insertWord(QTextCursor &cursor, int word, const FieldSet &fields, const Wor
         if (!empty)
             cursor.insertText(QStringLiteral(" "), blankFormat);
         const QString &cell = table.cell(column, word);
-        cursor.insertText(cell, formats[size_t(column)]);
+        cursor.insertText(shownField(cell), formats[size_t(column)]);
         empty = empty && cell.isEmpty();
     }
 }
@@ -246,10 +246,11 @@ void AnswerBoard::ShowQuestion(const Question &question, const WordTable &table,
     PrepareKeyboardAnswer(question, settings);
 }
 
-void AnswerBoard::showNoQuestion()
+void AnswerBoard::showNoQuestion(const QString &hint)
 {
     m_usedBoxes = 0;
-    TntRichEdit0->clear();
+    TntRichEdit0->setPlainText(hint);
+    TntRichEdit0->setAlignment(Qt::AlignHCenter);
     for (QTextEdit *box : AnswerBoxes)
         box->hide();
     ButtonShow->hide();
@@ -368,10 +369,31 @@ void AnswerBoard::Timer1Timer()
     Timer1->stop();
 }
 
+void AnswerBoard::takeColours(bool framed)
+{
+    QPalette screenPalette = palette();
+    screenPalette.setColor(QPalette::Window, m_colours.background);
+    setPalette(screenPalette);
+    QPalette questionPalette = TntRichEdit0->palette();
+    questionPalette.setColor(QPalette::Base, m_colours.question);
+    TntRichEdit0->setPalette(questionPalette);
+    for (int box = 1; box <= MaxAnswerBoxes; ++box)
+        setBoxColour(box, m_colours.answer);
+    const auto setBorder = [framed](QFrame *box) {
+        box->setFrameStyle(framed ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
+        box->setLineWidth(1);
+    };
+    setBorder(TntRichEdit0);
+    for (QTextEdit *box : AnswerBoxes)
+        setBorder(box);
+}
+
 void AnswerBoard::coverAnswers()
 {
     ButtonShow->show();
     ButtonShow->raise();
+    // The keyboard panel and the mask lie over the button.
+    PanelAnswer->raise();
     PanelMask->raise();
 }
 

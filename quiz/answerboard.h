@@ -60,8 +60,8 @@ public:
     // Writes the question and its candidates, covers them if asked, and prepares the typed answer.
     void ShowQuestion(const wordlark::Question &question, const wordlark::WordTable &table,
                       const FieldFonts &fonts, const wordlark::QuizSettings &settings);
-    // No word to ask: empty question, no candidates, no aids.
-    void showNoQuestion();
+    // No word to ask: the question box shows `hint` (what the learner can do), no candidates, no aids.
+    void showNoQuestion(const QString &hint);
 
     // The colour of an answer, kept until the flash ends.
     void flashBox(int box, bool right);
@@ -71,6 +71,11 @@ public:
     // Paints the flashed box or panel at once, so that its colour is seen before the next question is
     // built; the rest of the board keeps its picture until the next frame.
     void repaintFlash();
+
+    // Takes the main window's colours at once, not only at the next hover or flash: text in new colours
+    // over an old background could be unreadable. `framed` gives the question and the answers single-line
+    // borders (the classic look), otherwise none.
+    void takeColours(bool framed);
 
     // The lesson dialog's answer aids, at the moment they are ticked.
     void coverAnswers();

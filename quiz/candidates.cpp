@@ -71,6 +71,16 @@ QString joinFields(const WordTable &table, int word, const FieldSet &fields)
     return text;
 }
 
+QString shownField(const QString &cell)
+{
+    if (cell.size() <= MaxShownFieldLength)
+        return cell;
+    qsizetype cut = MaxShownFieldLength;
+    if (cell.at(cut - 1).isHighSurrogate())
+        --cut;
+    return cell.first(cut) + u'…';
+}
+
 AnswerLayout layOutAnswers(int count, int areaTop, int areaBottom)
 {
     AnswerLayout layout;

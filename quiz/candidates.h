@@ -31,6 +31,14 @@ CandidateChoice chooseCandidates(const WordTable &table, const LessonList &lesso
 // blank.
 QString joinFields(const WordTable &table, int word, const FieldSet &fields);
 
+// The most of one field that a question or answer box shows. Laying out a field of megabytes would freeze
+// the screen for minutes; no learner reads more than this in one box anyway.
+inline constexpr int MaxShownFieldLength = 1000;
+// What a box shows of one field: the field itself when it is short enough, otherwise its first
+// MaxShownFieldLength code units (one fewer rather than half a surrogate pair) followed by "…". The word
+// table and the texts answers are compared by keep the whole field.
+QString shownField(const QString &cell);
+
 // Vertical placement of the answer boxes for `count` candidates in two columns.
 struct AnswerLayout {
     int rows = 0;

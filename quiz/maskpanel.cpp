@@ -5,6 +5,8 @@
 namespace {
 constexpr char16_t kPlaceholder = 0x7F;
 constexpr char16_t kVisiblePlaceholder = u'\u25A1'; // white square
+// The panel has room for a handful of squares; drawing the mask of an endless field would only stall.
+constexpr qsizetype kMostPainted = 64;
 } // namespace
 
 MaskPanel::MaskPanel(QWidget *parent)
@@ -26,7 +28,7 @@ void MaskPanel::setText(const QString &text)
 void MaskPanel::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
-    QString shown = m_text;
+    QString shown = m_text.first(qMin(m_text.size(), kMostPainted));
     shown.replace(QChar(kPlaceholder), QChar(kVisiblePlaceholder));
     QPainter painter(this);
     painter.setFont(font());

@@ -7,6 +7,8 @@
 // and it paints each as a visible square, since fonts draw code 127 as nothing.
 class MaskPanel final : public QFrame {
     Q_OBJECT
+    // Readable from outside, as a label's text is, by accessibility tools and tests.
+    Q_PROPERTY(QString text READ text WRITE setText)
 
 public:
     explicit MaskPanel(QWidget *parent = nullptr);

@@ -1,6 +1,19 @@
 #include "quiz/quizsession.h"
 
+#include <limits>
+
 namespace wordlark {
+namespace {
+
+// A lesson file may bring counters up to the largest value a file can hold; they stay there rather than
+// wrap round to a negative count that no lesson file would accept.
+void addOneSaturating(int &counter)
+{
+    if (counter < std::numeric_limits<int>::max())
+        ++counter;
+}
+
+} // namespace
 
 void QuizSession::setFields(const FieldSet &question, const FieldSet &answer)
 {
@@ -64,7 +77,7 @@ void QuizSession::wrongAnswer()
     if (m_currentWord < 0)
         return;
     m_missedThisQuestion = true;
-    ++m_mistakeCount;
+    addOneSaturating(m_mistakeCount);
     recordMistake(m_currentWord);
 }
 
@@ -79,7 +92,7 @@ void QuizSession::recordMistake(int word)
 {
     for (MistakeRecord &record : m_mistakes) {
         if (record.word == word) {
-            ++record.misses;
+            addOneSaturating(record.misses);
             return;
         }
     }

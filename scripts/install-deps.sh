@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Wordlark needs to build, run and test, and only those that are missing.
+# Packages named as arguments are added to the list (scripts/package.sh names its packaging tools).
 set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev libjpeg62-turbo-dev
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
-    xvfb xauth fonts-liberation fonts-wqy-microhei fonts-arphic-uming
+    xvfb xauth fonts-liberation fonts-wqy-microhei fonts-arphic-uming fonts-freefont-ttf
     fonts-arphic-ukai fonts-arphic-gkai00mp fonts-arphic-gbsn00lp fonts-wqy-zenhei
     espeak-ng lame
+    "$@"
 )
 
 missing=()

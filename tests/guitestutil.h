@@ -28,8 +28,8 @@
 
 namespace testutil {
 
-// A fresh working folder laid out as beside the program (Dictionary, Help, Saves, Data, optionally
-// audio); the test runs inside it.
+// A fresh working folder laid out as beside the program (Dictionary, Help, Saves, Data with the shipped
+// colour schemes, optionally audio); the test runs inside it.
 class ProgramFolder final {
 public:
     explicit ProgramFolder(bool withAudio = false)
@@ -40,7 +40,7 @@ public:
         if (withAudio)
             root.mkpath(QStringLiteral("audio"));
         const QString runtime = qEnvironmentVariable("WORDLARK_RUNTIME_DIR");
-        for (const char *file : {"Help/Readme.txt", "Help/Dict_readme.txt"})
+        for (const char *file : {"Help/Readme.txt", "Help/Dict_readme.txt", "Data/data1.dat"})
             QFile::copy(runtime + u'/' + QString::fromLatin1(file), root.filePath(QString::fromLatin1(file)));
         m_previous = QDir::currentPath();
         QDir::setCurrent(m_dir.path());

@@ -113,6 +113,8 @@ private Q_SLOTS:
     void lengthCountsUtf16CodeUnits();
     void selectedLessonsHaveNoLengthRule();
 
+    void shownField_data();
+    void shownField();
     void joinFields_data();
     void joinFields();
     void layOutAnswers_data();
@@ -483,6 +485,31 @@ void TestCandidates::layOutAnswers()
     for (int slot = 0; slot < count; ++slot)
         found.append(layout.top(slot));
     QCOMPARE(found, tops);
+}
+
+void TestCandidates::shownField_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("shown");
+
+    const QString limit(MaxShownFieldLength, u'字');
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("short") << u"хорошо"_s << u"хорошо"_s;
+    QTest::newRow("exactly the limit") << limit << limit;
+    QTest::newRow("one more") << limit + u'x' << limit + u'…';
+    QTest::newRow("two megabytes") << QString(2 * 1024 * 1024, u'a')
+                                   << QString(MaxShownFieldLength, u'a') + u'…';
+    // U+20000 takes two code units; the cut never leaves half of one.
+    const QString pairAcrossTheLimit = QString(MaxShownFieldLength - 1, u'a') + u"\U00020000"_s + u'b';
+    QTest::newRow("surrogate pair across the limit")
+        << pairAcrossTheLimit << QString(MaxShownFieldLength - 1, u'a') + u'…';
+}
+
+void TestCandidates::shownField()
+{
+    QFETCH(QString, cell);
+    QFETCH(QString, shown);
+    QCOMPARE(wordlark::shownField(cell), shown);
 }
 
 QTEST_APPLESS_MAIN(TestCandidates)

@@ -7,7 +7,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 using LessonFileResult = wordlark::Result<wordlark::LessonProgress>;
 using wordlark::LessonProgress;
@@ -63,6 +68,33 @@ bool writeAll(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// Makes every file write of this process past `bytes` fail with EFBIG, as a full disk makes them fail,
+// for as long as it lives. The signal that would end the process is ignored meanwhile.
+class FileSizeLimit final {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = m_previous;
+        lowered.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = SIG_DFL;
+    bool m_active = false;
+};
+
 } // namespace
 
 class TestLessonFile final : public QObject {
@@ -81,6 +113,8 @@ private Q_SLOTS:
     void saveAndLoad();
     void failedSaveKeepsExistingFile_data();
     void failedSaveKeepsExistingFile();
+    void saveOnFullDiskKeepsTheOldFile_data();
+    void saveOnFullDiskKeepsTheOldFile();
     void saveIntoMissingFolderOrOntoFolder_data();
     void saveIntoMissingFolderOrOntoFolder();
 };
@@ -447,6 +481,46 @@ void TestLessonFile::failedSaveKeepsExistingFile()
     QVERIFY2(error.endsWith(reasonPart), qPrintable(error));
     QCOMPARE(readAll(path), before);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{fileName});
+}
+
+void TestLessonFile::saveOnFullDiskKeepsTheOldFile_data()
+{
+    QTest::addColumn<bool>("replacing");
+
+    QTest::newRow("over an existing lesson") << true;
+    QTest::newRow("new lesson") << false;
+}
+
+void TestLessonFile::saveOnFullDiskKeepsTheOldFile()
+{
+    QFETCH(bool, replacing);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(kFile);
+    const QByteArray before = crlfLines(kExampleLines);
+    if (replacing)
+        QVERIFY(writeAll(path, before));
+    LessonProgress longer = example();
+    for (int word = 0; word < 50; ++word)
+        longer.queue.append(word);
+
+    QString error;
+    {
+        const FileSizeLimit full(32);
+        QVERIFY(full.active());
+        error = wordlark::saveLessonFile(path, longer).error();
+    }
+    QVERIFY2(error.startsWith(QStringLiteral("Не удалось сохранить файл урока «%1»: ").arg(path)),
+             qPrintable(error));
+    QVERIFY2(error.endsWith(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(error));
+    const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    if (replacing) {
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(left, QStringList{kFile});
+    } else {
+        QCOMPARE(left, QStringList{});
+    }
 }
 
 void TestLessonFile::saveIntoMissingFolderOrOntoFolder_data()

@@ -1,5 +1,6 @@
 #include "lessonchoice.h"
 
+#include "dictionary/lessonkeys.h"
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
 
@@ -105,6 +106,8 @@ private Q_SLOTS:
     void blankLinesFormLessonWithEmptyLabel();
     void emptyTable();
     void rebuildForgetsOldLessons();
+    void selectionKeys_data();
+    void selectionKeys();
 };
 
 void TestLessonList::labelsInOrderOfFirstOccurrence()
@@ -286,6 +289,40 @@ void TestLessonList::rebuildForgetsOldLessons()
     lessons.clear();
     QCOMPARE(lessons.lessonCount(), 0);
     QCOMPARE(lessons.selectedWordCount(), 0);
+}
+
+void TestLessonList::selectionKeys_data()
+{
+    QTest::addColumn<int>("qtKey");
+    QTest::addColumn<uint>("scanCode");
+    QTest::addColumn<bool>("xkb");
+    QTest::addColumn<bool>("recounts");
+
+    QTest::newRow("space") << int(Qt::Key_Space) << 0u << false << true;
+    QTest::newRow("page down") << int(Qt::Key_PageDown) << 0u << false << true;
+    QTest::newRow("arrow, any layout") << int(Qt::Key_Left) << 113u << true << true;
+    QTest::newRow("latin letter") << int(Qt::Key_Q) << 0u << false << true;
+    QTest::newRow("digit") << int(Qt::Key_0) << 0u << false << true;
+    QTest::newRow("tab") << int(Qt::Key_Tab) << 0u << false << false;
+    QTest::newRow("control") << int(Qt::Key_Control) << 37u << true << false;
+    QTest::newRow("Russian Й without scan code") << int(u'Й') << 0u << false << true;
+    QTest::newRow("Russian Ж without scan code") << int(u'Ж') << 0u << false << false;
+    // With X key codes the place decides, whatever letter the layout puts there.
+    QTest::newRow("Greek letter on the A key") << int(u'Α') << 38u << true << true;
+    QTest::newRow("Russian Ж on the ; key") << int(u'Ж') << 47u << true << false;
+    QTest::newRow("digit row with shift, Russian") << int(u'№') << 12u << true << true;
+    QTest::newRow("M key") << int(u'Ь') << 58u << true << true;
+    QTest::newRow("comma key") << int(u'Б') << 59u << true << false;
+}
+
+void TestLessonList::selectionKeys()
+{
+    QFETCH(int, qtKey);
+    QFETCH(uint, scanCode);
+    QFETCH(bool, xkb);
+    QFETCH(bool, recounts);
+    QCOMPARE(isLessonSelectionKey({qtKey, scanCode}, xkb ? ScanCodeKind::XkbKeycode : ScanCodeKind::None),
+             recounts);
 }
 
 QTEST_APPLESS_MAIN(TestLessonList)

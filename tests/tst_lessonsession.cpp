@@ -168,6 +168,7 @@ private Q_SLOTS:
     void typedWrongAnswerKeepsTheQuestion_data();
     void typedWrongAnswerKeepsTheQuestion();
     void keyboardPanelNeedsHiddenAnswers();
+    void panelsStayInFrontOfTheShowButton();
 
     // Word sounds.
     void questionAndRightClickPickTheSound();
@@ -429,7 +430,8 @@ void LessonSessionTest::keyboardPanelShowsMaskAndTakesFocus()
     QVERIFY(s.main->PanelMask->isVisible());
     const int word = s.main->session().currentWord();
     QCOMPARE(s.main->wordTable().cell(1, word).size(), 2);
-    QCOMPARE(s.main->PanelMask->text(), QString(2, QChar(0x7F)));
+    // What the mask shows is readable as its text property, as a label's text is.
+    QCOMPARE(s.main->PanelMask->property("text").toString(), QString(2, QChar(0x7F)));
 
     // Text left in the field from the last question is gone with the next one.
     s.main->CoolGirlEdit->setText(QStringLiteral("他"));
@@ -521,6 +523,29 @@ void LessonSessionTest::keyboardPanelNeedsHiddenAnswers()
     s.main->Button1Click();
     QVERIFY(!s.main->PanelAnswer->isVisible());
     QVERIFY(!s.main->ButtonShow->isVisible());
+}
+
+// Taking the hidden answers off and on again must not bury the keyboard panel and the mask under the
+// show-answers button.
+void LessonSessionTest::panelsStayInFrontOfTheShowButton()
+{
+    SessionFixture s(twoCharacterWords());
+    tickKeyboardAnswer(s);
+    if (QTest::currentTestFailed())
+        return;
+    QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
+    QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
+    QVERIFY(s.options->CheckShowBut->isChecked());
+    QVERIFY(s.main->ButtonShow->isVisible());
+
+    QWidget *screen = s.main->centralWidget();
+    for (QWidget *panel :
+         {static_cast<QWidget *>(s.main->PanelAnswer), static_cast<QWidget *>(s.main->PanelMask)}) {
+        QVERIFY(panel->isVisible());
+        QWidget *top = screen->childAt(panel->geometry().center());
+        QVERIFY2(top == panel || panel->isAncestorOf(top), qPrintable(top ? top->objectName() : QString()));
+    }
+    QCOMPARE(s.main->focusWidget(), static_cast<QWidget *>(s.main->CoolGirlEdit));
 }
 
 // ---- Word sounds --------------------------------------------------------------------------------------

@@ -28,6 +28,101 @@ using testutil::QuizFixture;
 using testutil::RunningProgram;
 using testutil::sixWords;
 
+namespace {
+
+// Four lessons of 1, 2, 3 and 4 words, so that every choice of lessons has its own word count.
+QByteArray fourLessons()
+{
+    QByteArray text("\xEF\xBB\xBF");
+    const char *words[][3] = {{"yī", "一", "один"},   {"èr", "二", "два"},    {"sān", "三", "три"},
+                              {"sì", "四", "четыре"}, {"wǔ", "五", "пять"},   {"liù", "六", "шесть"},
+                              {"qī", "七", "семь"},   {"bā", "八", "восемь"}, {"jiǔ", "九", "девять"},
+                              {"shí", "十", "десять"}};
+    int word = 0;
+    for (int lesson = 1; lesson <= 4; ++lesson)
+        for (int i = 0; i < lesson; ++i, ++word)
+            text += line(words[word][0], words[word][1], "", QByteArray::number(lesson).constData(),
+                         words[word][2]);
+    return text;
+}
+
+// What the learner does to the lesson list.
+struct ListAction {
+    enum Kind { Click, RightClick, ClickEmpty, Key } kind = Click;
+    int entryOrKey = 0;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+};
+ListAction click(int entry, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    return {ListAction::Click, entry, modifiers};
+}
+ListAction key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    return {ListAction::Key, qtKey, modifiers};
+}
+
+// The lesson dialog open beside the quiz, as after "Урок" → "Выбрать", driven with real events.
+class LessonListDriver final {
+public:
+    explicit LessonListDriver(const QuizFixture &quiz)
+        : m_list(quiz.options->ListBox1)
+    {
+        quiz.options->show();
+        QVERIFY(QTest::qWaitForWindowExposed(quiz.options));
+    }
+
+    void act(const ListAction &action) const
+    {
+        QWidget *viewport = m_list->viewport();
+        switch (action.kind) {
+        case ListAction::Click:
+        case ListAction::RightClick:
+            QTest::mouseClick(viewport, action.kind == ListAction::Click ? Qt::LeftButton : Qt::RightButton,
+                              action.modifiers, entryCentre(action.entryOrKey));
+            break;
+        case ListAction::ClickEmpty:
+            QTest::mouseClick(viewport, Qt::LeftButton, action.modifiers,
+                              QPoint(viewport->width() - 5, viewport->height() - 5));
+            break;
+        case ListAction::Key:
+            m_list->setFocus();
+            pressAndRelease(action.entryOrKey, action.modifiers);
+            break;
+        }
+    }
+
+    QList<int> shownChoice() const
+    {
+        QList<int> chosen;
+        for (int k = 0; k < m_list->count(); ++k)
+            if (m_list->item(k)->isSelected())
+                chosen.append(k);
+        return chosen;
+    }
+
+private:
+    // A letter beyond Latin-1 comes with its text, as a keyboard layout sends it; QTest::keyClick knows
+    // only Latin-1 keys.
+    void pressAndRelease(int qtKey, Qt::KeyboardModifiers modifiers) const
+    {
+        if (qtKey < 0x100 || qtKey >= 0x10000) {
+            QTest::keyClick(m_list, Qt::Key(qtKey), modifiers);
+            return;
+        }
+        const QString text(QChar(char16_t(qtKey)).toLower());
+        QTest::sendKeyEvent(QTest::Press, m_list, Qt::Key(qtKey), text, modifiers);
+        QTest::sendKeyEvent(QTest::Release, m_list, Qt::Key(qtKey), text, modifiers);
+    }
+
+    QPoint entryCentre(int entry) const { return m_list->visualItemRect(m_list->item(entry)).center(); }
+
+    QListWidget *m_list;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(ListAction)
+
 class QuizTest final : public QObject {
     Q_OBJECT
 
@@ -41,7 +136,12 @@ private Q_SLOTS:
     void passEndsWithTheGrade();
     void flashEndsAfterTheTimer();
     void rightClickChangesNoCounter();
+    void lessonChoiceFollowsTheList_data();
+    void lessonChoiceFollowsTheList();
+    void selectionKeysAreKnownByTheirPlace_data();
+    void selectionKeysAreKnownByTheirPlace();
     void noLessonChosenAsksNothing();
+    void longFieldsAreCutOnScreenOnly();
     void hiddenAnswersAreUncoveredByTheButton();
     void builtInTranslationsFitTheirBoxes();
 };
@@ -202,21 +302,135 @@ void QuizTest::rightClickChangesNoCounter()
     QVERIFY(!quiz.main->Timer1->isActive());
 }
 
+void QuizTest::lessonChoiceFollowsTheList_data()
+{
+    QTest::addColumn<QList<ListAction>>("actions");
+    QTest::addColumn<QList<int>>("chosen");
+
+    const ListAction empty{ListAction::ClickEmpty};
+    QTest::newRow("plain click on one of all") << QList<ListAction>{click(1)} << QList<int>{1};
+    QTest::newRow("plain click on the last") << QList<ListAction>{click(3)} << QList<int>{3};
+    QTest::newRow("second plain click elsewhere") << QList<ListAction>{click(1), click(2)} << QList<int>{2};
+    QTest::newRow("ctrl click drops one")
+        << QList<ListAction>{click(0, Qt::ControlModifier)} << QList<int>{1, 2, 3};
+    QTest::newRow("ctrl click adds one")
+        << QList<ListAction>{click(0), click(2, Qt::ControlModifier)} << QList<int>{0, 2};
+    QTest::newRow("shift click takes a range")
+        << QList<ListAction>{click(1), click(3, Qt::ShiftModifier)} << QList<int>{1, 2, 3};
+    QTest::newRow("click on empty space") << QList<ListAction>{empty} << QList<int>{};
+    QTest::newRow("right click keeps all")
+        << QList<ListAction>{{ListAction::RightClick, 2}} << QList<int>{0, 1, 2, 3};
+    QTest::newRow("right click keeps one")
+        << QList<ListAction>{click(1), {ListAction::RightClick, 3}} << QList<int>{1};
+    QTest::newRow("arrow key moves") << QList<ListAction>{click(0), key(Qt::Key_Down)} << QList<int>{1};
+    QTest::newRow("shift arrow extends")
+        << QList<ListAction>{click(0), key(Qt::Key_Down, Qt::ShiftModifier)} << QList<int>{0, 1};
+    QTest::newRow("end key") << QList<ListAction>{click(0), key(Qt::Key_End)} << QList<int>{3};
+}
+
+// After every load all lessons are chosen; whatever the learner then does, the count, the recorded
+// choice, both labels and the new pass follow the choice the list shows.
+void QuizTest::lessonChoiceFollowsTheList()
+{
+    QFETCH(QList<ListAction>, actions);
+    QFETCH(QList<int>, chosen);
+    static const int lessonSizes[] = {1, 2, 3, 4};
+    static const int firstRows[] = {0, 1, 3, 6};
+
+    QuizFixture quiz(fourLessons());
+    LessonListDriver list(quiz);
+    QCOMPARE(list.shownChoice(), (QList<int>{0, 1, 2, 3}));
+    for (const ListAction &action : actions)
+        list.act(action);
+
+    QCOMPARE(list.shownChoice(), chosen);
+    int count = 0;
+    QList<int> words;
+    std::vector<bool> flags(4, false);
+    for (int lesson : chosen) {
+        count += lessonSizes[lesson];
+        flags[size_t(lesson)] = true;
+        for (int i = 0; i < lessonSizes[lesson]; ++i)
+            words.append(firstRows[lesson] + i);
+    }
+    QCOMPARE(quiz.options->lessons().selectionFlags(), flags);
+    QCOMPARE(quiz.options->SelectedWordCount(), count);
+    QCOMPARE(quiz.options->Label3->text(), QStringLiteral("Всего слов: %1").arg(count));
+    QCOMPARE(quiz.remained(), QStringLiteral(" Осталось слов: %1").arg(count));
+    QCOMPARE(quiz.main->session().queue(), words);
+    if (count > 0)
+        QVERIFY(words.contains(quiz.main->session().currentWord()));
+}
+
+void QuizTest::selectionKeysAreKnownByTheirPlace_data()
+{
+    QTest::addColumn<int>("qtKey");
+    QTest::addColumn<bool>("recounts");
+
+    QTest::newRow("latin letter") << int(Qt::Key_F) << true;
+    QTest::newRow("digit") << int(Qt::Key_7) << true;
+    QTest::newRow("Russian letter on the A key") << int(u'Ф') << true;
+    QTest::newRow("Russian letter on the M key") << int(u'Ь') << true;
+    QTest::newRow("Russian letter on the [ key") << int(u'Х') << false;
+    QTest::newRow("tab") << int(Qt::Key_Tab) << false;
+    QTest::newRow("shift alone") << int(Qt::Key_Shift) << false;
+}
+
+// A key that recounts starts a new pass, which shows as a full queue again after a right answer.
+void QuizTest::selectionKeysAreKnownByTheirPlace()
+{
+    QFETCH(int, qtKey);
+    QFETCH(bool, recounts);
+
+    QuizFixture quiz(fourLessons());
+    LessonListDriver list(quiz);
+    quiz.click(quiz.rightBox());
+    QCOMPARE(quiz.main->session().queue().size(), 9);
+    list.act(key(qtKey));
+    QCOMPARE(list.shownChoice(), (QList<int>{0, 1, 2, 3}));
+    QCOMPARE(quiz.main->session().queue().size(), recounts ? 10 : 9);
+}
+
+// With every lesson taken out of the choice nothing is asked, the counters read 0 and the question box
+// tells the learner where lessons are chosen.
 void QuizTest::noLessonChosenAsksNothing()
 {
     QuizFixture quiz;
-    quiz.options->ListBox1->clearSelection();
-    QTest::mouseClick(quiz.options->ListBox1->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      quiz.options->ListBox1->visualItemRect(quiz.options->ListBox1->item(0)).center());
-    quiz.options->ListBox1->clearSelection();
-    QTest::keyClick(quiz.options->ListBox1, Qt::Key_Space, Qt::ControlModifier);
-    quiz.options->ListBox1->clearSelection();
-    quiz.options->CountSelectedWords();
-    quiz.main->Button1Click();
+    LessonListDriver list(quiz);
+    list.act(click(0, Qt::ControlModifier));
+    list.act(click(1, Qt::ControlModifier));
+    QCOMPARE(list.shownChoice(), QList<int>{});
     QCOMPARE(quiz.options->Label3->text(), QStringLiteral("Всего слов: 0"));
     QCOMPARE(quiz.remained(), QStringLiteral(" Осталось слов: 0"));
+    QCOMPARE(quiz.mistakes(), QStringLiteral("Ошибок: 0"));
     QCOMPARE(quiz.visibleBoxes(), 0);
-    QVERIFY(quiz.main->findChild<QTextEdit *>(QStringLiteral("TntRichEdit0"))->toPlainText().isEmpty());
+    QCOMPARE(quiz.question(), QStringLiteral("Выберите уроки: Урок → Выбрать"));
+
+    // Choosing a lesson again asks from it at once.
+    list.act(click(1));
+    QCOMPARE(quiz.visibleBoxes(), 6);
+    QVERIFY(quiz.main->session().currentWord() >= 3);
+}
+
+// A field of thousands of characters shows cut with "…"; the answer is still judged by the whole word.
+void QuizTest::longFieldsAreCutOnScreenOnly()
+{
+    const QByteArray longTranslation(5000, 'x');
+    const QByteArray longPinyin(3000, 'p');
+    QuizFixture quiz(QByteArray("\xEF\xBB\xBF") + line(longPinyin.constData(), "好", "", "1", "хорошо") +
+                     line("nǐ", "你", "", "1", longTranslation.constData()));
+    QCOMPARE(quiz.main->wordTable().cell(4, 1), QString::fromLatin1(longTranslation));
+    const int word = quiz.main->session().currentWord();
+    const QString cut = QString(1000, u'x') + u'…';
+    QCOMPARE(quiz.question(), word == 1 ? cut : QStringLiteral("хорошо"));
+    const int right = quiz.rightBox();
+    const int other = right == 1 ? 2 : 1;
+    const QString longBox = QString(1000, u'p') + u'…' + u' ' + QStringLiteral("好");
+    QCOMPARE(quiz.box(word == 0 ? right : other)->toPlainText(), longBox);
+
+    quiz.click(right);
+    QCOMPARE(quiz.main->session().queue().size(), 1);
+    QCOMPARE(quiz.mistakes(), QStringLiteral("Ошибок: 0"));
 }
 
 void QuizTest::hiddenAnswersAreUncoveredByTheButton()

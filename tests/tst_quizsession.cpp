@@ -1,10 +1,12 @@
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
+#include "progress/lessonfile.h"
 #include "quiz/question.h"
 #include "quiz/quizsession.h"
 
 #include <QTest>
 
+#include <limits>
 #include <random>
 
 using namespace Qt::StringLiterals;
@@ -110,6 +112,7 @@ private Q_SLOTS:
     void missedWordLeavesOnLaterRightAnswer();
     void mistakesAddUpAcrossShowings();
     void everyWrongAnswerCounts();
+    void countersStopAtTheLargestValue();
 
     void learnMistakesAfterPass();
     void learnMistakesWithoutRecords_data();
@@ -429,6 +432,28 @@ void TestQuizSession::everyWrongAnswerCounts()
     QCOMPARE(session.mistakeCount(), 3);
     QCOMPARE(session.mistakes().size(), qsizetype(1));
     QCOMPARE(session.mistakes().front().word, 5);
+}
+
+// A lesson file may carry counters up to the largest value; further mistakes leave them there, and the
+// progress still makes a lesson file that opens again.
+void TestQuizSession::countersStopAtTheLargestValue()
+{
+    constexpr int largest = std::numeric_limits<int>::max();
+    QuizSession session;
+    session.restore({3, 5}, largest, {{5, largest}});
+    drawExactly(session, 5);
+    session.wrongAnswer();
+    session.wrongAnswer();
+    drawExactly(session, 3);
+    session.wrongAnswer();
+    QCOMPARE(session.mistakeCount(), largest);
+    QCOMPARE(session.mistakes(), (QList<MistakeRecord>{{5, largest}, {3, 1}}));
+
+    const LessonProgress saved{u"Dictionary/Dict.dic"_s, session.queue(), session.mistakeCount(),
+                               session.mistakes()};
+    const Result<LessonProgress> reopened = parseLessonFile(serializeLessonFile(saved), 10, u"x.ke4"_s);
+    QCOMPARE(reopened.error(), QString());
+    QCOMPARE(*reopened, saved);
 }
 
 void TestQuizSession::learnMistakesAfterPass()

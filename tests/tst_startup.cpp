@@ -20,7 +20,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTextEdit>
+
+#include <memory>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using testutil::findWindow;
 using testutil::ModalAnswer;
@@ -80,6 +87,22 @@ void waitForMainWindow()
         findWindow(QStringLiteral("MainForm")) && findWindow(QStringLiteral("MainForm"))->isVisible(), 10000);
 }
 
+// Starts the program where the dictionary file cannot be read: the learner is told, once, and gets the
+// built-in dictionary.
+void startWithTheBuiltInDictionary(std::unique_ptr<RunningProgram> &program)
+{
+    QString message;
+    ModalAnswer answer([&message](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            message = box->text();
+        testutil::acceptDialog(modal);
+    });
+    program = std::make_unique<RunningProgram>();
+    waitForMainWindow();
+    QVERIFY(!answer.failed());
+    QCOMPARE(message, QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
+}
+
 } // namespace
 
 class StartupTest final : public QObject {
@@ -92,13 +115,19 @@ private Q_SLOTS:
     void loadsTheDictionaryFileAndShowsTheMainWindow();
     void missingDictionaryFallsBackToTheBuiltInOne();
     void brokenDictionaryBytesLoadWithoutFault();
+    void nonRegularDictionaryFallsBackToTheBuiltInOne_data();
+    void nonRegularDictionaryFallsBackToTheBuiltInOne();
+    void emptyDictionaryIsExplained_data();
+    void emptyDictionaryIsExplained();
     void changesTheDictionaryThroughTheFileDialog();
+    void changingToAFifoFallsBackToTheBuiltInOne();
     void cancellingTheDictionaryDialogChangesNothing();
     void lessonDialogShowsItsDefaults_data();
     void lessonDialogShowsItsDefaults();
     void helpAndAboutOpenCentredAndClose();
     void missingHelpFileIsReportedAndTheProgramGoesOn();
     void closingTheMainWindowClosesTheSplash();
+    void testsLeaveTheRealHomeAlone();
 };
 
 void StartupTest::createsAllWindowsAndShowsTheSplashFirst()
@@ -190,16 +219,10 @@ void StartupTest::loadsTheDictionaryFileAndShowsTheMainWindow()
 void StartupTest::missingDictionaryFallsBackToTheBuiltInOne()
 {
     ProgramFolder folder;
-    QString message;
-    ModalAnswer answer([&message](QWidget *modal) {
-        if (auto *box = qobject_cast<QMessageBox *>(modal))
-            message = box->text();
-        testutil::acceptDialog(modal);
-    });
-    RunningProgram program;
-    waitForMainWindow();
-    QVERIFY(!answer.failed());
-    QCOMPARE(message, QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
+    std::unique_ptr<RunningProgram> program;
+    startWithTheBuiltInDictionary(program);
+    if (QTest::currentTestFailed())
+        return;
 
     auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
     auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
@@ -224,6 +247,73 @@ void StartupTest::brokenDictionaryBytesLoadWithoutFault()
     waitForMainWindow();
     auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
     QCOMPARE(mainForm->TotalWordCount(), 3);
+}
+
+void StartupTest::nonRegularDictionaryFallsBackToTheBuiltInOne_data()
+{
+    QTest::addColumn<QString>("kind");
+
+    QTest::newRow("FIFO") << QStringLiteral("fifo");
+    QTest::newRow("link to an endless device") << QStringLiteral("zero");
+    QTest::newRow("folder") << QStringLiteral("folder");
+    QTest::newRow("unreadable file") << QStringLiteral("unreadable");
+}
+
+// A FIFO would block the load with the splash on screen, a device would be read until memory runs out:
+// anything but a readable regular file is treated as a missing one.
+void StartupTest::nonRegularDictionaryFallsBackToTheBuiltInOne()
+{
+    QFETCH(QString, kind);
+    ProgramFolder folder;
+    const QString path = folder.path(QStringLiteral("Dictionary/Dict.dic"));
+    if (kind == u"fifo") {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == u"zero") {
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    } else if (kind == u"folder") {
+        QVERIFY(QDir().mkpath(path));
+    } else {
+        if (geteuid() == 0)
+            QSKIP("root reads every file");
+        folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+        QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
+    }
+    std::unique_ptr<RunningProgram> program;
+    startWithTheBuiltInDictionary(program);
+    if (QTest::currentTestFailed())
+        return;
+    auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+    QCOMPARE(options->ListBox1->count(), 50);
+    QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 1400"));
+}
+
+void StartupTest::emptyDictionaryIsExplained_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("byte-order mark only") << QByteArray("\xEF\xBB\xBF");
+}
+
+void StartupTest::emptyDictionaryIsExplained()
+{
+    QFETCH(QByteArray, bytes);
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), bytes);
+    testutil::ModalScript script(testutil::acceptDialog);
+    RunningProgram program;
+    waitForMainWindow();
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+    QCOMPARE(mainForm->TotalWordCount(), 0);
+    QTRY_COMPARE(script.names(), QStringList{QStringLiteral("EmptyDictionaryMessage")});
+    QVERIFY(!script.failed());
+    QCOMPARE(script.seen().constFirst().text,
+             QStringLiteral("В словаре нет ни одного слова. Выберите другой словарь: Словарь → Сменить."));
+    // The quiz screen stays usable and says what to do.
+    QVERIFY(mainForm->isVisible());
+    QCOMPARE(mainForm->TntRichEdit0->toPlainText(), QStringLiteral("В словаре нет слов: Словарь → Сменить"));
+    QVERIFY(mainForm->findChild<QAction *>(QStringLiteral("N3"))->isEnabled());
+    QCOMPARE(child<QLabel>(mainForm, "LabelRemained")->text(), QStringLiteral(" Осталось слов: 0"));
 }
 
 void StartupTest::changesTheDictionaryThroughTheFileDialog()
@@ -258,6 +348,36 @@ void StartupTest::changesTheDictionaryThroughTheFileDialog()
     QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 2"));
     QCOMPARE(child<QLabel>(mainForm, "LabelMis")->text(), QStringLiteral("Ошибок: 0"));
     QVERIFY(!findWindow(QStringLiteral("Form1"))->isVisible());
+}
+
+void StartupTest::changingToAFifoFallsBackToTheBuiltInOne()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    QCOMPARE(mkfifo(QFile::encodeName(folder.path(QStringLiteral("Dictionary/pipe.dic"))).constData(), 0600),
+             0);
+    RunningProgram program;
+    waitForMainWindow();
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+    auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+
+    testutil::ModalScript script([](QWidget *modal) {
+        if (auto *nameEdit = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))) {
+            nameEdit->setText(QStringLiteral("pipe.dic"));
+            QTest::keyClick(nameEdit, Qt::Key_Return);
+        } else {
+            testutil::acceptDialog(modal);
+        }
+    });
+    mainForm->findChild<QAction *>(QStringLiteral("N3"))->trigger();
+    QVERIFY(!script.failed());
+    QCOMPARE(script.seen().size(), qsizetype(2));
+    QCOMPARE(script.seen().constLast().text,
+             QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
+    QVERIFY(mainForm->isVisible());
+    QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 1400"));
+    QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(),
+             folder.path(QStringLiteral("Dictionary/pipe.dic")));
 }
 
 void StartupTest::cancellingTheDictionaryDialogChangesNothing()
@@ -403,6 +523,17 @@ void StartupTest::closingTheMainWindowClosesTheSplash()
     mainForm->findChild<QAction *>(QStringLiteral("N6"))->trigger();
     QVERIFY(!mainForm->isVisible());
     QVERIFY(!findWindow(QStringLiteral("Form1"))->isVisible());
+}
+
+// The file dialogs keep their history in the user's configuration: a test run must write it elsewhere.
+void StartupTest::testsLeaveTheRealHomeAlone()
+{
+    const passwd *account = getpwuid(getuid());
+    QVERIFY(account);
+    const QString realHome = QFile::decodeName(account->pw_dir);
+    QVERIFY(QDir::homePath() != realHome);
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QVERIFY2(!config.startsWith(realHome + u'/'), qPrintable(config));
 }
 
 QTEST_MAIN(StartupTest)

@@ -22,9 +22,11 @@ void installFontSubstitutions()
                                 QStringLiteral("WenQuanYi Micro Hei")});
     QFont::insertSubstitutions(QStringLiteral("Arial"), sans);
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), sans);
+    // The letters font: FreeSerif keeps the Times look and, unlike Liberation Serif, holds every pinyin
+    // letter (ǎ ǐ ǒ ǔ ǚ, ḿ, ǹ) and Cyrillic, so a syllable is never drawn in two faces.
     QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
-                               {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif"),
-                                QStringLiteral("AR PL UMing CN")});
+                               {QStringLiteral("FreeSerif"), QStringLiteral("DejaVu Serif"),
+                                QStringLiteral("Liberation Serif"), QStringLiteral("AR PL UMing CN")});
     QFont::insertSubstitutions(QStringLiteral("Courier New"),
                                {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
 }

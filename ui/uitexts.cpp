@@ -68,4 +68,16 @@ QString gradeForMistakes(int mistakes)
     return UiText(UiTextId::GradeVeryBad);
 }
 
+QString noQuestionHint(int totalWordCount)
+{
+    if (totalWordCount == 0)
+        return QStringLiteral("В словаре нет слов: Словарь → Сменить");
+    return QStringLiteral("Выберите уроки: Урок → Выбрать");
+}
+
+QString emptyDictionaryMessage()
+{
+    return QStringLiteral("В словаре нет ни одного слова. Выберите другой словарь: Словарь → Сменить.");
+}
+
 } // namespace wordlark

@@ -56,4 +56,11 @@ QString counterText(UiTextId prefix, int value);
 // The grade of a finished pass by its number of mistakes.
 QString gradeForMistakes(int mistakes);
 
+// What the question box says while there is no word to ask: the dictionary has none, or no lesson is
+// chosen.
+QString noQuestionHint(int totalWordCount);
+
+// The message after loading a dictionary without a single word.
+QString emptyDictionaryMessage();
+
 } // namespace wordlark

@@ -1,0 +1,194 @@
+// The scheme file's 148-byte records, byte for byte, and its atomic rewrite.
+
+#include "ui/colourscheme.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using wordlark::ColourScheme;
+
+namespace {
+
+ColourScheme example()
+{
+    ColourScheme scheme;
+    for (int role = 0; role < wordlark::ColourRoleCount; ++role)
+        scheme.colours[size_t(role)] = wordlark::colourValue(role, 0x10 + role, 0x20 + role);
+    scheme.colours[0] = wordlark::SystemButtonFace;
+    scheme.name = QStringLiteral("Ночь");
+    return scheme;
+}
+
+// The record of example(), built by hand from the layout.
+QByteArray exampleRecord()
+{
+    QByteArray record;
+    const auto value = [&record](quint8 b0, quint8 b1, quint8 b2, quint8 b3) {
+        record.append(char(b0)).append(char(b1)).append(char(b2)).append(char(b3));
+    };
+    value(0x0F, 0, 0, 0xFF);
+    value(1, 0x11, 0x21, 0);
+    value(0, 0, 0, 0); // reserved
+    for (quint8 role = 2; role < 10; ++role)
+        value(role, 0x10 + role, 0x20 + role, 0);
+    record.append(char(4)).append("\xCD\xEE\xF7\xFC"); // "Ночь" in code page 1251
+    record.append(QByteArray(148 - record.size(), '\0'));
+    return record;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestColourScheme final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void recordLayout();
+    void readingIgnoresWhatTheNameLengthDoesNotCover();
+    void names_data();
+    void names();
+    void recordCountFollowsFileSize_data();
+    void recordCountFollowsFileSize();
+    void missingFile();
+    void saveAppendsAndKeepsEarlierRecords();
+    void failedSaveKeepsTheOldFile();
+};
+
+void TestColourScheme::recordLayout()
+{
+    QCOMPARE(wordlark::encodeColourScheme(example()), exampleRecord());
+    QCOMPARE(wordlark::decodeColourScheme(exampleRecord()), example());
+    QCOMPARE(wordlark::colourValue(0, 221, 0), 0x0000DD00u);
+}
+
+void TestColourScheme::readingIgnoresWhatTheNameLengthDoesNotCover()
+{
+    QByteArray record = exampleRecord();
+    record.replace(8, 4, "\x12\x34\x56\x78"); // reserved
+    record[45 + 4] = 'X';                     // past the name's length
+    record[147] = '\x7F';                     // filler
+    QCOMPARE(wordlark::decodeColourScheme(record), example());
+
+    // A length byte over 100 reads the 100 bytes the field has, not the filler behind them.
+    record.replace(45, 100, QByteArray(100, 'a'));
+    record[44] = char(200);
+    QCOMPARE(wordlark::decodeColourScheme(record).name, QString(100, u'a'));
+}
+
+void TestColourScheme::names_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("150 characters keep 100") << QString(150, u'ж') << QString(100, u'ж');
+    QTest::newRow("characters outside code page 1251")
+        << QStringLiteral("Тема 好") << QStringLiteral("Тема ?");
+}
+
+void TestColourScheme::names()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, stored);
+    ColourScheme scheme = example();
+    scheme.name = name;
+    const QByteArray record = wordlark::encodeColourScheme(scheme);
+    QCOMPARE(record.size(), 148);
+    QCOMPARE(int(quint8(record[44])), int(stored.size()));
+    // Whatever the name leaves of its field is zero.
+    QCOMPARE(record.mid(45 + stored.size()), QByteArray(148 - 45 - stored.size(), '\0'));
+    QCOMPARE(wordlark::decodeColourScheme(record).name, stored);
+    QCOMPARE(wordlark::storableSchemeName(name), stored);
+}
+
+void TestColourScheme::recordCountFollowsFileSize_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<int>("count");
+    QTest::newRow("empty") << 0 << 0;
+    QTest::newRow("147 bytes") << 147 << 0;
+    QTest::newRow("296 bytes") << 296 << 2;
+    QTest::newRow("300 bytes") << 300 << 2;
+}
+
+void TestColourScheme::recordCountFollowsFileSize()
+{
+    QFETCH(int, size);
+    QFETCH(int, count);
+    QByteArray bytes = exampleRecord().repeated(3).left(size);
+    QCOMPARE(wordlark::parseColourSchemes(bytes).size(), count);
+}
+
+void TestColourScheme::missingFile()
+{
+    QTemporaryDir dir;
+    const auto file = wordlark::loadColourSchemes(dir.filePath(QStringLiteral("none.dat")));
+    QVERIFY(!file);
+    QCOMPARE(file.error(), QStringLiteral("File not found"));
+    // A folder where the file should be is no file either, and reading it must not block.
+    QVERIFY(!wordlark::loadColourSchemes(dir.path()));
+}
+
+void TestColourScheme::saveAppendsAndKeepsEarlierRecords()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data1.dat"));
+    QVERIFY(writeAll(path, exampleRecord()));
+    const auto file = wordlark::loadColourSchemes(path);
+    QCOMPARE(file.error(), QString());
+    QList<ColourScheme> schemes = *file;
+    ColourScheme added = example();
+    added.name = QStringLiteral("Новая");
+    schemes.append(added);
+
+    QVERIFY(wordlark::saveColourSchemes(path, schemes));
+    const QByteArray saved = readAll(path);
+    QCOMPARE(saved.size(), 296);
+    QCOMPARE(saved.left(148), exampleRecord());
+    QCOMPARE(saved.mid(148), wordlark::encodeColourScheme(added));
+    QCOMPARE(saved.mid(148 + 8, 4), QByteArray(4, '\0'));
+    QCOMPARE(*wordlark::loadColourSchemes(path), schemes);
+}
+
+void TestColourScheme::failedSaveKeepsTheOldFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data1.dat"));
+    const QByteArray before = exampleRecord().repeated(2);
+    QVERIFY(writeAll(path, before));
+    const QList<ColourScheme> many(40, example());
+
+    // Tests run as root, so permissions cannot make the write fail; a file size limit below the new
+    // file's size does, as a full disk would.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const wordlark::Result<void> saved = wordlark::saveColourSchemes(path, many);
+    setrlimit(RLIMIT_FSIZE, &old);
+
+    QVERIFY(!saved);
+    QVERIFY(!saved.error().isEmpty());
+    QCOMPARE(readAll(path), before);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("data1.dat")});
+}
+
+QTEST_APPLESS_MAIN(TestColourScheme)
+#include "tst_colourscheme.moc"

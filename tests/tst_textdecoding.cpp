@@ -2,15 +2,23 @@
 #include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
 
+#include <QDir>
+#include <QFile>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <initializer_list>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace wordlark;
 
 namespace {
+
+// What stands where the dictionary file should be.
+enum class Entry { File, Missing, Folder, Fifo, LinkToDevice };
 
 QByteArray bytes(std::initializer_list<int> values)
 {
@@ -185,12 +193,21 @@ void TestTextDecoding::cp1251Dictionary()
 
 void TestTextDecoding::badDictionaries_data()
 {
+    QTest::addColumn<Entry>("entry");
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<int>("rows");             // -1: whatever the line breaks give
     QTest::addColumn<QStringList>("firstRow"); // empty: not pinned
     const auto row = [](const char *tag, const QByteArray &input, int rows, const QStringList &firstRow) {
-        QTest::newRow(tag) << input << rows << firstRow;
+        QTest::newRow(tag) << Entry::File << input << rows << firstRow;
     };
+    // Not a file the program can read: it says so and falls back to the built-in course.
+    const auto notAFile = [](const char *tag, Entry entry) {
+        QTest::newRow(tag) << entry << QByteArray() << -1 << QStringList();
+    };
+    notAFile("missing file", Entry::Missing);
+    notAFile("folder", Entry::Folder);
+    notAFile("FIFO", Entry::Fifo);
+    notAFile("link to a device", Entry::LinkToDevice);
     const QStringList blankRow(ColumnCount, QString());
     const QString word = u"ni\t*\t你\t*\t\t*\t1\t*\tты"_s;
 
@@ -236,11 +253,41 @@ void TestTextDecoding::badDictionaries_data()
 
 void TestTextDecoding::badDictionaries()
 {
+    QFETCH(Entry, entry);
     QFETCH(QByteArray, input);
     QFETCH(int, rows);
     QFETCH(QStringList, firstRow);
 
-    const QStringList lines = splitLines(decodeText(input));
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Dict.dic"));
+    switch (entry) {
+    case Entry::File: {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(input), input.size());
+        break;
+    }
+    case Entry::Missing:
+        break;
+    case Entry::Folder:
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Dict.dic")));
+        break;
+    case Entry::Fifo:
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        break;
+    case Entry::LinkToDevice:
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        break;
+    }
+    const Result<QStringList> read = readTextLines(path);
+    if (entry != Entry::File) {
+        QVERIFY(!read.ok());
+        QVERIFY(!read.error().isEmpty());
+        return;
+    }
+    QVERIFY(read.ok());
+    const QStringList &lines = *read;
     WordTable table;
     parseDictionary(lines, table);
     QCOMPARE(table.rowCount(), int(lines.size()));

@@ -2,6 +2,8 @@
 
 #include "ui/colourscheme.h"
 
+#include "badinput.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -10,14 +12,14 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 using wordlark::ColourScheme;
 
-namespace {
+using testutil::entriesOf;
+using testutil::Entry;
+using testutil::makeEntry;
 
-// What stands where the scheme file should be.
-enum class Entry { File, Missing, Folder, Fifo, LinkToDevice };
+namespace {
 
 ColourScheme example()
 {
@@ -175,24 +177,8 @@ void TestColourScheme::badFiles()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("data1.dat"));
-    switch (entry) {
-    case Entry::File:
-        QVERIFY(writeAll(path, bytes));
-        break;
-    case Entry::Missing:
-        break;
-    case Entry::Folder:
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("data1.dat")));
-        break;
-    case Entry::Fifo:
-        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        break;
-    case Entry::LinkToDevice:
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        break;
-    }
-    const QStringList entriesBefore =
-        QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    QVERIFY(makeEntry(entry, path, bytes));
+    const QStringList entriesBefore = entriesOf(dir.path());
 
     const auto schemes = wordlark::loadColourSchemes(path);
 
@@ -205,7 +191,7 @@ void TestColourScheme::badFiles()
             QVERIFY(scheme.name.size() <= wordlark::MaxSchemeNameLength);
     }
     // Reading writes nothing.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), entriesBefore);
+    QCOMPARE(entriesOf(dir.path()), entriesBefore);
     if (entry == Entry::File)
         QCOMPARE(readAll(path), bytes);
 }

@@ -1,5 +1,7 @@
 #include "progress/lessonfile.h"
 
+#include "badinput.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -8,7 +10,6 @@
 #include <QTest>
 
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <csignal>
@@ -20,10 +21,11 @@ using wordlark::MistakeRecord;
 
 using namespace Qt::StringLiterals;
 
-namespace {
+using testutil::entriesOf;
+using testutil::Entry;
+using testutil::makeEntry;
 
-// What stands where the lesson file should be.
-enum class Entry { File, Missing, Folder, Fifo, LinkToDevice };
+namespace {
 
 const QString kFile = QStringLiteral("lesson.sav");
 
@@ -356,24 +358,8 @@ void TestLessonFile::badFiles()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("lesson.ke4"));
-    switch (entry) {
-    case Entry::File:
-        QVERIFY(writeAll(path, bytes));
-        break;
-    case Entry::Missing:
-        break;
-    case Entry::Folder:
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("lesson.ke4")));
-        break;
-    case Entry::Fifo:
-        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        break;
-    case Entry::LinkToDevice:
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        break;
-    }
-    const QStringList entriesBefore =
-        QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+    QVERIFY(makeEntry(entry, path, bytes));
+    const QStringList entriesBefore = entriesOf(dir.path());
 
     const LessonFileResult result = wordlark::loadLessonFile(path, totalWords);
 
@@ -392,7 +378,7 @@ void TestLessonFile::badFiles()
         QCOMPARE(result.error(), expected);
     }
     // Reading writes nothing: the folder holds what it held and the file keeps its bytes.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), entriesBefore);
+    QCOMPARE(entriesOf(dir.path()), entriesBefore);
     if (entry == Entry::File)
         QCOMPARE(readAll(path), bytes);
 }

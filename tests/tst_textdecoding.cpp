@@ -2,6 +2,8 @@
 #include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
 
+#include "badinput.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -10,15 +12,14 @@
 
 #include <initializer_list>
 
-#include <sys/stat.h>
-
 using namespace Qt::StringLiterals;
 using namespace wordlark;
 
-namespace {
+using testutil::entriesOf;
+using testutil::Entry;
+using testutil::makeEntry;
 
-// What stands where the dictionary file should be.
-enum class Entry { File, Missing, Folder, Fifo, LinkToDevice };
+namespace {
 
 QByteArray bytes(std::initializer_list<int> values)
 {
@@ -261,25 +262,7 @@ void TestTextDecoding::badDictionaries()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Dict.dic"));
-    switch (entry) {
-    case Entry::File: {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(input), input.size());
-        break;
-    }
-    case Entry::Missing:
-        break;
-    case Entry::Folder:
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Dict.dic")));
-        break;
-    case Entry::Fifo:
-        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        break;
-    case Entry::LinkToDevice:
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
-        break;
-    }
+    QVERIFY(makeEntry(entry, path, input));
     const Result<QStringList> read = readTextLines(path);
     if (entry != Entry::File) {
         QVERIFY(!read.ok());

@@ -6,7 +6,6 @@
 #include "progress/lessonfile.h"
 #include "progress/unit2.h"
 #include "progress/unitfuxi.h"
-#include "quiz/maskpanel.h"
 #include "ui/filedialogs.h"
 #include "ui/fonts.h"
 #include "ui/idleanimation.h"
@@ -28,7 +27,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-#include <QTextEdit>
 #include <QTimer>
 
 using namespace wordlark;
@@ -39,10 +37,18 @@ constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 570;
 constexpr int kIdleTickMs = 1000;
 
-void centreOnScreen(QWidget *window)
+void execCentred(QDialog *dialog)
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
-        window->move(screen->geometry().center() - window->rect().center());
+        dialog->move(screen->geometry().center() - dialog->rect().center());
+    dialog->exec();
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
 }
 
 } // namespace
@@ -122,9 +128,7 @@ QLabel *TMainForm::createCounter(const char *name, UiTextId prefix, int left, co
     label->setObjectName(QString::fromLatin1(name));
     label->setFont(pixelFont(QStringLiteral("MS Sans Serif"), 13, true));
     label->setGeometry(left, 1, 300, 18);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    setTextColour(label, colour);
     return label;
 }
 
@@ -342,28 +346,11 @@ void TMainForm::lessonChoiceChanged()
     Button1Click();
 }
 
-void TMainForm::coverAnswers()
-{
-    Board->coverAnswers();
-}
-
-void TMainForm::showKeyboardPanel(bool shown)
-{
-    Board->setKeyboardPanelShown(shown);
-}
-
-void TMainForm::showMask(bool shown)
-{
-    Board->setMaskShown(shown);
-}
-
 // ---- Menu commands -------------------------------------------------------------------------------------
 
 void TMainForm::N8Click()
 {
-    TLessonOptions *options = m_windows.LessonOptions;
-    centreOnScreen(options);
-    options->exec();
+    execCentred(m_windows.LessonOptions);
 }
 
 void TMainForm::N3Click()
@@ -387,12 +374,8 @@ void TMainForm::N4Click()
         return;
     }
     LessonProgress progress = std::move(loaded).value();
-    if (progress.dictionaryPath != m_windows.Form1->DictionaryPath()) {
-        QMessageBox warning(QMessageBox::Warning, QStringLiteral("Предупреждение"),
-                            QStringLiteral("В уроке используется другой словарь."), QMessageBox::Ok, this);
-        warning.setObjectName(QStringLiteral("OtherDictionaryWarning"));
-        warning.exec();
-    }
+    if (progress.dictionaryPath != m_windows.Form1->DictionaryPath())
+        warnOtherDictionary(this);
     const int queueLength = int(progress.queue.size());
     m_session.restore(std::move(progress.queue), progress.mistakeCount, std::move(progress.mistakes));
     setMistakesLabel(m_session.mistakeCount());
@@ -425,20 +408,17 @@ void TMainForm::N16Click()
 
 void TMainForm::N11Click()
 {
-    centreOnScreen(m_windows.AboutForm);
-    m_windows.AboutForm->exec();
+    execCentred(m_windows.AboutForm);
 }
 
 void TMainForm::N12Click()
 {
-    centreOnScreen(m_windows.FormHelp);
-    m_windows.FormHelp->exec();
+    execCentred(m_windows.FormHelp);
 }
 
 void TMainForm::N13Click()
 {
-    centreOnScreen(m_windows.FormThems);
-    m_windows.FormThems->exec();
+    execCentred(m_windows.FormThems);
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
@@ -450,27 +430,13 @@ void TMainForm::closeEvent(QCloseEvent *event)
 
 // ---- Colour schemes ------------------------------------------------------------------------------------
 
-namespace {
-
-void setTextColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
-}
-
-} // namespace
-
 void TMainForm::applyColourScheme(const ScreenScheme &scheme)
 {
     m_colours = scheme.colours;
     setTextColour(LabelRemained, m_colours.remainedText);
     setTextColour(LabelMis, m_colours.mistakesText);
     // The web address has no colour of its own in a scheme: it stays readable on any background.
-    const QColor &background = m_colours.background;
-    setTextColour(Label2, contrastRatio(Qt::black, background) >= contrastRatio(Qt::white, background)
-                              ? QColor(Qt::black)
-                              : QColor(Qt::white));
+    setTextColour(Label2, readableTextColour(m_colours.background));
     LatinFontDial.colour = scheme.lettersFont;
     HierFontDial.colour = scheme.simpleHanziFont;
     BHierFontDial.colour = scheme.fullHanziFont;

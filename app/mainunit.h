@@ -70,9 +70,9 @@ public:
     // asks from it at once; its answer aids show or hide the cover, the keyboard panel and the mask.
     void lessonsCounted(int selectedWordCount);
     void lessonChoiceChanged();
-    void coverAnswers();
-    void showKeyboardPanel(bool shown);
-    void showMask(bool shown);
+    void coverAnswers() { Board->coverAnswers(); }
+    void showKeyboardPanel(bool shown) { Board->setKeyboardPanelShown(shown); }
+    void showMask(bool shown) { Board->setMaskShown(shown); }
 
     void setRemainedLabel(int count);
     void setMistakesLabel(int count);

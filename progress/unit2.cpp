@@ -100,8 +100,11 @@ void setFontFamily(QListView *list, const QString &family)
     list->setGridSize(QSize(metrics.horizontalAdvance(QChar(0x4E2D)), metrics.height()));
 }
 
-void showCharacters(QListView *list, CharacterList characters)
+void showCharacters(QListView *list, CharacterList characters, bool oneAPerLine)
 {
+    // The list stands for a text box: its text, as the box would hold it, is readable as a property by
+    // accessibility tools and tests.
+    list->setProperty("plainText", joinCharacters(characters, oneAPerLine ? u"\n" : u""));
     static_cast<CharacterModel *>(list->model())->setCharacters(std::move(characters));
     list->horizontalScrollBar()->setValue(0);
     list->verticalScrollBar()->setValue(0);
@@ -213,8 +216,8 @@ void TFormStat::ComputeStatistics()
 {
     if (!m_table || !m_lessons) {
         m_memo1->clear();
-        showCharacters(m_tntMemo1, {});
-        showCharacters(m_tntMemo2, {});
+        showCharacters(m_tntMemo1, {}, m_vertical);
+        showCharacters(m_tntMemo2, {}, m_vertical);
         return;
     }
     const BusyCursor busy;
@@ -222,8 +225,8 @@ void TFormStat::ComputeStatistics()
         m_radioButton2->isChecked() ? StatisticsScope::ChosenLessons : StatisticsScope::AllLessons;
     DictionaryStatistics statistics = computeStatistics(*m_table, *m_lessons, scope);
     m_memo1->setPlainText(statisticsSummary(statistics));
-    showCharacters(m_tntMemo1, std::move(statistics.simplified));
-    showCharacters(m_tntMemo2, std::move(statistics.full));
+    showCharacters(m_tntMemo1, std::move(statistics.simplified), m_vertical);
+    showCharacters(m_tntMemo2, std::move(statistics.full), m_vertical);
 }
 
 void TFormStat::RadioButton1Click()

@@ -317,6 +317,8 @@ void TestStatistics::windowThroughTheMenu()
         QCOMPARE(all.figures, figures(6, 6, 2));
         QCOMPARE(all.simplified, each(u"好你我吗他们"_s));
         QCOMPARE(all.full, each(u"嗎們"_s));
+        // Read as text, a list holds its characters on one line.
+        QCOMPARE(simplifiedList->property("plainText").toString(), u"好你我吗他们"_s);
         QCOMPARE(all.geometry.mid(0, 2), kHorizontal);
         QCOMPARE(all.geometry[2].topLeft(), QPoint(5, 248));
         QCOMPARE(all.layout, kHorizontalLayout);
@@ -355,6 +357,7 @@ void TestStatistics::windowThroughTheMenu()
         QCOMPARE(vertical.geometry.mid(0, 2), kVertical);
         QCOMPARE(vertical.geometry[2].topLeft(), QPoint(189, 168));
         QCOMPARE(vertical.layout, kVerticalLayout);
+        QCOMPARE(control<QListView>(window, "TntMemo2")->property("plainText").toString(), u"嗎\n們"_s);
 
         QTest::mouseClick(layoutSwitch, Qt::LeftButton);
         const StatisticsView back(window);

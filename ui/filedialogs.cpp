@@ -62,4 +62,12 @@ void showLessonFileError(QWidget *parent, const QString &text)
     box.exec();
 }
 
+void warnOtherDictionary(QWidget *parent)
+{
+    QMessageBox warning(QMessageBox::Warning, QStringLiteral("Предупреждение"),
+                        QStringLiteral("В уроке используется другой словарь."), QMessageBox::Ok, parent);
+    warning.setObjectName(QStringLiteral("OtherDictionaryWarning"));
+    warning.exec();
+}
+
 } // namespace wordlark

@@ -18,4 +18,7 @@ QString askLessonFileToSave(QWidget *parent);
 // A lesson file that could not be read or written.
 void showLessonFileError(QWidget *parent, const QString &text);
 
+// A lesson file made with another dictionary than the one loaded: its word numbers may name other words.
+void warnOtherDictionary(QWidget *parent);
+
 } // namespace wordlark

@@ -18,4 +18,7 @@ ColourValue storedColour(const QColor &colour);
 // The WCAG contrast ratio of two colours, 1 (same luminance) to 21 (black on white).
 double contrastRatio(const QColor &a, const QColor &b);
 
+// Black or white, whichever reads better on the background: for text a scheme has no colour for.
+QColor readableTextColour(const QColor &background);
+
 } // namespace wordlark

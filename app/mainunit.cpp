@@ -287,8 +287,8 @@ void TMainForm::CoolGirlOKClick()
 void TMainForm::RightAnswer()
 {
     // The flash must be seen before the next question is built; a synchronous repaint shows it without
-    // letting a second click reach the old question.
-    Board->repaint();
+    // letting a second click reach the old question. Only the flashed box changed, so only it is painted.
+    Board->repaintFlash();
     if (m_session.rightAnswer())
         endPass();
     Button1Click();

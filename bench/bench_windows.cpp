@@ -1,6 +1,6 @@
 // Speed of what the learner waits for: the load step with its progress bar, the next question, a right
-// answer until the next question is drawn, the statistics window until it is painted, the idle
-// animation, and applying a colour scheme.
+// answer until the next question is drawn, a click on the right box until the next question is on screen,
+// the statistics window until it is painted, the idle animation, and applying a colour scheme.
 
 #include "chinesewords.h"
 
@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -96,6 +97,11 @@ public:
         write(QStringLiteral("Dictionary/Dict.dic"), builtIn.readAll());
         write(QStringLiteral("Dictionary/Large.dic"), largeDictionary());
         write(QStringLiteral("Dictionary/Huge.dic"), hugeFieldDictionary());
+        // Help texts as the program finds them beside itself; without them a message box would cover the
+        // quiz.
+        QDir(m_dir.path()).mkpath(QStringLiteral("Help"));
+        write(QStringLiteral("Help/Readme.txt"), "Wordlark");
+        write(QStringLiteral("Help/Dict_readme.txt"), "Wordlark");
         createProgramWindows();
         splash = window<TForm1>("Form1");
         splash->Timer1->stop();
@@ -128,6 +134,18 @@ private:
 };
 
 Program *program = nullptr;
+
+// A dictionary file of CC-CEDICT's size and character variety, written once.
+QString cedictSizedDictionary()
+{
+    static const bool written = [] {
+        program->write(QStringLiteral("Dictionary/Cedict.dic"),
+                       benchdata::dictionaryFile(benchdata::cedictSizedWords()));
+        return true;
+    }();
+    Q_UNUSED(written);
+    return QStringLiteral("Dictionary/Cedict.dic");
+}
 
 void LoadStepBuiltIn(benchmark::State &state)
 {
@@ -223,6 +241,85 @@ void RightAnswerUntilNextFrame(benchmark::State &state)
 BENCHMARK(RightAnswerUntilNextFrame)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Remembers which word's question each paint of the question box showed, so that a benchmark can wait
+// until the next question is really on screen (the flash's repaint may paint the old one first).
+class QuestionPaints final : public QObject {
+public:
+    explicit QuestionPaints(TMainForm *main)
+        : m_main(main)
+    {
+        m_main->TntRichEdit0->viewport()->installEventFilter(this);
+    }
+    ~QuestionPaints() override { m_main->TntRichEdit0->viewport()->removeEventFilter(this); }
+    int lastPaintedWord() const { return m_lastPaintedWord; }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            m_lastPaintedWord = m_main->session().currentWord();
+        return false;
+    }
+
+private:
+    TMainForm *m_main;
+    int m_lastPaintedWord = -1;
+};
+
+// A left click on the right box (press and release, the pointer moving onto the box as a mouse does),
+// until the next question has been painted. False when it never is. Out of line, so that a profiler can
+// count it alone: valgrind --tool=callgrind --toggle-collect='*clickRightUntilQuestionOnScreen*'
+[[gnu::noinline]] bool clickRightUntilQuestionOnScreen(TMainForm *main, const QuestionPaints &paints)
+{
+    const int asked = main->session().currentWord();
+    int right = 1;
+    for (int i = 1; i <= main->AnswerCount(); ++i)
+        if (main->answerWord(i) == asked)
+            right = i;
+    QWidget *viewport = main->AnswerBoxes[size_t(right - 1)]->viewport();
+    const QPoint inBox(40, 12);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, inBox);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, inBox);
+    // A word answered right at once leaves the pass, so the next question asks another one.
+    QElapsedTimer waited;
+    waited.start();
+    while (paints.lastPaintedWord() == asked && waited.elapsed() < 1000)
+        QCoreApplication::processEvents();
+    return paints.lastPaintedWord() != asked;
+}
+
+// What the learner waits for after a right click, side by side on the built-in course and on a
+// CC-CEDICT-sized dictionary.
+void ClickRightUntilQuestionOnScreen(benchmark::State &state)
+{
+    program->load(state.range(0) != 0 ? cedictSizedDictionary() : QStringLiteral("Dictionary/Dict.dic"));
+    window<TLessonOptions>("LessonOptions")->ComboBox3->setCurrentText(QStringLiteral("12"));
+    TMainForm *main = program->main;
+    main->Button1Click();
+    QuestionPaints paints(main);
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        if (main->session().queue().size() <= 1) {
+            // Keep the pass from ending with its message box.
+            main->session().setNewPassPending();
+            main->Button1Click();
+            QCoreApplication::processEvents();
+        }
+        if (!clickRightUntilQuestionOnScreen(main, paints)) {
+            state.SkipWithError("the next question was not painted");
+            break;
+        }
+    }
+    state.counters["words"] = main->TotalWordCount();
+}
+BENCHMARK(ClickRightUntilQuestionOnScreen)
+    ->ArgName("cedict")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 // "Применить" with a stored scheme while a question with twelve candidates is on screen, alternating
@@ -324,13 +421,7 @@ private:
 // "Словарь" → "Статистика" with 124,000 words until the window is painted.
 void openStatistics(benchmark::State &state, bool vertical)
 {
-    static const bool written = [] {
-        program->write(QStringLiteral("Dictionary/Cedict.dic"),
-                       benchdata::dictionaryFile(benchdata::cedictSizedWords()));
-        return true;
-    }();
-    Q_UNUSED(written);
-    program->load(QStringLiteral("Dictionary/Cedict.dic"));
+    program->load(cedictSizedDictionary());
     auto *statistics = window<TFormStat>("FormStat");
     if (statistics->isVerticalLayout() != vertical)
         statistics->findChild<QPushButton *>(QStringLiteral("ButtonHV"))->click();

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cerrno>
@@ -45,6 +46,22 @@ QList<QByteArrayView> splitLessonLines(QByteArrayView bytes)
     if (start < bytes.size())
         add(bytes.sliced(start));
     return lines;
+}
+
+// The text of a line as a message quotes it: control characters (the NULs of a UTF-16 file, say) shown
+// as U+FFFD and a long line cut, so that any file gives a message that fits on the screen.
+QString quotedLine(QByteArrayView line)
+{
+    constexpr qsizetype kMaxQuoted = 40;
+    QString text = QString::fromLocal8Bit(line.first(qMin(line.size(), kMaxQuoted + 1)));
+    const bool cut = text.size() > kMaxQuoted;
+    if (cut)
+        text = text.first(kMaxQuoted) + u'…';
+    for (QChar &c : text) {
+        if (c.category() == QChar::Other_Control)
+            c = QChar::ReplacementCharacter;
+    }
+    return text;
 }
 
 // A decimal integer with an optional leading minus and nothing else; a value outside int is no integer.
@@ -143,7 +160,7 @@ private:
         const QByteArrayView line = nextLine();
         const std::optional<int> value = toInteger(line);
         if (!value)
-            m_error = QStringLiteral("'%1' is not a valid integer value").arg(QString::fromLocal8Bit(line));
+            m_error = QStringLiteral("'%1' is not a valid integer value").arg(quotedLine(line));
         return value;
     }
 
@@ -270,6 +287,11 @@ Result<LessonProgress> loadLessonFile(const QString &path, int totalWordCount)
         return Failure{
             QStringLiteral("Не удалось прочитать файл урока «%1»: %2").arg(displayName(path), reason)};
     };
+    // Opening a FIFO would wait for a writer and a device could be read without end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return failure(info.isDir() ? QStringLiteral("это папка, а не файл.")
+                                    : QStringLiteral("это не обычный файл."));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(file.errorString());

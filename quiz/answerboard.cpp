@@ -8,9 +8,11 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <QTimer>
 
 using namespace wordlark;
@@ -25,11 +27,25 @@ constexpr int kQuestionHeight = 50;
 constexpr int kAnswerWidth = 385;
 constexpr int kFlashMs = 200;
 
+// Moving a cursor makes Qt lay the line out again to remember the caret's x position, so a caret that is
+// already at the start is left alone.
 void putCaretAtStart(QTextEdit *box)
 {
     QTextCursor cursor = box->textCursor();
+    if (cursor.position() == 0 && !cursor.hasSelection())
+        return;
     cursor.setPosition(0);
     box->setTextCursor(cursor);
+}
+
+// A box that is only ever rewritten whole: no undo history (it would grow with every question), and a caret
+// that stays at the start while the next word is inserted there.
+void prepareForRewriting(QTextEdit *box)
+{
+    box->setUndoRedoEnabled(false);
+    QTextCursor caret = box->textCursor();
+    caret.setKeepPositionOnInsert(true);
+    box->setTextCursor(caret);
 }
 
 const FieldFont &fontOfColumn(const FieldFonts &fonts, int column)
@@ -39,6 +55,39 @@ const FieldFont &fontOfColumn(const FieldFonts &fonts, int column)
     if (column == FullColumn)
         return fonts.full;
     return fonts.letters;
+}
+
+// The character format of each column's field: the whole font of its kind and its colour. Made once per
+// question rather than for every field of every box.
+AnswerBoard::ColumnFormats columnFormats(const FieldFonts &fonts)
+{
+    AnswerBoard::ColumnFormats formats;
+    for (int column = 0; column < ColumnCount; ++column) {
+        const FieldFont &kind = fontOfColumn(fonts, column);
+        formats[size_t(column)].setFont(kind.font, QTextCharFormat::FontPropertiesAll);
+        formats[size_t(column)].setForeground(kind.colour);
+    }
+    return formats;
+}
+
+// Writes the word's fields at the cursor, each in the format of its column, with a blank in the box's own
+// font between fields.
+void insertWord(QTextCursor &cursor, int word, const FieldSet &fields, const WordTable &table,
+                const AnswerBoard::ColumnFormats &formats, const QFont &blankFont)
+{
+    QTextCharFormat blankFormat;
+    blankFormat.setFont(blankFont);
+    bool empty = true;
+    for (int column = 0; column < ColumnCount; ++column) {
+        if (!fields[size_t(column)])
+            continue;
+        // A blank only between fields, so an empty first field leaves no leading blank.
+        if (!empty)
+            cursor.insertText(QStringLiteral(" "), blankFormat);
+        const QString &cell = table.cell(column, word);
+        cursor.insertText(shownField(cell), formats[size_t(column)]);
+        empty = empty && cell.isEmpty();
+    }
 }
 
 } // namespace
@@ -84,6 +133,7 @@ void AnswerBoard::createQuestionBox()
     TntRichEdit0 = new QTextEdit(this);
     TntRichEdit0->setObjectName(QStringLiteral("TntRichEdit0"));
     TntRichEdit0->setReadOnly(true);
+    prepareForRewriting(TntRichEdit0);
     TntRichEdit0->setFont(pixelFont(QStringLiteral("Tahoma"), 21));
     TntRichEdit0->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     TntRichEdit0->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -102,6 +152,7 @@ QTextEdit *AnswerBoard::createAnswerBox(int number)
     auto *box = new QTextEdit(this);
     box->setObjectName(QStringLiteral("AnswerBox%1").arg(number));
     box->setReadOnly(true);
+    prepareForRewriting(box);
     box->setFrameShape(QFrame::Box);
     box->setLineWidth(1);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -182,12 +233,13 @@ void AnswerBoard::ShowQuestion(const Question &question, const WordTable &table,
 {
     m_usedBoxes = question.count();
     ButtonShow->setVisible(settings.hideAnswers);
-    FillBox(TntRichEdit0, question.word, question.questionFields, table, fonts);
+    const ColumnFormats formats = columnFormats(fonts);
+    FillBox(TntRichEdit0, question.word, question.questionFields, table, formats);
     for (int i = 1; i <= MaxAnswerBoxes; ++i) {
         QTextEdit *box = AnswerBoxes[size_t(i - 1)];
         const bool used = i <= question.count();
         if (used)
-            FillBox(box, question.wordInBox(i), question.answerFields, table, fonts);
+            FillBox(box, question.wordInBox(i), question.answerFields, table, formats);
         box->setVisible(used);
     }
     Edit1->setFocus();
@@ -209,36 +261,35 @@ void AnswerBoard::showNoQuestion(const QString &hint)
 }
 
 void AnswerBoard::FillBox(QTextEdit *box, int word, const FieldSet &fields, const WordTable &table,
-                          const FieldFonts &fonts)
+                          const ColumnFormats &formats)
 {
-    box->clear();
-    if (word < 0)
-        return;
-
+    // One edit block, so that the box is laid out once, when the whole word is in, and not after every
+    // field. The old text is removed rather than the document cleared, which would rebuild its frame and
+    // formats. The new word goes in after the old text, which is then cut away in front of it: so the box's
+    // own caret stays at the start with nothing selected, and need not be put there (moving it costs a new
+    // layout of the line).
     QTextCursor cursor(box->document());
+    cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::End);
+    const int oldEnd = cursor.position();
+    if (word >= 0)
+        insertWord(cursor, word, fields, table, formats, box->font());
+    cursor.setPosition(0);
+    cursor.setPosition(oldEnd, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
     QTextBlockFormat block;
     const int number = boxOfViewport(box->viewport());
     block.setAlignment(number == 0 ? Qt::AlignHCenter : (number % 2 == 1 ? Qt::AlignRight : Qt::AlignLeft));
     cursor.setBlockFormat(block);
-    QTextCharFormat blankFormat;
-    blankFormat.setFont(box->font());
-
-    bool empty = true;
-    for (int column = 0; column < ColumnCount; ++column) {
-        if (!fields[size_t(column)])
-            continue;
-        // A blank only between fields, so an empty first field leaves no leading blank.
-        if (!empty)
-            cursor.insertText(QStringLiteral(" "), blankFormat);
-        const QString &cell = table.cell(column, word);
-        const FieldFont &kind = fontOfColumn(fonts, column);
-        QTextCharFormat format;
-        format.setFont(kind.font, QTextCharFormat::FontPropertiesAll);
-        format.setForeground(kind.colour);
-        cursor.insertText(shownField(cell), format);
-        empty = empty && cell.isEmpty();
-    }
+    // Qt drops a line's shaped glyphs after laying it out and shapes it again to paint it; a box of a few
+    // words keeps them, which halves the text work of showing a question.
+    for (QTextBlock paragraph = box->document()->begin(); paragraph.isValid(); paragraph = paragraph.next())
+        paragraph.layout()->setCacheEnabled(true);
+    cursor.endEditBlock();
+    // Only a box that was empty before has its caret moved by the insertion.
     putCaretAtStart(box);
+    // A box the learner scrolled shows the next word from its start.
+    box->verticalScrollBar()->setValue(0);
 }
 
 void AnswerBoard::PrepareKeyboardAnswer(const Question &question, const QuizSettings &settings)
@@ -284,12 +335,14 @@ void AnswerBoard::startFlash()
 void AnswerBoard::flashBox(int box, bool right)
 {
     setBoxColour(box, right ? m_colours.rightAnswer : m_colours.wrongAnswer);
+    m_flashed = AnswerBoxes[size_t(box - 1)];
     startFlash();
 }
 
 void AnswerBoard::flashTypedAnswer(bool right)
 {
     setPanelColour(right ? m_colours.rightAnswer : m_colours.wrongAnswer);
+    m_flashed = PanelAnswer;
     startFlash();
     if (right)
         return;
@@ -299,6 +352,13 @@ void AnswerBoard::flashTypedAnswer(bool right)
     PanelMask->hide();
     PanelAnswer->hide();
     Edit1->setFocus();
+}
+
+void AnswerBoard::repaintFlash()
+{
+    if (m_flashed)
+        m_flashed->repaint();
+    m_flashed = nullptr;
 }
 
 void AnswerBoard::Timer1Timer()

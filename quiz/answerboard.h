@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QTextCharFormat>
 #include <QWidget>
 
 #include <array>
@@ -52,6 +53,8 @@ public:
     // effect at the next repaint of a box. `areaBottom` is the lower edge of the answer area.
     AnswerBoard(const QuizColours &colours, int areaBottom, QWidget *parent);
 
+    using ColumnFormats = std::array<QTextCharFormat, wordlark::ColumnCount>;
+
     // Sizes and places the answer boxes and the cover for `count` candidates.
     void LayOutAnswers(int count);
     // Writes the question and its candidates, covers them if asked, and prepares the typed answer.
@@ -65,6 +68,9 @@ public:
     // A typed answer flashes the keyboard panel; a wrong one also uncovers every candidate in the
     // wrong-answer colour and puts the aids away, so the right box must now be clicked.
     void flashTypedAnswer(bool right);
+    // Paints the flashed box or panel at once, so that its colour is seen before the next question is
+    // built; the rest of the board keeps its picture until the next frame.
+    void repaintFlash();
 
     // Takes the main window's colours at once, not only at the next hover or flash: text in new colours
     // over an old background could be unreadable. `framed` gives the question and the answers single-line
@@ -108,7 +114,7 @@ private:
     void createKeyboardPanels();
 
     void FillBox(QTextEdit *box, int word, const wordlark::FieldSet &fields, const wordlark::WordTable &table,
-                 const FieldFonts &fonts);
+                 const ColumnFormats &formats);
     void PrepareKeyboardAnswer(const wordlark::Question &question, const wordlark::QuizSettings &settings);
     void TntFormMouseMove(int box);
     void TntFormMouseUp(int box);
@@ -127,5 +133,6 @@ private:
     int m_answerAreaBottom = 0;
     int m_usedBoxes = 0;
     int m_hoverBox = 0;
+    QWidget *m_flashed = nullptr;
     std::array<QColor, wordlark::MaxAnswerBoxes> m_boxColours;
 };

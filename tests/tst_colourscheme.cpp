@@ -2,8 +2,11 @@
 
 #include "ui/colourscheme.h"
 
+#include "badinput.h"
+
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -11,6 +14,10 @@
 #include <sys/resource.h>
 
 using wordlark::ColourScheme;
+
+using testutil::entriesOf;
+using testutil::Entry;
+using testutil::makeEntry;
 
 namespace {
 
@@ -63,9 +70,8 @@ private Q_SLOTS:
     void readingIgnoresWhatTheNameLengthDoesNotCover();
     void names_data();
     void names();
-    void recordCountFollowsFileSize_data();
-    void recordCountFollowsFileSize();
-    void missingFile();
+    void badFiles_data();
+    void badFiles();
     void saveAppendsAndKeepsEarlierRecords();
     void failedSaveKeepsTheOldFile();
 };
@@ -116,32 +122,78 @@ void TestColourScheme::names()
     QCOMPARE(wordlark::storableSchemeName(name), stored);
 }
 
-void TestColourScheme::recordCountFollowsFileSize_data()
+void TestColourScheme::badFiles_data()
 {
-    QTest::addColumn<int>("size");
+    QTest::addColumn<Entry>("entry");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("error"); // empty: the file is read
     QTest::addColumn<int>("count");
-    QTest::newRow("empty") << 0 << 0;
-    QTest::newRow("147 bytes") << 147 << 0;
-    QTest::newRow("296 bytes") << 296 << 2;
-    QTest::newRow("300 bytes") << 300 << 2;
+    QTest::addColumn<QString>("firstName");
+    const auto read = [](const char *tag, const QByteArray &bytes, int count, const QString &firstName) {
+        QTest::newRow(tag) << Entry::File << bytes << QString() << count << firstName;
+    };
+    const auto refused = [](const char *tag, Entry entry, const char *error) {
+        QTest::newRow(tag) << entry << QByteArray() << QString::fromLatin1(error) << 0 << QString();
+    };
+
+    refused("missing file", Entry::Missing, "File not found");
+    // Opening a FIFO would wait for a writer, and a device could be read without end.
+    refused("folder", Entry::Folder, "File access denied");
+    refused("FIFO", Entry::Fifo, "File access denied");
+    refused("link to a device", Entry::LinkToDevice, "File access denied");
+
+    // Whole records count; a partial one at the end is not read.
+    read("empty file", QByteArray(), 0, QString());
+    read("only a byte-order mark", "\xEF\xBB\xBF", 0, QString());
+    read("147 bytes", exampleRecord().left(147), 0, QString());
+    read("296 bytes", exampleRecord().repeated(3).left(296), 2, QStringLiteral("Ночь"));
+    read("300 bytes", exampleRecord().repeated(3).left(300), 2, QStringLiteral("Ночь"));
+    QByteArray tooLong = exampleRecord();
+    tooLong[44] = char(255);
+    tooLong.replace(45, 103, QByteArray(103, 'x'));
+    read("name length 255 reads 100 bytes", tooLong, 1, QString(100, u'x'));
+    read("NUL bytes", QByteArray(148 * 2, '\0'), 2, QString());
+    QByteArray noise(148 * 4 + 17, Qt::Uninitialized);
+    QRandomGenerator random(14);
+    for (char &byte : noise)
+        byte = char(random.bounded(256));
+    noise[44] = char(3);
+    noise.replace(45, 3, "\xC4\xE0\xED"); // "Дан" in code page 1251
+    read("random bytes", noise, 4, QStringLiteral("Дан"));
+    read("a 2 MB text line", QByteArray(2 << 20, 'a'), (2 << 20) / 148, QString(97, u'a'));
+    // The length byte of the first record is an "a", 97.
+    read("1,000,000 text lines", QByteArray("a\n").repeated(1000000), 2000000 / 148,
+         QStringLiteral("\na").repeated(49).left(97));
 }
 
-void TestColourScheme::recordCountFollowsFileSize()
+void TestColourScheme::badFiles()
 {
-    QFETCH(int, size);
+    QFETCH(Entry, entry);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, error);
     QFETCH(int, count);
-    QByteArray bytes = exampleRecord().repeated(3).left(size);
-    QCOMPARE(wordlark::parseColourSchemes(bytes).size(), count);
-}
+    QFETCH(QString, firstName);
 
-void TestColourScheme::missingFile()
-{
     QTemporaryDir dir;
-    const auto file = wordlark::loadColourSchemes(dir.filePath(QStringLiteral("none.dat")));
-    QVERIFY(!file);
-    QCOMPARE(file.error(), QStringLiteral("File not found"));
-    // A folder where the file should be is no file either, and reading it must not block.
-    QVERIFY(!wordlark::loadColourSchemes(dir.path()));
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("data1.dat"));
+    QVERIFY(makeEntry(entry, path, bytes));
+    const QStringList entriesBefore = entriesOf(dir.path());
+
+    const auto schemes = wordlark::loadColourSchemes(path);
+
+    QCOMPARE(schemes.error(), error);
+    if (error.isEmpty()) {
+        QCOMPARE(schemes->size(), count);
+        if (count > 0 && !firstName.isNull())
+            QCOMPARE(schemes->front().name, firstName);
+        for (const ColourScheme &scheme : *schemes)
+            QVERIFY(scheme.name.size() <= wordlark::MaxSchemeNameLength);
+    }
+    // Reading writes nothing.
+    QCOMPARE(entriesOf(dir.path()), entriesBefore);
+    if (entry == Entry::File)
+        QCOMPARE(readAll(path), bytes);
 }
 
 void TestColourScheme::saveAppendsAndKeepsEarlierRecords()

@@ -1,7 +1,11 @@
 #include "progress/lessonfile.h"
 
+#include "badinput.h"
+
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -14,6 +18,12 @@
 using LessonFileResult = wordlark::Result<wordlark::LessonProgress>;
 using wordlark::LessonProgress;
 using wordlark::MistakeRecord;
+
+using namespace Qt::StringLiterals;
+
+using testutil::entriesOf;
+using testutil::Entry;
+using testutil::makeEntry;
 
 namespace {
 
@@ -99,8 +109,8 @@ private Q_SLOTS:
     void sessionWithoutMistakesEndsAfterZeroCount();
     void acceptedVariants_data();
     void acceptedVariants();
-    void rejectedFiles_data();
-    void rejectedFiles();
+    void badFiles_data();
+    void badFiles();
     void localPathSurvives();
     void saveAndLoad();
     void failedSaveKeepsExistingFile_data();
@@ -109,8 +119,6 @@ private Q_SLOTS:
     void saveOnFullDiskKeepsTheOldFile();
     void saveIntoMissingFolderOrOntoFolder_data();
     void saveIntoMissingFolderOrOntoFolder();
-    void loadFailuresNameTheFile_data();
-    void loadFailuresNameTheFile();
 };
 
 void TestLessonFile::roundTrip_data()
@@ -195,98 +203,184 @@ void TestLessonFile::acceptedVariants()
     QCOMPARE(result.value(), example());
 }
 
-void TestLessonFile::rejectedFiles_data()
+void TestLessonFile::badFiles_data()
 {
+    QTest::addColumn<Entry>("entry");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("totalWords");
+    // The message, with %1 for the file's path; one that ends in ": " is followed by the system's reason.
     QTest::addColumn<QString>("error");
+    // For a file that is read: the length of its queue and its dictionary path.
+    QTest::addColumn<int>("queueLength");
+    QTest::addColumn<QString>("dictionaryPath");
 
     auto notInteger = [](const QString &text) {
         return QStringLiteral("'%1' is not a valid integer value").arg(text);
     };
     auto at = [](int line, const QString &what) {
-        return QStringLiteral("Файл урока «lesson.sav», строка %1: %2").arg(line).arg(what);
+        return QStringLiteral("Файл урока «%1», строка ") + QString::number(line) + QStringLiteral(": ") +
+               what;
+    };
+    auto notRead = [](const QString &reason) {
+        return QStringLiteral("Не удалось прочитать файл урока «%1»: ") + reason;
+    };
+    auto outside = [&at](int line, qint64 word, int totalWords) {
+        return at(
+            line,
+            QStringLiteral("номер слова %1 вне словаря (слов в словаре: %2).").arg(word).arg(totalWords));
+    };
+    auto negative = [&at](int line, qint64 value, const char *what) {
+        return at(line, QStringLiteral("недопустимое отрицательное значение %1 (%2).")
+                            .arg(value)
+                            .arg(QString::fromUtf8(what)));
+    };
+    auto tooLong = [&at](int line, const char *what, qint64 count, int linesLeft) {
+        return at(line, QStringLiteral("%1 %2 больше, чем осталось строк в файле (%3).")
+                            .arg(QString::fromUtf8(what))
+                            .arg(count)
+                            .arg(linesLeft));
     };
     auto withLine = [](int index, const QByteArray &text) {
         QList<QByteArray> lines = kExampleLines;
         lines[index] = text;
         return crlfLines(lines);
     };
+    auto rejected = [](const char *tag, const QByteArray &bytes, int totalWords, const QString &error) {
+        QTest::newRow(tag) << Entry::File << bytes << totalWords << error << -1 << QString();
+    };
+    auto accepted = [](const char *tag, const QByteArray &bytes, int queueLength, const QString &path) {
+        QTest::newRow(tag) << Entry::File << bytes << 30 << QString() << queueLength << path;
+    };
+    auto notAFile = [](const char *tag, Entry entry, const QString &error) {
+        QTest::newRow(tag) << entry << QByteArray() << 30 << error << -1 << QString();
+    };
     const QByteArray crlf = crlfLines(kExampleLines);
+    const QString exampleDictionary = QStringLiteral("Dictionary/Dict.dic");
 
-    // Reading past the end yields an empty line, which is no number.
-    QTest::newRow("empty file") << QByteArray() << 30 << notInteger("");
-    QTest::newRow("only the path") << QByteArray("Dictionary/Dict.dic\r\n") << 30 << notInteger("");
-    QTest::newRow("cut after the queue") << crlf.left(crlf.indexOf("Mistakes=")) << 30 << notInteger("");
-    QTest::newRow("cut inside the last record") << crlf.chopped(3) << 30 << notInteger("");
-    QTest::newRow("Ctrl-Z before the last record")
-        << QByteArray(crlf).replace("\r\n9\r\n", "\r\n\x1a\r\n") << 30
-        << at(10, QStringLiteral("число записей об ошибках 1 больше, чем осталось строк в файле (0)."));
-    QTest::newRow("cut inside the queue")
-        << crlfLines(kExampleLines.first(5)) << 30
-        << at(3, QStringLiteral("длина очереди 3 больше, чем осталось строк в файле (2)."));
-    QTest::newRow("record count beyond the end")
-        << crlfLines(kExampleLines.first(9) + QList<QByteArray>{"3", "9", "2"}) << 30
-        << at(10, QStringLiteral("число записей об ошибках 3 больше, чем осталось строк в файле (2)."));
-    QTest::newRow("second record missing")
-        << crlfLines(kExampleLines.first(9) + QList<QByteArray>{"2", "9", "2"}) << 30 << notInteger("");
+    // Not a readable file at all.
+    notAFile("missing file", Entry::Missing, notRead(QString()));
+    notAFile("folder", Entry::Folder, notRead(QStringLiteral("это папка, а не файл.")));
+    notAFile("FIFO", Entry::Fifo, notRead(QStringLiteral("это не обычный файл.")));
+    notAFile("link to a device", Entry::LinkToDevice, notRead(QStringLiteral("это не обычный файл.")));
 
-    QTest::newRow("binary junk") << QByteArray("\xff\xfe\x00\x01\x02\n\x80\x81\n\x01\x02\x03\n\x7f", 14) << 30
-                                 << notInteger(QStringLiteral("\x01\x02\x03"));
-    QTest::newRow("huge queue length")
-        << withLine(2, "2147483647") << 30
-        << at(3, QStringLiteral("длина очереди 2147483647 больше, чем осталось строк в файле (9)."));
-    QTest::newRow("huge record count")
-        << withLine(9, "1000000000") << 30
-        << at(10,
-              QStringLiteral("число записей об ошибках 1000000000 больше, чем осталось строк в файле (2)."));
-    QTest::newRow("queue length beyond int") << withLine(2, "2147483648") << 30 << notInteger("2147483648");
-    QTest::newRow("counter below int") << withLine(7, "-2147483649") << 30 << notInteger("-2147483649");
+    // Empty, cut short or not text at all. Reading past the end yields an empty line, which is no number.
+    rejected("empty file", QByteArray(), 30, notInteger(""));
+    rejected("only a byte-order mark", "\xEF\xBB\xBF", 30, notInteger(""));
+    rejected("only the path", "Dictionary/Dict.dic\r\n", 30, notInteger(""));
+    rejected("cut after the queue", crlf.left(crlf.indexOf("Mistakes=")), 30, notInteger(""));
+    rejected("cut inside the last record", crlf.chopped(3), 30, notInteger(""));
+    rejected("Ctrl-Z before the last record", QByteArray(crlf).replace("\r\n9\r\n", "\r\n\x1a\r\n"), 30,
+             tooLong(10, "число записей об ошибках", 1, 0));
+    rejected("cut inside the queue", crlfLines(kExampleLines.first(5)), 30,
+             tooLong(3, "длина очереди", 3, 2));
+    rejected("record count beyond the end",
+             crlfLines(kExampleLines.first(9) + QList<QByteArray>{"3", "9", "2"}), 30,
+             tooLong(10, "число записей об ошибках", 3, 2));
+    rejected("second record missing", crlfLines(kExampleLines.first(9) + QList<QByteArray>{"2", "9", "2"}),
+             30, notInteger(""));
+    rejected("CR-only line breaks are one line", kExampleLines.join('\r') + '\r', 30, notInteger(""));
+    QByteArray noise(4096, Qt::Uninitialized);
+    QRandomGenerator random(14);
+    for (char &byte : noise)
+        byte = char(random.bounded(256));
+    noise.replace('\n', ' ');
+    rejected("random bytes without a line break", noise, 30, notInteger(""));
+    rejected("binary junk", QByteArray("\xff\xfe\x00\x01\x02\n\x80\x81\n\x01\x02\x03\n\x7f", 14), 30,
+             notInteger(u"\uFFFD\uFFFD\uFFFD"_s));
+    // Control characters and long lines are quoted so that the message stays readable and short.
+    const QByteArray utf16 = QStringEncoder(QStringConverter::Utf16LE)(QString::fromLatin1(crlf));
+    rejected("UTF-16 with its mark", "\xFF\xFE" + utf16, 30, notInteger(u"\uFFFD3\uFFFD\uFFFD\uFFFD"_s));
+    rejected("NUL bytes for the queue length", withLine(2, QByteArray("\0\0", 2)), 30,
+             notInteger(u"\uFFFD\uFFFD"_s));
+    rejected("2 MB line for the queue length", withLine(2, QByteArray(2 << 20, '7')), 30,
+             notInteger(QString(40, u'7') + u'…'));
 
-    QTest::newRow("queue word equal to word count")
-        << crlf << 25 << at(6, QStringLiteral("номер слова 25 вне словаря (слов в словаре: 25)."));
-    QTest::newRow("negative queue word")
-        << withLine(4, "-1") << 30
-        << at(5, QStringLiteral("номер слова -1 вне словаря (слов в словаре: 30)."));
-    QTest::newRow("record word equal to word count")
-        << withLine(10, "30") << 30
-        << at(11, QStringLiteral("номер слова 30 вне словаря (слов в словаре: 30)."));
-    QTest::newRow("any word against an empty dictionary")
-        << crlf << 0 << at(4, QStringLiteral("номер слова 17 вне словаря (слов в словаре: 0)."));
+    // Numbers at and beyond the limits of 32-bit integers.
+    rejected("queue length 2147483647", withLine(2, "2147483647"), 30,
+             tooLong(3, "длина очереди", 2147483647, 9));
+    rejected("record count 2147483647", withLine(9, "2147483647"), 30,
+             tooLong(10, "число записей об ошибках", 2147483647, 2));
+    rejected("queue length beyond int", withLine(2, "2147483648"), 30, notInteger("2147483648"));
+    rejected("counter below int", withLine(7, "-2147483649"), 30, notInteger("-2147483649"));
+    rejected("queue word 2147483647", withLine(3, "2147483647"), 30, outside(4, 2147483647, 30));
+    rejected("queue word -2147483648", withLine(3, "-2147483648"), 30, outside(4, -2147483648LL, 30));
+    rejected("queue length -2147483648", withLine(2, "-2147483648"), 30,
+             negative(3, -2147483648LL, "длина очереди"));
+    rejected("counter -2147483648", withLine(7, "-2147483648"), 30,
+             negative(8, -2147483648LL, "счётчик ошибок"));
+    accepted("counter 2147483647", withLine(7, "2147483647"), 3, exampleDictionary);
+    accepted("misses 2147483647", withLine(11, "2147483647"), 3, exampleDictionary);
 
-    QTest::newRow("negative queue length")
-        << withLine(2, "-1") << 30
-        << at(3, QStringLiteral("недопустимое отрицательное значение -1 (длина очереди)."));
-    QTest::newRow("negative counter")
-        << withLine(7, "-2") << 30
-        << at(8, QStringLiteral("недопустимое отрицательное значение -2 (счётчик ошибок)."));
-    QTest::newRow("negative record count")
-        << withLine(9, "-1") << 30
-        << at(10, QStringLiteral("недопустимое отрицательное значение -1 (число записей об ошибках)."));
-    QTest::newRow("negative misses")
-        << withLine(11, "-3") << 30
-        << at(12, QStringLiteral("недопустимое отрицательное значение -3 (число ошибок в слове)."));
+    // Words outside the dictionary.
+    rejected("queue word equal to word count", crlf, 25, outside(6, 25, 25));
+    rejected("negative queue word", withLine(4, "-1"), 30, outside(5, -1, 30));
+    rejected("record word equal to word count", withLine(10, "30"), 30, outside(11, 30, 30));
+    rejected("any word against an empty dictionary", crlf, 0, outside(4, 17, 0));
+
+    rejected("negative queue length", withLine(2, "-1"), 30, negative(3, -1, "длина очереди"));
+    rejected("negative counter", withLine(7, "-2"), 30, negative(8, -2, "счётчик ошибок"));
+    rejected("negative record count", withLine(9, "-1"), 30, negative(10, -1, "число записей об ошибках"));
+    rejected("negative misses", withLine(11, "-3"), 30, negative(12, -3, "число ошибок в слове"));
 
     // Only an optional minus and digits make an integer.
-    const QList<QByteArray> junk = {" 3", "3 ", "+3", "3.0", "0x10", "1e2", "-", "--1", "3\r5", "три"};
+    const QList<QByteArray> junk = {" 3", "3 ", "+3", "3.0", "0x10", "1e2", "-", "--1", "три"};
     for (const QByteArray &text : junk) {
         QTest::addRow("queue length '%s'", text.constData())
-            << withLine(2, text) << 30 << notInteger(QString::fromUtf8(text));
+            << Entry::File << withLine(2, text) << 30 << notInteger(QString::fromUtf8(text)) << -1
+            << QString();
     }
-    QTest::newRow("empty counter line") << withLine(7, "") << 30 << notInteger("");
-    QTest::newRow("word as text") << withLine(3, "seventeen") << 30 << notInteger("seventeen");
-    QTest::newRow("misses as text") << withLine(11, "twice") << 30 << notInteger("twice");
+    rejected("queue length with a CR inside", withLine(2, "3\r5"), 30, notInteger(u"3\uFFFD5"_s));
+    rejected("empty counter line", withLine(7, ""), 30, notInteger(""));
+    rejected("word as text", withLine(3, "seventeen"), 30, notInteger("seventeen"));
+    rejected("misses as text", withLine(11, "twice"), 30, notInteger("twice"));
+
+    // The path line is only compared with the dictionary in use, so any text there is read.
+    const QString elsewhere = QStringLiteral("/home/другой/Словари/Большой.dic");
+    accepted("path line naming another dictionary", withLine(0, QFile::encodeName(elsewhere)), 3, elsewhere);
+    accepted("2 MB path line", withLine(0, QByteArray(2 << 20, 'a')), 3, QString(2 << 20, u'a'));
+    QList<QByteArray> million = {"Dictionary/Dict.dic", "Length(ArrSmartShuffle)=", "999993"};
+    million.reserve(1000000);
+    for (int i = 0; i < 999993; ++i)
+        million.append("5");
+    million += QList<QByteArray>{"Mistakes=", "0", "Length(ArrMistakes)=", "0"};
+    accepted("1,000,000 lines", crlfLines(million), 999993, exampleDictionary);
 }
 
-void TestLessonFile::rejectedFiles()
+void TestLessonFile::badFiles()
 {
+    QFETCH(Entry, entry);
     QFETCH(QByteArray, bytes);
     QFETCH(int, totalWords);
     QFETCH(QString, error);
+    QFETCH(int, queueLength);
+    QFETCH(QString, dictionaryPath);
 
-    const LessonFileResult result = wordlark::parseLessonFile(bytes, totalWords, kFile);
-    QVERIFY(!result.ok());
-    QCOMPARE(result.error(), error);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("lesson.ke4"));
+    QVERIFY(makeEntry(entry, path, bytes));
+    const QStringList entriesBefore = entriesOf(dir.path());
+
+    const LessonFileResult result = wordlark::loadLessonFile(path, totalWords);
+
+    const QString expected = error.arg(QDir::toNativeSeparators(path));
+    if (error.isEmpty()) {
+        QCOMPARE(result.error(), QString());
+        QVERIFY(result.ok());
+        QCOMPARE(result->queue.size(), queueLength);
+        QCOMPARE(result->dictionaryPath, dictionaryPath);
+    } else if (error.endsWith(QStringLiteral(": "))) {
+        QVERIFY(!result.ok());
+        QVERIFY2(result.error().startsWith(expected) && result.error().size() > expected.size(),
+                 qPrintable(result.error()));
+    } else {
+        QVERIFY(!result.ok());
+        QCOMPARE(result.error(), expected);
+    }
+    // Reading writes nothing: the folder holds what it held and the file keeps its bytes.
+    QCOMPARE(entriesOf(dir.path()), entriesBefore);
+    if (entry == Entry::File)
+        QCOMPARE(readAll(path), bytes);
 }
 
 void TestLessonFile::localPathSurvives()
@@ -441,29 +535,6 @@ void TestLessonFile::saveIntoMissingFolderOrOntoFolder()
     QCOMPARE(readAll(kept), QByteArray("keep me"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{QStringLiteral("folder")});
-}
-
-void TestLessonFile::loadFailuresNameTheFile_data()
-{
-    QTest::addColumn<QString>("relativePath");
-
-    QTest::newRow("missing file") << QStringLiteral("nothing.sav");
-    QTest::newRow("folder") << QStringLiteral("folder");
-}
-
-void TestLessonFile::loadFailuresNameTheFile()
-{
-    QFETCH(QString, relativePath);
-
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-    const QString path = dir.filePath(relativePath);
-    const LessonFileResult result = wordlark::loadLessonFile(path, 30);
-    QVERIFY(!result.ok());
-    const QString prefix = QStringLiteral("Не удалось прочитать файл урока «%1»: ").arg(path);
-    QVERIFY2(result.error().startsWith(prefix), qPrintable(result.error()));
-    QVERIFY2(result.error().size() > prefix.size(), "the message names the failure");
 }
 
 QTEST_GUILESS_MAIN(TestLessonFile)

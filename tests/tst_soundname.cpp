@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using namespace wordlark;
 
 class TestSoundName final : public QObject {
@@ -24,6 +25,8 @@ private Q_SLOTS:
     void folderLookup();
     void folderFollowsChanges();
 
+    void badPinyin_data();
+    void badPinyin();
     void numbered_data();
     void numbered();
 
@@ -210,6 +213,49 @@ void TestSoundName::folderFollowsChanges()
 
     SoundFolder missing(dir.filePath("no such folder"));
     QCOMPARE(missing.find("hao3"), QString());
+}
+
+void TestSoundName::badPinyin_data()
+{
+    QTest::addColumn<QString>("pinyin");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("numbered");
+    const auto row = [](const char *tag, const QString &pinyin, const QString &name,
+                        const QString &numbered) { QTest::newRow(tag) << pinyin << name << numbered; };
+
+    row("empty", "", "", "");
+    row("only blanks and apostrophes", "  ' ", "", "");
+    row("only punctuation", "……", "……", "");
+    row("NUL inside", u"hǎ\0o"_s, u"ha3\0o"_s, "ha3 o5");
+    // A character that is not a letter after the span keeps the tone digit before it, as for "hǎoh".
+    row("line breaks", "hǎo\r\n", "ha3o\r\n", "hao3");
+    row("unpaired surrogates", QString(QChar(0xD800)) + u"hǎo"_s + QChar(0xDC00),
+        QString(QChar(0xD800)) + u"ha3o"_s + QChar(0xDC00), "hao3");
+    row("parent folder", "../hǎo", "../hao3", "hao3");
+    row("absolute path", "/tmp/hǎo", "/tmp/hao3", "tmp hao3");
+    row("only tone marks", "ǎǎǎ", "a3a3a3", "a3 a3 a3");
+    row("a 2 MB word", QString(1 << 20, u'a') + u"ǎ"_s, QString(1 << 20, u'a') + u"a3"_s, QString());
+}
+
+void TestSoundName::badPinyin()
+{
+    QFETCH(QString, pinyin);
+    QFETCH(QString, name);
+    QFETCH(QString, numbered);
+
+    QCOMPARE(SoundNameFromPinyin(pinyin), name);
+    // What a synthesiser makes of a 2 MB word matters less than that it comes back at all.
+    const QString spoken = numberedPinyin(pinyin);
+    if (pinyin.size() < 1000)
+        QCOMPARE(spoken, numbered);
+
+    // A name never reaches outside the sound folder, even when it reads like a path to a sound.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkdir("audio"));
+    touch(dir.filePath("hao3.mp3"));
+    SoundFolder folder(dir.filePath("audio"));
+    QCOMPARE(folder.find(name), QString());
 }
 
 void TestSoundName::numbered_data()

@@ -2,12 +2,22 @@
 #include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
 
+#include "badinput.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <initializer_list>
 
 using namespace Qt::StringLiterals;
 using namespace wordlark;
+
+using testutil::entriesOf;
+using testutil::Entry;
+using testutil::makeEntry;
 
 namespace {
 
@@ -58,8 +68,8 @@ private Q_SLOTS:
     void sameTableFromEveryEncoding_data();
     void sameTableFromEveryEncoding();
     void cp1251Dictionary();
-    void badInputIsHarmless_data();
-    void badInputIsHarmless();
+    void badDictionaries_data();
+    void badDictionaries();
 
     void cp1251RoundTripsEveryByte();
     void cp1251Letters_data();
@@ -182,43 +192,104 @@ void TestTextDecoding::cp1251Dictionary()
     QCOMPARE(table.cell(FullColumn, 1), QString());
 }
 
-void TestTextDecoding::badInputIsHarmless_data()
+void TestTextDecoding::badDictionaries_data()
 {
+    QTest::addColumn<Entry>("entry");
     QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<int>("rows");             // -1: whatever the line breaks give
+    QTest::addColumn<QStringList>("firstRow"); // empty: not pinned
+    const auto row = [](const char *tag, const QByteArray &input, int rows, const QStringList &firstRow) {
+        QTest::newRow(tag) << Entry::File << input << rows << firstRow;
+    };
+    // Not a file the program can read: it says so and falls back to the built-in course.
+    const auto notAFile = [](const char *tag, Entry entry) {
+        QTest::newRow(tag) << entry << QByteArray() << -1 << QStringList();
+    };
+    notAFile("missing file", Entry::Missing);
+    notAFile("folder", Entry::Folder);
+    notAFile("FIFO", Entry::Fifo);
+    notAFile("link to a device", Entry::LinkToDevice);
+    const QStringList blankRow(ColumnCount, QString());
+    const QString word = u"ni\t*\t你\t*\t\t*\t1\t*\tты"_s;
 
+    row("empty file", QByteArray(), 0, {});
+    row("only a UTF-8 mark", kUtf8Mark, 0, {});
+    row("only a UTF-16 LE mark", kUtf16LeMark, 0, {});
+    row("only a UTF-16 BE mark", kUtf16BeMark, 0, {});
+    row("odd byte after a UTF-16 LE mark", kUtf16LeMark + bytes({0x41}), 0, {});
+    row("odd byte after a UTF-16 BE mark", kUtf16BeMark + utf16(word, true) + bytes({0x0A}), 1,
+        {u"ni"_s, u"你"_s, QString(), u"01"_s, u"ты"_s});
+    row("UTF-16 LE, truncated unit", kUtf16LeMark + bytes({0x2A, 0x00, 0x0A}), 1, blankRow);
+    row("lines of only separators", "*****\n*\n**********\n**", 4, blankRow);
+    row("2 MB of separators", QByteArray(2 << 20, '*'), 1, blankRow);
+    row("line breaks only", "\r\n\r\r\n\n\n", 5, blankRow);
+    row("NUL bytes", QByteArray("\0\0*\0\n\0\t*\t\0", 10), 2,
+        {u"\0"_s, QString(), QString(), QString(), QString()});
+    row("invalid UTF-8 after a mark", kUtf8Mark + "ni" + bytes({0xFF}) + utf8(word.sliced(2)), 1,
+        {u"ni\uFFFD"_s, u"你"_s, QString(), u"01"_s, u"ты"_s});
+    row("UTF-8 mark, then nothing but invalid UTF-8", kUtf8Mark + bytes({0xFF, 0x2A, 0xC0, 0x0A, 0xE4, 0xBD}),
+        2, blankRow);
+    row("invalid UTF-8 without a mark is code page 1251", bytes({0xFF, 0x2A, 0xFE, 0x2A, 0x0D}), 1, blankRow);
+    const QString surrogates = QString(QChar(0xD800)) + u"x\t*\t"_s + QChar(0xDC00) + u"\t*\t\t*\t2\t*\tя"_s;
+    row("unpaired surrogates are kept", kUtf16LeMark + utf16(surrogates, false), 1,
+        {QString(QChar(0xD800)) + u'x', QString(QChar(0xDC00)), QString(), u"02"_s, u"я"_s});
+    row("CR-only line breaks", utf8(word + u'\r' + word + u'\r'), 2,
+        {u"ni"_s, u"你"_s, QString(), u"01"_s, u"ты"_s});
+    row("UTF-16 LE with line separators", kUtf16LeMark + utf16(u"a\u2028b\t*\t\u2028\r"_s, false), 3, {});
     QByteArray everyByte;
     for (int value = 0; value < 256; ++value)
         everyByte.append(char(value));
-
-    QTest::newRow("lone UTF-16 LE mark") << kUtf16LeMark;
-    QTest::newRow("lone UTF-8 mark") << kUtf8Mark;
-    QTest::newRow("UTF-16 LE, truncated unit") << kUtf16LeMark + bytes({0x2A, 0x00, 0x0A});
-    QTest::newRow("UTF-16 LE, unpaired high surrogate")
-        << kUtf16LeMark + bytes({0x00, 0xD8, 0x2A, 0x00, 0x0A, 0x00});
-    QTest::newRow("UTF-16 BE, unpaired low surrogate") << kUtf16BeMark + bytes({0xDC, 0x00, 0x00, 0x2A});
-    QTest::newRow("UTF-8 mark, then invalid UTF-8")
-        << kUtf8Mark + bytes({0xFF, 0x2A, 0xC0, 0x0A, 0xE4, 0xBD});
-    QTest::newRow("invalid UTF-8 with separators") << bytes({0xFF, 0x2A, 0xFE, 0x2A, 0x0D});
-    QTest::newRow("NUL bytes") << QByteArray("\0\0*\0\n\0\t*\t\0", 10);
-    QTest::newRow("every byte value") << everyByte;
-    QTest::newRow("separators only") << QByteArray("*****\n*\n**********\n**");
-    QTest::newRow("line breaks only") << QByteArray("\r\n\r\r\n\n\n");
-    QTest::newRow("UTF-16 LE with line separators")
-        << kUtf16LeMark + utf16(u"a\u2028b\t*\t\u2028\r"_s, false);
+    row("every byte value", everyByte, -1, {});
+    QByteArray noise(1 << 16, Qt::Uninitialized);
+    QRandomGenerator random(14);
+    for (char &byte : noise)
+        byte = char(random.bounded(256));
+    row("random bytes", noise, -1, {});
+    const QString longTranslation(2 << 20, u'ж');
+    row("a 2 MB line", utf8(word.chopped(2) + longTranslation), 1,
+        {u"ni"_s, u"你"_s, QString(), u"01"_s, longTranslation});
+    row("1,000,000 lines", utf8(word + u'\n').repeated(1000000), 1000000,
+        {u"ni"_s, u"你"_s, QString(), u"01"_s, u"ты"_s});
 }
 
-void TestTextDecoding::badInputIsHarmless()
+void TestTextDecoding::badDictionaries()
 {
+    QFETCH(Entry, entry);
     QFETCH(QByteArray, input);
+    QFETCH(int, rows);
+    QFETCH(QStringList, firstRow);
 
-    const QStringList lines = splitLines(decodeText(input));
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Dict.dic"));
+    QVERIFY(makeEntry(entry, path, input));
+    const Result<QStringList> read = readTextLines(path);
+    if (entry != Entry::File) {
+        QVERIFY(!read.ok());
+        QVERIFY(!read.error().isEmpty());
+        return;
+    }
+    QVERIFY(read.ok());
+    const QStringList &lines = *read;
     WordTable table;
     parseDictionary(lines, table);
     QCOMPARE(table.rowCount(), int(lines.size()));
+    if (rows >= 0)
+        QCOMPARE(table.rowCount(), rows);
+    if (!firstRow.isEmpty())
+        QCOMPARE(cells(table.row(0)), firstRow);
 
+    // Every row is a word of exactly one lesson, however odd its label.
     LessonList lessons;
     lessons.build(table);
     QCOMPARE(lessons.selectedWordCount(), table.rowCount());
+    std::vector<bool> seen(size_t(table.rowCount()), false);
+    for (int n = 0; n < lessons.selectedWordCount(); ++n) {
+        const int index = lessons.nthSelectedWord(n);
+        QVERIFY(index >= 0 && index < table.rowCount());
+        QVERIFY(!seen[size_t(index)]);
+        seen[size_t(index)] = true;
+    }
 }
 
 void TestTextDecoding::cp1251RoundTripsEveryByte()

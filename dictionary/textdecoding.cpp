@@ -126,13 +126,21 @@ Result<QStringList> readTextLines(const QString &path)
     const QFileInfo info(path);
     if (info.exists() && !info.isFile())
         return Failure{QStringLiteral("«%1» — не обычный файл.").arg(path)};
+    Result<QByteArray> bytes = readFileBytes(path);
+    if (!bytes)
+        return Failure{bytes.error()};
+    return splitLines(decodeText(*bytes));
+}
+
+Result<QByteArray> readFileBytes(const QString &path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Failure{file.errorString()};
-    const QByteArray bytes = file.readAll();
+    QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return Failure{file.errorString()};
-    return splitLines(decodeText(bytes));
+    return bytes;
 }
 
 } // namespace wordlark

@@ -1,5 +1,7 @@
 #include "progress/lessonfile.h"
 
+#include "dictionary/textdecoding.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -292,13 +294,10 @@ Result<LessonProgress> loadLessonFile(const QString &path, int totalWordCount)
     if (info.exists() && !info.isFile())
         return failure(info.isDir() ? QStringLiteral("это папка, а не файл.")
                                     : QStringLiteral("это не обычный файл."));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return failure(file.errorString());
-    return parseLessonFile(bytes, totalWordCount, path);
+    Result<QByteArray> bytes = readFileBytes(path);
+    if (!bytes)
+        return failure(bytes.error());
+    return parseLessonFile(*bytes, totalWordCount, path);
 }
 
 } // namespace wordlark

@@ -2,7 +2,6 @@
 
 #include "dictionary/textdecoding.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -89,13 +88,10 @@ Result<QList<ColourScheme>> loadColourSchemes(const QString &path)
     // Opening a FIFO or a device would block or read forever.
     if (!info.isFile())
         return Failure{QStringLiteral("File access denied")};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{file.errorString()};
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return Failure{file.errorString()};
-    return parseColourSchemes(bytes);
+    Result<QByteArray> bytes = readFileBytes(path);
+    if (!bytes)
+        return Failure{bytes.error()};
+    return parseColourSchemes(*bytes);
 }
 
 Result<void> saveColourSchemes(const QString &path, const QList<ColourScheme> &schemes)

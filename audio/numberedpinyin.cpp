@@ -2,8 +2,7 @@
 
 #include "audio/soundname.h"
 
-#include <QSet>
-
+#include <array>
 #include <limits>
 #include <vector>
 
@@ -83,22 +82,58 @@ struct Run {
     int trailingTone = 0; // a digit written right behind the run
 };
 
-struct Syllabary {
-    QSet<QString> plain;
-    QSet<QString> interjections;
+// The syllables spelt backwards as a tree of letters. Cutting a run tries every substring that ends at a
+// given letter, growing it leftwards; walking the tree the same way looks each one up in a step and stops
+// as soon as no syllable ends in the letters taken so far.
+class Syllabary {
+public:
+    static constexpr int kRoot = 0;
+    static constexpr int kNone = -1;
 
     Syllabary()
     {
+        m_nodes.emplace_back();
         for (const char16_t *s : kSyllables) {
             const QString syllable = QString::fromUtf16(s);
-            plain.insert(syllable);
+            add(syllable, &Node::syllable);
             if (syllable != QStringLiteral("er"))
-                plain.insert(syllable + u'r');
+                add(syllable + u'r', &Node::syllable);
         }
-        plain.insert(QStringLiteral("r")); // an erhua ending written apart: "yī huì r"
+        add(QStringLiteral("r"), &Node::syllable); // an erhua ending written apart: "yī huì r"
         for (const char16_t *s : kInterjections)
-            interjections.insert(QString::fromUtf16(s));
+            add(QString::fromUtf16(s), &Node::interjection);
     }
+
+    // The node for one more letter to the left, or kNone when no syllable ends like that.
+    int step(int node, char16_t letter) const { return m_nodes[size_t(node)].next[index(letter)]; }
+    bool isSyllable(int node) const { return m_nodes[size_t(node)].syllable; }
+    bool isInterjection(int node) const { return m_nodes[size_t(node)].interjection; }
+
+private:
+    struct Node {
+        std::array<qint16, 26> next;
+        bool syllable = false;
+        bool interjection = false;
+        Node() { next.fill(kNone); }
+    };
+
+    static size_t index(char16_t letter) { return size_t(letter - u'a'); }
+
+    void add(QStringView text, bool Node::*kind)
+    {
+        int node = kRoot;
+        for (qsizetype i = text.size() - 1; i >= 0; --i) {
+            const size_t letter = index(text[i].unicode());
+            if (m_nodes[size_t(node)].next[letter] == kNone) {
+                m_nodes[size_t(node)].next[letter] = qint16(m_nodes.size());
+                m_nodes.emplace_back();
+            }
+            node = m_nodes[size_t(node)].next[letter];
+        }
+        m_nodes[size_t(node)].*kind = true;
+    }
+
+    std::vector<Node> m_nodes;
 };
 
 const Syllabary &syllabary()
@@ -189,29 +224,32 @@ QStringList syllablesOfRun(const Run &run)
     };
     std::vector<Best> best(size + 1);
     best[0].cost = 0;
+    const Syllabary &known = syllabary();
     for (size_t end = 1; end <= size; ++end) {
+        int node = Syllabary::kRoot;
+        int marks = 0;
+        int tone = 0;
         for (size_t length = 1; length <= size_t(kLongestSyllable) && length <= end; ++length) {
             const size_t start = end - length;
-            if (best[start].cost == std::numeric_limits<int>::max())
-                continue;
-            const QString syllable = plainText(letters, start, end);
-            const bool interjection = syllabary().interjections.contains(syllable);
-            if (!interjection && !syllabary().plain.contains(syllable))
-                continue;
-            int marks = 0;
-            int tone = 0;
-            for (size_t i = start; i < end; ++i) {
-                if (letters[i].tone != 0) {
-                    ++marks;
-                    tone = letters[i].tone;
-                }
+            node = known.step(node, letters[start].plain);
+            if (node == Syllabary::kNone)
+                break;
+            if (letters[start].tone != 0) {
+                ++marks;
+                tone = letters[start].tone;
             }
             if (marks > 1)
+                break;
+            if (best[start].cost == std::numeric_limits<int>::max())
+                continue;
+            const bool interjection = known.isInterjection(node);
+            if (!interjection && !known.isSyllable(node))
                 continue;
             int cost = best[start].cost;
-            if (start > 0 && (syllable[0] == u'a' || syllable[0] == u'o' || syllable[0] == u'e'))
+            const char16_t first = letters[start].plain;
+            if (start > 0 && (first == u'a' || first == u'o' || first == u'e'))
                 cost += kVowelStartCost;
-            if (syllable == QStringLiteral("r"))
+            if (length == 1 && first == u'r')
                 cost += kLoneRCost;
             if (interjection && !(start == 0 && end == size))
                 cost += kInterjectionCost;

@@ -24,7 +24,8 @@ constexpr std::array<const char16_t *, 23> kInitials = {
 template <size_t N> bool inList(const std::array<const char16_t *, N> &list, QStringView text)
 {
     for (const char16_t *entry : list) {
-        if (QStringView(entry).compare(text, Qt::CaseInsensitive) == 0)
+        const QStringView candidate(entry);
+        if (candidate.size() == text.size() && candidate.compare(text, Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
@@ -39,13 +40,22 @@ bool isSyllableBreak(QChar c)
 
 ToneLookup FindTone(QChar c)
 {
-    for (const char16_t *row : kToneTable) {
-        for (int column = 1; column <= 5; ++column) {
-            if (row[column] == c.unicode())
-                return {true, QChar(row[0]), column};
+    // Every character of the table lies below U+0200; the table is turned around once so that a lookup is
+    // one index instead of a scan of every row (sound names are made for whole dictionaries at a time).
+    static constexpr char16_t kBeyondTable = 0x200;
+    static const std::array<ToneLookup, kBeyondTable> byCharacter = [] {
+        std::array<ToneLookup, kBeyondTable> lookup{};
+        // Filled backwards so that, as in a scan, the first row and column naming a character decide.
+        for (auto row = kToneTable.rbegin(); row != kToneTable.rend(); ++row) {
+            for (int column = 5; column >= 1; --column) {
+                const char16_t c = (*row)[column];
+                Q_ASSERT(c < kBeyondTable);
+                lookup[c] = {true, QChar((*row)[0]), column};
+            }
         }
-    }
-    return {};
+        return lookup;
+    }();
+    return c.unicode() < kBeyondTable ? byCharacter[c.unicode()] : ToneLookup{};
 }
 
 bool IsRhyme(QStringView text)

@@ -57,7 +57,8 @@ bool QuizSession::drawWord(RandomSource &random)
         m_currentWord = -1;
         return false;
     }
-    m_currentWord = size < 2 ? m_queue.front() : m_queue[random.below(int(size))];
+    m_currentIndex = size < 2 ? 0 : random.below(int(size));
+    m_currentWord = m_queue[m_currentIndex];
     return true;
 }
 
@@ -83,7 +84,10 @@ void QuizSession::wrongAnswer()
 
 void QuizSession::removeFromQueue(int word)
 {
-    const qsizetype at = m_queue.indexOf(word);
+    // The word asked is usually where it was drawn from; a search through a dictionary-sized queue is
+    // only needed when the queue changed since.
+    const bool atDrawnPlace = m_currentIndex < m_queue.size() && m_queue[m_currentIndex] == word;
+    const qsizetype at = atDrawnPlace ? m_currentIndex : m_queue.indexOf(word);
     if (at >= 0)
         m_queue.remove(at);
 }

@@ -97,6 +97,7 @@ private:
     QList<MistakeRecord> m_mistakes;
     int m_mistakeCount = 0;
     int m_currentWord = -1;
+    qsizetype m_currentIndex = 0; // where in the queue the current word was drawn
     bool m_missedThisQuestion = false;
     bool m_newPassPending = true;
     FieldSet m_questionFields{false, false, false, false, true};

@@ -265,20 +265,22 @@ void AnswerBoard::FillBox(QTextEdit *box, int word, const FieldSet &fields, cons
 {
     // One edit block, so that the box is laid out once, when the whole word is in, and not after every
     // field. The old text is removed rather than the document cleared, which would rebuild its frame and
-    // formats. The new word goes in after the old text, which is then cut away in front of it: so the box's
-    // own caret stays at the start with nothing selected, and need not be put there (moving it costs a new
-    // layout of the line).
+    // formats (only now and then is it cleared, to let go of the removed text). The new word goes in after
+    // the old text, which is then cut away in front of it: so the box's own caret stays at the start with
+    // nothing selected, and need not be put there (moving it costs a new layout of the line).
+    const int number = boxOfViewport(box->viewport());
+    forgetRemovedText(box, number);
     QTextCursor cursor(box->document());
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
     const int oldEnd = cursor.position();
     if (word >= 0)
         insertWord(cursor, word, fields, table, formats, box->font());
+    m_writtenSinceClear[size_t(number)] += cursor.position() - oldEnd;
     cursor.setPosition(0);
     cursor.setPosition(oldEnd, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     QTextBlockFormat block;
-    const int number = boxOfViewport(box->viewport());
     block.setAlignment(number == 0 ? Qt::AlignHCenter : (number % 2 == 1 ? Qt::AlignRight : Qt::AlignLeft));
     cursor.setBlockFormat(block);
     // Qt drops a line's shaped glyphs after laying it out and shapes it again to paint it; a box of a few
@@ -290,6 +292,19 @@ void AnswerBoard::FillBox(QTextEdit *box, int word, const FieldSet &fields, cons
     putCaretAtStart(box);
     // A box the learner scrolled shows the next word from its start.
     box->verticalScrollBar()->setValue(0);
+}
+
+void AnswerBoard::forgetRemovedText(QTextEdit *box, int number)
+{
+    // A document keeps the text cut out of it in its buffer, and without an undo history frees it only now
+    // and then and not always: over a long session the boxes' buffers grew by about 40 bytes an answer.
+    // Clearing the document now and then starts a new buffer; it costs one rebuild of its frame.
+    constexpr qsizetype kClearAfterCharacters = 8192;
+    qsizetype &written = m_writtenSinceClear[size_t(number)];
+    if (written < kClearAfterCharacters)
+        return;
+    box->document()->clear();
+    written = 0;
 }
 
 void AnswerBoard::PrepareKeyboardAnswer(const Question &question, const QuizSettings &settings)

@@ -127,6 +127,7 @@ private:
     void startFlash();
     void focusSink(QTextEdit *box);
     int boxOfViewport(const QObject *viewport) const;
+    void forgetRemovedText(QTextEdit *box, int number);
 
     const QuizColours &m_colours;
     int m_answerAreaTop = 0;
@@ -135,4 +136,6 @@ private:
     int m_hoverBox = 0;
     QWidget *m_flashed = nullptr;
     std::array<QColor, wordlark::MaxAnswerBoxes> m_boxColours;
+    // Characters written into each box (0 is the question box) since its document was last cleared.
+    std::array<qsizetype, wordlark::MaxAnswerBoxes + 1> m_writtenSinceClear{};
 };

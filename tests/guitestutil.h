@@ -201,6 +201,7 @@ private:
         QWidget *modal = QApplication::activeModalWidget();
         if (modal && modal->isVisible() && modal != m_current) {
             m_current = modal;
+            modal->installEventFilter(this);
             const auto *box = qobject_cast<QMessageBox *>(modal);
             m_seen.append({modal->objectName(), modal->windowTitle(), box ? box->text() : QString()});
             m_answer(modal);
@@ -210,6 +211,14 @@ private:
             return;
         m_failed = true;
         rejectAllModals();
+    }
+
+    // A dialog that is kept and shown again asks anew, even when nothing ran between its two showings.
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_current && event->type() == QEvent::Show)
+            m_current = nullptr;
+        return false;
     }
 
     std::function<void(QWidget *)> m_answer;

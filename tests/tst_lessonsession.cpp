@@ -274,6 +274,28 @@ void LessonSessionTest::saveThenOpenRestoresTheSession()
     QVERIFY(queue.contains(asked));
     QCOMPARE(s.question(), s.main->wordTable().cell(4, asked));
     QVERIFY(s.rightBox() > 0);
+
+    // The dialogs are kept between uses; the next save starts afresh all the same, after a save to another
+    // folder too.
+    open.stop();
+    QTemporaryDir elsewhere;
+    int saves = 0;
+    ModalScript saveAgain([&](QWidget *modal) {
+        saveDirectory = static_cast<QFileDialog *>(modal)->directory().absolutePath();
+        proposedName = modal->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->text();
+        chooseFile(modal, elsewhere.filePath(QStringLiteral("other %1").arg(++saves)));
+    });
+    for (int time = 0; time < 2; ++time) {
+        saveDirectory.clear();
+        proposedName.clear();
+        s.trigger("N5");
+        QCOMPARE(canonical(saveDirectory), canonical(s.folder.path(QStringLiteral("Saves"))));
+        QCOMPARE(proposedName, QStringLiteral("MyLesson"));
+    }
+    saveAgain.stop();
+    QVERIFY(!saveAgain.failed());
+    QCOMPARE(saveAgain.names(), (QStringList{QStringLiteral("SaveDialog"), QStringLiteral("SaveDialog")}));
+    QVERIFY(QFile::exists(elsewhere.filePath(QStringLiteral("other 2.ke4"))));
 }
 
 void LessonSessionTest::cancellingTheLessonDialogsChangesNothing()

@@ -15,18 +15,32 @@ QString chosenFile(QFileDialog &dialog)
     return dialog.selectedFiles().constFirst();
 }
 
+// Each dialog is made once for its window and kept, as a window's own component: a new dialog would draw
+// its icons afresh into Qt's pixmap cache, which keeps them (up to 10 MB) long after the dialog is gone.
+// Everything a dialog shows is set again before each use.
+QFileDialog &windowDialog(QWidget *parent, const char *name)
+{
+    Q_ASSERT(parent); // the owner that keeps it
+    const QString objectName = QString::fromLatin1(name);
+    auto *dialog = parent->findChild<QFileDialog *>(objectName, Qt::FindDirectChildrenOnly);
+    if (!dialog) {
+        dialog = new QFileDialog(parent);
+        dialog->setObjectName(objectName);
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+    }
+    return *dialog;
+}
+
 // Both lesson dialogs offer the one file type, start in "Saves" and propose "MyLesson".
 QString askLessonFile(QWidget *parent, const char *name, QFileDialog::AcceptMode mode)
 {
-    QFileDialog dialog(parent);
-    dialog.setObjectName(QString::fromLatin1(name));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QFileDialog &dialog = windowDialog(parent, name);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setDirectory(QDir::current().filePath(QStringLiteral("Saves")));
     dialog.setNameFilter(QStringLiteral("Lesson (*.ke4)"));
     dialog.setDefaultSuffix(QStringLiteral("ke4"));
     dialog.selectFile(QStringLiteral("MyLesson"));
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     return chosenFile(dialog);
 }
 
@@ -34,13 +48,13 @@ QString askLessonFile(QWidget *parent, const char *name, QFileDialog::AcceptMode
 
 QString askDictionaryFile(QWidget *parent)
 {
-    QFileDialog dialog(parent, QStringLiteral("Словарь"),
-                       QDir::current().filePath(QStringLiteral("Dictionary")),
-                       QStringLiteral("Dictionary (*.dic)"));
-    dialog.setObjectName(QStringLiteral("OpenDictDialog"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    QFileDialog &dialog = windowDialog(parent, "OpenDictDialog");
+    dialog.setWindowTitle(QStringLiteral("Словарь"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setDirectory(QDir::current().filePath(QStringLiteral("Dictionary")));
+    dialog.setNameFilter(QStringLiteral("Dictionary (*.dic)"));
+    dialog.selectFile({});
     const QString path = chosenFile(dialog);
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
 }

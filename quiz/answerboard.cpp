@@ -64,7 +64,12 @@ AnswerBoard::ColumnFormats columnFormats(const FieldFonts &fonts)
     AnswerBoard::ColumnFormats formats;
     for (int column = 0; column < ColumnCount; ++column) {
         const FieldFont &kind = fontOfColumn(fonts, column);
-        formats[size_t(column)].setFont(kind.font, QTextCharFormat::FontPropertiesAll);
+        QFont font = kind.font;
+        // Characters unhinted: hinting gains little on strokes this size, and it is most of what a
+        // character costs the first time it is drawn (with a large dictionary, most questions bring some).
+        if (column == SimplifiedColumn || column == FullColumn)
+            font.setHintingPreference(QFont::PreferNoHinting);
+        formats[size_t(column)].setFont(font, QTextCharFormat::FontPropertiesAll);
         formats[size_t(column)].setForeground(kind.colour);
     }
     return formats;

@@ -15,9 +15,9 @@ QString chosenFile(QFileDialog &dialog)
     return dialog.selectedFiles().constFirst();
 }
 
-// Each dialog is made once for its window and kept, as a window's own component: a new dialog would draw
-// its icons afresh into Qt's pixmap cache, which keeps them (up to 10 MB) long after the dialog is gone.
-// Everything a dialog shows is set again before each use.
+// The lesson dialogs, opened again and again, are made once for their window and kept, as a window's own
+// components: a new dialog would draw its icons afresh into Qt's pixmap cache, which keeps them (up to
+// 10 MB) long after the dialog is gone. Everything a dialog shows is set again before each use.
 QFileDialog &windowDialog(QWidget *parent, const char *name)
 {
     Q_ASSERT(parent); // the owner that keeps it
@@ -48,13 +48,14 @@ QString askLessonFile(QWidget *parent, const char *name, QFileDialog::AcceptMode
 
 QString askDictionaryFile(QWidget *parent)
 {
-    QFileDialog &dialog = windowDialog(parent, "OpenDictDialog");
-    dialog.setWindowTitle(QStringLiteral("Словарь"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // Not kept like the lesson dialogs: a dictionary is changed seldom, and a kept dialog holds about 2 MB.
+    QFileDialog dialog(parent, QStringLiteral("Словарь"),
+                       QDir::current().filePath(QStringLiteral("Dictionary")),
+                       QStringLiteral("Dictionary (*.dic)"));
+    dialog.setObjectName(QStringLiteral("OpenDictDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setDirectory(QDir::current().filePath(QStringLiteral("Dictionary")));
-    dialog.setNameFilter(QStringLiteral("Dictionary (*.dic)"));
-    dialog.selectFile({});
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     const QString path = chosenFile(dialog);
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
 }

@@ -142,6 +142,7 @@ private Q_SLOTS:
     void selectionKeysAreKnownByTheirPlace();
     void noLessonChosenAsksNothing();
     void longFieldsAreCutOnScreenOnly();
+    void boxesKeepTheirLookOverManyQuestions();
     void hiddenAnswersAreUncoveredByTheButton();
     void builtInTranslationsFitTheirBoxes();
 };
@@ -431,6 +432,43 @@ void QuizTest::longFieldsAreCutOnScreenOnly()
     quiz.click(right);
     QCOMPARE(quiz.main->session().queue().size(), 1);
     QCOMPARE(quiz.mistakes(), QStringLiteral("Ошибок: 0"));
+}
+
+// Over a long session each box's document is cleared now and then; the questions after that must look
+// like the ones before: alignment, fonts of the fields, caret at the start.
+void QuizTest::boxesKeepTheirLookOverManyQuestions()
+{
+    const QByteArray longTranslation(3000, 'x');
+    const QByteArray longPinyin(3000, 'p');
+    QuizFixture quiz(line(longPinyin.constData(), "好", "", "1", longTranslation.constData()) +
+                     line(longPinyin.constData(), "你", "", "1", longTranslation.constData()));
+    const auto alignment = [](const QTextEdit *box) {
+        return box->document()->begin().blockFormat().alignment() & Qt::AlignHorizontal_Mask;
+    };
+    const auto formatAt = [](const QTextEdit *box, int position) {
+        QTextCursor cursor(box->document());
+        cursor.setPosition(position + 1);
+        return cursor.charFormat();
+    };
+    // Each question writes over 3,000 characters into the boxes, so forty of them clear every box often.
+    for (int question = 0; question < 40; ++question) {
+        quiz.main->session().setNewPassPending();
+        quiz.main->Button1Click();
+        QCOMPARE(quiz.question(), QString(1000, u'x') + u'…');
+        QCOMPARE(alignment(quiz.main->TntRichEdit0), Qt::AlignHCenter);
+        for (int number = 1; number <= 2; ++number) {
+            const QTextEdit *box = quiz.box(number);
+            QCOMPARE(alignment(box), number == 1 ? Qt::AlignRight : Qt::AlignLeft);
+            QCOMPARE(box->toPlainText().size(), 1003);
+            QCOMPARE(box->textCursor().position(), 0);
+            QVERIFY(!box->textCursor().hasSelection());
+            const QTextCharFormat pinyin = formatAt(box, 0);
+            const QTextCharFormat character = formatAt(box, 1002);
+            QCOMPARE(pinyin.font().family(), quiz.main->LatinFontDial.font.family());
+            QCOMPARE(character.font().family(), quiz.main->HierFontDial.font.family());
+            QCOMPARE(character.font().hintingPreference(), QFont::PreferNoHinting);
+        }
+    }
 }
 
 void QuizTest::hiddenAnswersAreUncoveredByTheButton()

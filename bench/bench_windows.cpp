@@ -3,6 +3,7 @@
 // the statistics window until it is painted, the idle animation, and applying a colour scheme.
 
 #include "chinesewords.h"
+#include "paintwatch.h"
 
 #include "app/mainunit.h"
 #include "app/program.h"
@@ -359,64 +360,14 @@ BENCHMARK(ApplySchemeUntilNextFrame)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-// Closes the statistics window as soon as both character lists have been painted, and tells how long that
-// took from `start`.
-class PaintWatch final : public QObject {
-public:
-    explicit PaintWatch(TFormStat *statistics)
-        : m_statistics(statistics)
-    {
-        for (const char *name : {"TntMemo1", "TntMemo2"})
-            statistics->findChild<QAbstractScrollArea *>(QLatin1String(name))
-                ->viewport()
-                ->installEventFilter(this);
-        m_timeout.setSingleShot(true);
-        m_timeout.setInterval(5000);
-        connect(&m_timeout, &QTimer::timeout, this, [this] {
-            m_timedOut = true;
-            m_statistics->reject();
-        });
-    }
-
-    void start()
-    {
-        m_painted.clear();
-        m_start = Clock::now();
-        m_timeout.start();
-    }
-    double seconds() const { return std::chrono::duration<double>(m_end - m_start).count(); }
-    bool timedOut() const { return m_timedOut; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        // The lists paint one after the other in one pass; the call queued after the second runs once the
-        // pass is over.
-        if (event->type() != QEvent::Paint || !m_timeout.isActive() || m_painted.size() == 2)
-            return false;
-        m_painted.insert(watched);
-        if (m_painted.size() == 2) {
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    m_end = Clock::now();
-                    m_timeout.stop();
-                    m_statistics->accept();
-                },
-                Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-private:
-    using Clock = std::chrono::steady_clock;
-    TFormStat *m_statistics;
-    QTimer m_timeout;
-    Clock::time_point m_start;
-    Clock::time_point m_end;
-    QSet<QObject *> m_painted;
-    bool m_timedOut = false;
-};
+// The statistics window is painted when both character lists are.
+QList<QWidget *> characterLists(TFormStat *statistics)
+{
+    QList<QWidget *> lists;
+    for (const char *name : {"TntMemo1", "TntMemo2"})
+        lists << statistics->findChild<QAbstractScrollArea *>(QLatin1String(name))->viewport();
+    return lists;
+}
 
 // "Словарь" → "Статистика" with 124,000 words until the window is painted.
 void openStatistics(benchmark::State &state, bool vertical)
@@ -425,7 +376,7 @@ void openStatistics(benchmark::State &state, bool vertical)
     auto *statistics = window<TFormStat>("FormStat");
     if (statistics->isVerticalLayout() != vertical)
         statistics->findChild<QPushButton *>(QStringLiteral("ButtonHV"))->click();
-    PaintWatch watch(statistics);
+    benchdata::PaintWatch watch(statistics, characterLists(statistics));
     for (auto _ : state) {
         watch.start();
         program->main->N16Click();

@@ -565,4 +565,24 @@ QList<LapsedWord> Journal::mostLapsed(const WordTable &table, int count) const
     return result;
 }
 
+QList<LessonStanding> groupLessons(const QList<LessonStanding> &lessons, int bars)
+{
+    if (lessons.size() <= bars || bars <= 0)
+        return lessons;
+    const qsizetype perBar = (lessons.size() + bars - 1) / bars;
+    QList<LessonStanding> grouped;
+    for (qsizetype first = 0; first < lessons.size(); first += perBar) {
+        const qsizetype last = std::min(first + perBar, lessons.size()) - 1;
+        LessonStanding sum;
+        sum.label = first == last ? lessons[first].label : lessons[first].label + u'–' + lessons[last].label;
+        for (qsizetype i = first; i <= last; ++i) {
+            sum.known += lessons[i].known;
+            sum.learning += lessons[i].learning;
+            sum.notMet += lessons[i].notMet;
+        }
+        grouped.append(sum);
+    }
+    return grouped;
+}
+
 } // namespace wordlark

@@ -150,4 +150,8 @@ private:
     std::vector<int> m_slotOfRow;
 };
 
+// At most `bars` entries: runs of neighbouring lessons are summed into one entry labelled by the first
+// and last of them, so that a dictionary of thousands of lessons still makes a readable picture.
+QList<LessonStanding> groupLessons(const QList<LessonStanding> &lessons, int bars);
+
 } // namespace wordlark

@@ -44,6 +44,11 @@ void execCentred(QDialog *dialog)
     dialog->exec();
 }
 
+QString dueReviewCaption(int dueWords)
+{
+    return QStringLiteral("Повторить слова (%1)").arg(dueWords);
+}
+
 void setTextColour(QWidget *widget, const QColor &colour)
 {
     QPalette palette = widget->palette();
@@ -116,6 +121,16 @@ void TMainForm::createMenu()
     QMenu *settings = addMenu("N7", QStringLiteral("Настройки"));
     addItem(settings, "N8", QStringLiteral("Параметры урока"), &TMainForm::N8Click);
     addItem(settings, "N13", QStringLiteral("Цвет и шрифты"), &TMainForm::N13Click);
+
+    QMenu *progress = addMenu("ProgressMenu", QStringLiteral("Прогресс"));
+    connect(progress, &QMenu::aboutToShow, this, &TMainForm::progressMenuOpening);
+    QAction *journal = progress->addAction(QStringLiteral("Вести журнал"));
+    journal->setObjectName(QStringLiteral("JournalAction"));
+    journal->setCheckable(true);
+    connect(journal, &QAction::triggered, this, &TMainForm::journalTicked);
+    addItem(progress, "ProgressAction", QStringLiteral("Прогресс…"), &TMainForm::progressAsked);
+    addItem(progress, "DueReviewAction", dueReviewCaption(0), &TMainForm::dueReviewAsked);
+    showJournalState(false, 0);
 
     QMenu *help = addMenu("N10", QStringLiteral("Помощь"));
     addItem(help, "N11", QStringLiteral("О программе"), &TMainForm::N11Click);
@@ -214,6 +229,7 @@ QuizSettings TMainForm::settings() const
 void TMainForm::startQuiz()
 {
     show();
+    Q_EMIT quizStarted();
     Button1Click();
     Timer2->start();
 }
@@ -236,6 +252,7 @@ void TMainForm::Button1Click()
         m_layoutCount = m_question.count();
     }
     ShowQuestion();
+    Q_EMIT questionAsked();
     PlayWordSound(m_question.word);
     resetIdleCounter();
 }
@@ -266,6 +283,7 @@ void TMainForm::TntFormMouseDown(int box, Qt::MouseButton button)
         return;
     const bool right = m_question.isRightBox(box);
     Board->flashBox(box, right);
+    Q_EMIT answerGiven(m_question.word, right, false);
     if (right)
         RightAnswer();
     else
@@ -278,6 +296,7 @@ void TMainForm::CoolGirlOKClick()
         return;
     const bool right = m_question.isRightTypedAnswer(CoolGirlEdit->text());
     Board->flashTypedAnswer(right);
+    Q_EMIT answerGiven(m_question.word, right, true);
     if (right)
         RightAnswer();
     else
@@ -296,6 +315,7 @@ void TMainForm::RightAnswer()
 
 void TMainForm::endPass()
 {
+    Q_EMIT passEnded();
     setRemainedLabel(0);
     const int mistakes = m_session.mistakeCount();
     QMessageBox grade(QMessageBox::NoIcon, gradeForMistakes(mistakes), UiText(UiTextId::WordsRanOut),
@@ -426,6 +446,27 @@ void TMainForm::closeEvent(QCloseEvent *event)
     event->accept();
     // The splash window is the program's main window: closing it ends the program.
     m_windows.Form1->close();
+}
+
+// ---- The learning journal ----------------------------------------------------------------------------
+
+void TMainForm::showJournalState(bool kept, int dueWords)
+{
+    findChild<QAction *>(QStringLiteral("JournalAction"))->setChecked(kept);
+    findChild<QAction *>(QStringLiteral("ProgressAction"))->setEnabled(kept);
+    QAction *review = findChild<QAction *>(QStringLiteral("DueReviewAction"));
+    review->setText(dueReviewCaption(dueWords));
+    review->setEnabled(kept && dueWords > 0);
+}
+
+void TMainForm::startPassOver(const QList<int> &words)
+{
+    if (words.isEmpty())
+        return;
+    m_session.restore(words, 0, {});
+    setMistakesLabel(0);
+    setRemainedLabel(int(words.size()));
+    Button1Click();
 }
 
 // ---- Colour schemes ------------------------------------------------------------------------------------

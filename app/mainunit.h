@@ -100,6 +100,11 @@ public:
     // Recolours the quiz screen and its three fonts and writes the shown question again in them.
     void applyColourScheme(const ScreenScheme &scheme);
 
+    // The "Прогресс" menu as the journal stands: kept or not, and how many words are due.
+    void showJournalState(bool kept, int dueWords);
+    // A pass over exactly these words, as the review of due words starts it.
+    void startPassOver(const QList<int> &words);
+
     // The quiz screen's controls by the names the program's design gives them. The answer board owns
     // those of the answer area; they are named here so that the screen reads as one window.
     AnswerBoard *Board = nullptr;
@@ -120,6 +125,18 @@ public:
     FieldFont LatinFontDial;
     FieldFont HierFontDial;
     FieldFont BHierFontDial;
+
+Q_SIGNALS:
+    // What the learning journal follows: a dictionary's quiz starting, a question on screen, each
+    // answer, the end of a pass; and the learner's commands in the "Прогресс" menu.
+    void quizStarted();
+    void questionAsked();
+    void answerGiven(int word, bool right, bool typed);
+    void passEnded();
+    void journalTicked(bool kept);
+    void progressAsked();
+    void dueReviewAsked();
+    void progressMenuOpening();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <atomic>
 
+using namespace Qt::StringLiterals;
+
 namespace wordlark {
 
 namespace {
@@ -108,6 +110,12 @@ qint64 localDay(qint64 ms, int utcOffsetSeconds)
     return local >= 0 ? local / DayMs : -((-local + DayMs - 1) / DayMs);
 }
 
+// Empty cells are stored as empty text: the columns hold no NULLs, and Qt binds a null string as NULL.
+QString text(const QString &cell)
+{
+    return cell.isNull() ? QString(u""_s) : cell;
+}
+
 QString keyOf(const QString &simplified, const QString &pinyin)
 {
     return simplified + QChar(0x1f) + pinyin;
@@ -154,6 +162,8 @@ Journal::Journal(QString path, QString connection)
 
 Journal::~Journal()
 {
+    // Whoever listens is going away with the journal: a last write that fails has no one to tell.
+    blockSignals(true);
     flush();
     m_db.close();
     m_db = QSqlDatabase();
@@ -335,11 +345,11 @@ bool Journal::flush()
                        .arg(QLatin1StringView(AnswerColumns)));
     for (const JournalAnswer &answer : m_pending) {
         insert.addBindValue(answer.timeMs);
-        insert.addBindValue(answer.dictionaryPath);
-        insert.addBindValue(answer.pinyin);
-        insert.addBindValue(answer.simplified);
-        insert.addBindValue(answer.full);
-        insert.addBindValue(answer.lesson);
+        insert.addBindValue(text(answer.dictionaryPath));
+        insert.addBindValue(text(answer.pinyin));
+        insert.addBindValue(text(answer.simplified));
+        insert.addBindValue(text(answer.full));
+        insert.addBindValue(text(answer.lesson));
         insert.addBindValue(int(answer.right));
         insert.addBindValue(int(answer.typed));
         insert.addBindValue(int(answer.firstOfShowing));
@@ -356,8 +366,8 @@ bool Journal::flush()
                        .arg(QLatin1StringView(WordColumns)));
     for (const int slot : m_dirtySlots) {
         const WordMemory &memory = m_states[size_t(slot)];
-        upsert.addBindValue(m_keys[size_t(slot)].first);
-        upsert.addBindValue(m_keys[size_t(slot)].second);
+        upsert.addBindValue(text(m_keys[size_t(slot)].first));
+        upsert.addBindValue(text(m_keys[size_t(slot)].second));
         upsert.addBindValue(memory.stability);
         upsert.addBindValue(memory.difficulty);
         upsert.addBindValue(memory.dueMs);

@@ -236,12 +236,16 @@ public:
         : folder(withAudio)
     {
         folder.write(QStringLiteral("Dictionary/Dict.dic"), dictionary);
-        m_program = std::make_unique<RunningProgram>();
-        QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
-                                     findWindow(QStringLiteral("MainForm"))->isVisible(),
-                                 10000);
-        main = findWindow<TMainForm>(QStringLiteral("MainForm"));
-        options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+        start();
+    }
+
+    // Ends the program and starts it again in the same folder, as a learner closes it and comes back.
+    void restart()
+    {
+        m_program.reset();
+        main = nullptr;
+        options = nullptr;
+        start();
     }
 
     QTextEdit *box(int number) const
@@ -295,6 +299,16 @@ public:
     TLessonOptions *options = nullptr;
 
 private:
+    void start()
+    {
+        m_program = std::make_unique<RunningProgram>();
+        QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
+                                     findWindow(QStringLiteral("MainForm"))->isVisible(),
+                                 10000);
+        main = findWindow<TMainForm>(QStringLiteral("MainForm"));
+        options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+    }
+
     std::unique_ptr<RunningProgram> m_program;
 };
 

@@ -192,6 +192,7 @@ private Q_SLOTS:
     void answersAndScheduleOutliveTheJournal();
     void answersWaitForTheBatchThenAreWritten();
     void aWordKeepsItsHistoryInAnotherDictionary();
+    void emptyFieldsAreKeptAsEmptyText();
     void createNeverTakesAnExistingFile();
     void deleteRemovesTheDatabaseAndItsSideFiles();
 
@@ -286,6 +287,28 @@ void TestJournal::aWordKeepsItsHistoryInAnotherDictionary()
     QCOMPARE(journal->memory(0), nullptr);
     QVERIFY(journal->memory(1));
     QCOMPARE(journal->memory(1)->repetitions, 1);
+}
+
+void TestJournal::emptyFieldsAreKeptAsEmptyText()
+{
+    // A word with no full form, no lesson and no pinyin, as dictionaries have them; its cells are null.
+    WordTable table;
+    table.setRowCount(1);
+    table.setCell(SimplifiedColumn, 0, u"好"_s);
+    {
+        auto journal = created(m_path);
+        QVERIFY(journal);
+        journal->indexWords(table);
+        JournalAnswer answer = answerFor(table, 0, true, utc(2026, 4, 10));
+        answer.dictionaryPath = QString();
+        journal->record(answer);
+        QVERIFY(journal->flush());
+    }
+    auto journal = opened(m_path);
+    QVERIFY(journal);
+    journal->indexWords(table);
+    QVERIFY(journal->memory(0));
+    QCOMPARE(journal->answersPerDay(utc(2026, 4, 10), 0, 1)[0].answers, 1);
 }
 
 void TestJournal::createNeverTakesAnExistingFile()

@@ -15,8 +15,10 @@
 #include <QHorizontalBarSeries>
 #include <QLabel>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QScatterSeries>
 #include <QScreen>
 #include <QStackedBarSeries>
 #include <QVBoxLayout>
@@ -170,15 +172,22 @@ void TFormProgress::drawAnswers(const Journal &journal, qint64 nowMs, int utcOff
     auto *share = new QLineSeries;
     share->setName(QStringLiteral("Верно с первой попытки, %"));
     share->setColor(RightColour);
-    share->setPointsVisible(true);
+    // A line of one point draws nothing: the days are marked as dots as well.
+    auto *dots = new QScatterSeries;
+    dots->setColor(RightColour);
+    dots->setBorderColor(RightColour);
+    dots->setMarkerSize(7);
     QStringList labels;
     int most = 0;
     for (qsizetype i = 0; i < days.size(); ++i) {
         const DayAnswers &day = days[i];
         *answers << day.answers;
         most = std::max(most, day.answers);
-        if (day.firstAnswers > 0)
-            share->append(qreal(i), 100.0 * day.rightFirstAnswers / day.firstAnswers);
+        if (day.firstAnswers > 0) {
+            const QPointF point(qreal(i), 100.0 * day.rightFirstAnswers / day.firstAnswers);
+            share->append(point);
+            dots->append(point);
+        }
         labels << day.day.toString(QStringLiteral("d"));
     }
     auto *bars = new QBarSeries;
@@ -188,10 +197,13 @@ void TFormProgress::drawAnswers(const Journal &journal, qint64 nowMs, int utcOff
     auto *percent = new QValueAxis;
     percent->setRange(0, 100);
     percent->setLabelFormat(QStringLiteral("%d%%"));
-    chart->addSeries(share);
     chart->addAxis(percent, Qt::AlignRight);
-    share->attachAxis(dayAxis);
-    share->attachAxis(percent);
+    for (QXYSeries *series : std::initializer_list<QXYSeries *>{share, dots}) {
+        chart->addSeries(series);
+        series->attachAxis(dayAxis);
+        series->attachAxis(percent);
+    }
+    chart->legend()->markers(dots).constFirst()->setVisible(false);
 }
 
 void TFormProgress::drawLessons(const Journal &journal, const LessonList &lessons)

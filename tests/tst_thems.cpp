@@ -5,10 +5,12 @@
 
 #include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
+#include "quiz/maskpanel.h"
 #include "ui/colourscheme.h"
 #include "ui/schemecolours.h"
 #include "ui/unitthems.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -97,6 +99,81 @@ void pickScheme(TFormThems *dialog, int item)
         QTest::keyClick(list, Qt::Key_Up);
 }
 
+// Opens "Настройки" / "Параметры урока", hides the answers, ticks typing and the mask, and closes it.
+void tickKeyboardAids(const QuizFixture &quiz)
+{
+    ModalAnswer answer([&quiz](QWidget *modal) {
+        if (modal != quiz.options) {
+            testutil::rejectAllModals();
+            return;
+        }
+        for (QCheckBox *box :
+             {quiz.options->CheckShowBut, quiz.options->CoolGirl, quiz.options->CheckBoxMask})
+            click(box);
+        click(quiz.options->ButtonOptOK);
+    });
+    quiz.trigger("N8");
+    QVERIFY(answer.answered());
+    QVERIFY(!answer.failed());
+}
+
+// The colour that fills most of `area`: what the marks drawn there stand on.
+QColor commonestColour(const QImage &picture, const QRect &area)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[picture.pixel(x, y)];
+    QRgb commonest = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            commonest = it.key();
+        }
+    }
+    return QColor::fromRgb(commonest);
+}
+
+// How the marks drawn in `area` stand out from what is behind them: the pixel farthest from the
+// commonest colour is one a mark covers in full, so its contrast is the marks' own.
+double markContrast(const QImage &picture, const QRect &area)
+{
+    const QColor behind = commonestColour(picture, area);
+    double best = 1.0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            best = std::max(best, wordlark::contrastRatio(QColor::fromRgb(picture.pixel(x, y)), behind));
+    return best;
+}
+
+// The prompt of the keyboard panel and the squares of the mask, as drawn now: both readable, both on
+// the button face.
+void checkKeyboardAidsRead(const QuizFixture &quiz, const char *when)
+{
+    struct Aid {
+        const char *name;
+        QImage picture;
+        QRect marks;
+    };
+    const Aid aids[] = {
+        {"prompt", quiz.main->PanelAnswer->grab().toImage(),
+         quiz.main->PanelAnswer->findChild<QLabel *>(QStringLiteral("Label1"))->geometry()},
+        {"mask", quiz.main->PanelMask->grab().toImage(), quiz.main->PanelMask->contentsRect()},
+    };
+    const QColor buttonFace = QGuiApplication::palette().color(QPalette::Button);
+    for (const Aid &aid : aids) {
+        const double contrast = markContrast(aid.picture, aid.marks);
+        const QColor behind = commonestColour(aid.picture, aid.marks);
+        const QString seen = QStringLiteral("%1, %2: %3:1 on %4")
+                                 .arg(QLatin1String(when), QLatin1String(aid.name))
+                                 .arg(contrast, 0, 'f', 2)
+                                 .arg(behind.name());
+        QVERIFY2(contrast >= 4.5, qPrintable(seen));
+        QVERIFY2(behind == buttonFace, qPrintable(seen));
+    }
+}
+
 QString schemeFile(const QuizFixture &quiz)
 {
     return quiz.folder.path(QStringLiteral("Data/data1.dat"));
@@ -122,6 +199,8 @@ private Q_SLOTS:
     void failedWriteKeepsTheSchemeForThisRun();
     void missingFileLeavesAnEmptyList();
     void fontButtonsRewriteTheQuestion();
+    void keyboardAidsReadInEveryScheme_data();
+    void keyboardAidsReadInEveryScheme();
 };
 
 void ThemsTest::storedColoursOnScreen()
@@ -478,6 +557,52 @@ void ThemsTest::fontButtonsRewriteTheQuestion()
     cursor.movePosition(QTextCursor::NextCharacter);
     QCOMPARE(cursor.charFormat().font().family(), family);
     QVERIFY(quiz.main->HierFontDial.font.family() != family);
+}
+
+void ThemsTest::keyboardAidsReadInEveryScheme_data()
+{
+    QTest::addColumn<int>("item");
+    const QList<ColourScheme> schemes = shippedSchemes();
+    for (int item = 0; item < schemes.size(); ++item)
+        QTest::addRow("%s", qPrintable(schemes[item].name)) << item;
+}
+
+// The keyboard panel and the mask are controls of the desktop's own look: only the window behind them
+// takes the scheme's background, so their texts stay readable in every scheme.
+void ThemsTest::keyboardAidsReadInEveryScheme()
+{
+    QFETCH(int, item);
+    QuizFixture quiz;
+    inDialog(quiz, [&](TFormThems *dialog) {
+        pickScheme(dialog, item);
+        click(dialog->Button1);
+    });
+    tickKeyboardAids(quiz);
+    QVERIFY(quiz.main->PanelAnswer->isVisible());
+    QVERIFY(quiz.main->PanelMask->isVisible());
+    QVERIFY(!quiz.main->PanelMask->text().isEmpty());
+    checkKeyboardAidsRead(quiz, "at rest");
+    if (QTest::currentTestFailed())
+        return;
+
+    // A right entry flashes the panel green; once the flash is over it is back at rest.
+    const int word = quiz.main->session().currentWord();
+    quiz.main->CoolGirlEdit->setText(quiz.main->wordTable().cell(wordlark::SimplifiedColumn, word));
+    click(quiz.main->CoolGirlOK);
+    QVERIFY(quiz.main->session().currentWord() != word);
+    QTRY_VERIFY(!quiz.main->Timer1->isActive());
+    checkKeyboardAidsRead(quiz, "after a right entry");
+    if (QTest::currentTestFailed())
+        return;
+
+    // A wrong one flashes it red and puts it away; the next question brings it back at rest.
+    quiz.main->CoolGirlEdit->setText(QStringLiteral("错"));
+    click(quiz.main->CoolGirlOK);
+    QVERIFY(!quiz.main->PanelAnswer->isVisible());
+    QTRY_VERIFY(!quiz.main->Timer1->isActive());
+    quiz.click(quiz.rightBox());
+    QVERIFY(quiz.main->PanelAnswer->isVisible());
+    checkKeyboardAidsRead(quiz, "after a wrong entry");
 }
 
 QTEST_MAIN(ThemsTest)

@@ -13,9 +13,11 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRawFont>
@@ -174,6 +176,71 @@ void checkKeyboardAidsRead(const QuizFixture &quiz, const char *when)
     }
 }
 
+// Ticks the full characters as a part of each answer, beside the pinyin and the simplified characters.
+void tickFullCharactersInAnswers(const QuizFixture &quiz)
+{
+    ModalAnswer answer([&quiz](QWidget *modal) {
+        if (modal != quiz.options) {
+            testutil::rejectAllModals();
+            return;
+        }
+        click(quiz.options->CheckBoxes[wordlark::ColumnCount + wordlark::FullColumn]);
+        click(quiz.options->ButtonOptOK);
+    });
+    quiz.trigger("N8");
+    QVERIFY(answer.answered());
+    QVERIFY(!answer.failed());
+    // The fields chosen show from the next question on.
+    quiz.click(quiz.rightBox());
+}
+
+// The faces the answer boxes draw each kind of field in, one line per kind and face: family, style,
+// weight and pixel size.
+QStringList drawnFaces(const QuizFixture &quiz)
+{
+    const std::array<std::pair<int, const char *>, 3> kinds = {{{wordlark::PinyinColumn, "pinyin"},
+                                                                {wordlark::SimplifiedColumn, "simplified"},
+                                                                {wordlark::FullColumn, "full"}}};
+    QStringList faces;
+    for (int i = 1; i <= quiz.main->AnswerCount(); ++i) {
+        const int word = quiz.main->answerWord(i);
+        for (auto it = quiz.box(i)->document()->begin().begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            for (const auto &[column, kind] : kinds) {
+                if (fragment.text() != quiz.main->wordTable().cell(column, word))
+                    continue;
+                const QFontInfo face(fragment.charFormat().font());
+                faces << QStringLiteral("%1: %2 / %3 / %4 / %5 px")
+                             .arg(QLatin1String(kind), face.family(), face.styleName())
+                             .arg(face.weight())
+                             .arg(face.pixelSize());
+            }
+        }
+    }
+    faces.sort();
+    faces.removeDuplicates();
+    return faces;
+}
+
+void clickOk(QWidget *dialog)
+{
+    click(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok));
+}
+
+// The learner clicks `family` in the font dialog's list of faces.
+void clickFace(QWidget *dialog, const QString &family)
+{
+    for (QListView *list : dialog->findChildren<QListView *>()) {
+        const QModelIndexList found =
+            list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, family, 1, Qt::MatchExactly);
+        if (found.isEmpty())
+            continue;
+        list->scrollTo(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(found.first()).center());
+        return;
+    }
+}
+
 QString schemeFile(const QuizFixture &quiz)
 {
     return quiz.folder.path(QStringLiteral("Data/data1.dat"));
@@ -199,6 +266,8 @@ private Q_SLOTS:
     void failedWriteKeepsTheSchemeForThisRun();
     void missingFileLeavesAnEmptyList();
     void fontButtonsRewriteTheQuestion();
+    void fontDialogOpensOnTheDrawnFaceAndOkKeepsIt_data();
+    void fontDialogOpensOnTheDrawnFaceAndOkKeepsIt();
     void keyboardAidsReadInEveryScheme_data();
     void keyboardAidsReadInEveryScheme();
 };
@@ -557,6 +626,83 @@ void ThemsTest::fontButtonsRewriteTheQuestion()
     cursor.movePosition(QTextCursor::NextCharacter);
     QCOMPARE(cursor.charFormat().font().family(), family);
     QVERIFY(quiz.main->HierFontDial.font.family() != family);
+}
+
+void ThemsTest::fontDialogOpensOnTheDrawnFaceAndOkKeepsIt_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("dialogName");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("otherFace");
+    QTest::newRow("Буквы") << QStringLiteral("Button3") << QStringLiteral("LatinFontDial")
+                           << QStringLiteral("pinyin") << QStringLiteral("DejaVu Serif");
+    QTest::newRow("Простые иероглифы")
+        << QStringLiteral("Button4") << QStringLiteral("HierFontDial") << QStringLiteral("simplified")
+        << QStringLiteral("WenQuanYi Micro Hei");
+    QTest::newRow("Полные иероглифы") << QStringLiteral("Button5") << QStringLiteral("BHierFontDial")
+                                      << QStringLiteral("full") << QStringLiteral("WenQuanYi Micro Hei");
+}
+
+// The fields' fonts are asked for by names that are mapped onto installed faces; the font dialog shows
+// the face really drawn, and OK without touching anything is no choice at all.
+void ThemsTest::fontDialogOpensOnTheDrawnFaceAndOkKeepsIt()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, dialogName);
+    QFETCH(QString, kind);
+    QFETCH(QString, otherFace);
+    QuizFixture quiz;
+    tickFullCharactersInAnswers(quiz);
+    FieldFont &field = button == QLatin1String("Button3")   ? quiz.main->LatinFontDial
+                       : button == QLatin1String("Button4") ? quiz.main->HierFontDial
+                                                            : quiz.main->BHierFontDial;
+    const QFont original = field.font;
+    const QFontInfo drawn(original);
+    const QStringList before = drawnFaces(quiz);
+    const QString ofKind = kind + QStringLiteral(": ");
+    // Each kind of field is drawn in one face; this kind in the face its font resolves to.
+    QCOMPARE(before.size(), 3);
+    QCOMPARE(before.filter(ofKind + drawn.family() + QStringLiteral(" /")).size(), 1);
+
+    QString openedOn;
+    QFont opened;
+    inDialog(quiz, [&](TFormThems *dialog) {
+        ModalAnswer ok([&](QWidget *modal) {
+            openedOn = modal->objectName();
+            opened = qobject_cast<QFontDialog *>(modal)->currentFont();
+            clickOk(modal);
+        });
+        click(dialog->findChild<QPushButton *>(button));
+        QVERIFY(ok.answered());
+    });
+    QCOMPARE(openedOn, dialogName);
+    const QFontInfo shown(opened);
+    QCOMPARE(shown.family(), drawn.family());
+    QCOMPARE(shown.styleName(), drawn.styleName());
+    QCOMPARE(shown.pixelSize(), drawn.pixelSize());
+    QCOMPARE(drawnFaces(quiz), before);
+    QCOMPARE(field.font, original);
+
+    // Another face the learner picks is the one drawn from now on, at the size the dialog showed; the
+    // other kinds of field keep theirs.
+    inDialog(quiz, [&](TFormThems *dialog) {
+        ModalAnswer choose([&](QWidget *modal) {
+            clickFace(modal, otherFace);
+            clickOk(modal);
+        });
+        click(dialog->findChild<QPushButton *>(button));
+        QVERIFY(choose.answered());
+    });
+    QCOMPARE(QFontInfo(field.font).family(), otherFace);
+    QCOMPARE(QFontInfo(field.font).pixelSize(), drawn.pixelSize());
+    const QStringList after = drawnFaces(quiz);
+    QCOMPARE(after.size(), 3);
+    QCOMPARE(after.filter(ofKind + otherFace + QStringLiteral(" /")).size(), 1);
+    const auto othersOf = [&ofKind](QStringList faces) {
+        faces.removeIf([&ofKind](const QString &face) { return face.startsWith(ofKind); });
+        return faces;
+    };
+    QCOMPARE(othersOf(after), othersOf(before));
 }
 
 void ThemsTest::keyboardAidsReadInEveryScheme_data()

@@ -1,6 +1,7 @@
 // The learning journal from the learner's side: the "Прогресс" menu, answers kept across runs, the
 // progress window, the review of due words, and a run without the journal that writes nothing.
 
+#include "badinput.h"
 #include "guitestutil.h"
 
 #include "journal/journal.h"
@@ -19,6 +20,7 @@
 
 using namespace Qt::StringLiterals;
 using namespace testutil;
+using testutil::FileSizeLimit;
 using wordlark::Journal;
 
 namespace {
@@ -100,6 +102,7 @@ private Q_SLOTS:
     void dueWordsAreCountedAndReviewedInAPassOfTheirOwn();
     void untickingAsksBeforeDeletingTheHistory();
     void aFileThatIsNoJournalIsReportedAndLeftAlone();
+    void aFailedWriteStopsTheJournalAndKeepsTheFile();
 };
 
 void TestJournalWindow::withoutTheFileARunWritesNothing()
@@ -257,6 +260,52 @@ void TestJournalWindow::aFileThatIsNoJournalIsReportedAndLeftAlone()
     QFile file(journalPath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), notes);
+}
+
+void TestJournalWindow::aFailedWriteStopsTheJournalAndKeepsTheFile()
+{
+    QuizFixture quiz;
+    action(quiz, "JournalAction")->trigger();
+    answerRight(quiz);
+    const auto lookAtProgress = [&quiz] {
+        ModalAnswer close([](QWidget *) { rejectAllModals(); });
+        action(quiz, "ProgressAction")->trigger();
+        return !close.failed();
+    };
+    // Opening the progress window writes what is kept first.
+    QVERIFY(lookAtProgress());
+
+    answerRight(quiz);
+    QString message;
+    {
+        const FileSizeLimit full(rlim_t(QFileInfo(journalPath() + u"-wal"_s).size() + 100));
+        QVERIFY(full.active());
+        ModalAnswer report([&message](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal);
+                box && box->objectName() == u"JournalMessage"_s)
+                message = box->text();
+            rejectAllModals();
+        });
+        action(quiz, "ProgressAction")->trigger();
+        QVERIFY(!report.failed());
+    }
+    QVERIFY2(message.startsWith(u"Не удалось записать ответы в журнал «%1»: "_s.arg(journalPath())),
+             qPrintable(message));
+    QVERIFY(!action(quiz, "JournalAction")->isChecked());
+    QVERIFY(!action(quiz, "ProgressAction")->isEnabled());
+    // The quiz goes on, writing nothing more.
+    answerRight(quiz);
+
+    quiz.restart();
+    QVERIFY(action(quiz, "JournalAction")->isChecked());
+    ProgressSeen seen;
+    ModalAnswer progress([&seen](QWidget *modal) {
+        seen = readProgress(modal);
+        rejectAllModals();
+    });
+    action(quiz, "ProgressAction")->trigger();
+    QVERIFY(!progress.failed());
+    QCOMPARE(seen.answersToday, 1);
 }
 
 QTEST_MAIN(TestJournalWindow)

@@ -1,4 +1,5 @@
 #include "journal/journal.h"
+#include "journal/journalkeeper.h"
 
 #include "badinput.h"
 #include "dictionary/lessonlist.h"
@@ -203,6 +204,10 @@ private Q_SLOTS:
     void aReadOnlyFolderIsRefused();
     void aFullDiskStopsTheJournalAndKeepsWhatWasWritten();
     void aKilledWriterLeavesEveryCommittedAnswer();
+
+    void theKeeperMarksTheFirstAnswerOfEachShowing();
+    void theKeeperWritesNothingWhileOff();
+    void theKeeperOpensAJournalItFindsAndNeverReplacesAFile();
 
     void dueWordsAreTheOverdueOnesOfTheChosenLessons();
     void answersPerDayFollowTheLocalCalendar();
@@ -488,6 +493,97 @@ void TestJournal::aKilledWriterLeavesEveryCommittedAnswer()
     const int rows = answerRows(m_path);
     QVERIFY2(rows >= seen, QByteArray::number(rows).constData());
     QCOMPARE(rows % 2000, 0); // whole batches only
+}
+
+namespace {
+
+// The answers' flags as stored, in the order given.
+QList<std::array<int, 3>> storedFlags(const QString &path)
+{
+    QList<std::array<int, 3>> rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"flags"_s);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery query(u"SELECT is_right, typed, first_of_showing FROM answers ORDER BY rowid"_s, db);
+            while (query.next())
+                rows.append({query.value(0).toInt(), query.value(1).toInt(), query.value(2).toInt()});
+        }
+    }
+    QSqlDatabase::removeDatabase(u"flags"_s);
+    return rows;
+}
+
+} // namespace
+
+void TestJournal::theKeeperMarksTheFirstAnswerOfEachShowing()
+{
+    const WordTable table = smallTable();
+    {
+        JournalKeeper keeper(m_dir->path());
+        QVERIFY(keeper.turnOn());
+        QCOMPARE(keeper.path(), m_path);
+        keeper.useDictionary(table);
+        keeper.questionAsked();
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 2, false, false);
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 2, false, false);
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 2, true, false);
+        keeper.questionAsked();
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 4, true, true);
+        // An answer naming no word of the table is not recorded.
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 6, true, false);
+        QVERIFY(keeper.journal()->memory(2));
+        QCOMPARE(keeper.journal()->memory(2)->repetitions, 1);
+        QCOMPARE(keeper.journal()->memory(2)->lapses, 0);
+    }
+    QCOMPARE(storedFlags(m_path), (QList<std::array<int, 3>>{{0, 0, 1}, {0, 0, 0}, {1, 0, 0}, {1, 1, 1}}));
+}
+
+void TestJournal::theKeeperWritesNothingWhileOff()
+{
+    const WordTable table = smallTable();
+    {
+        JournalKeeper keeper(m_dir->path());
+        QVERIFY(keeper.openIfPresent());
+        QVERIFY(!keeper.isOn());
+        keeper.useDictionary(table);
+        keeper.questionAsked();
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 0, true, false);
+        keeper.writeNow();
+        QCOMPARE(keeper.dueCount(lessonsOf(table)), 0);
+    }
+    QCOMPARE(entriesOf(m_dir->path()), QStringList({u"."_s, u".."_s}));
+}
+
+void TestJournal::theKeeperOpensAJournalItFindsAndNeverReplacesAFile()
+{
+    const WordTable table = smallTable();
+    {
+        JournalKeeper keeper(m_dir->path());
+        QVERIFY(keeper.turnOn());
+        keeper.useDictionary(table);
+        keeper.questionAsked();
+        keeper.answerGiven(table, QString(), 1, false, false);
+    }
+    {
+        JournalKeeper keeper(m_dir->path());
+        keeper.setClock([] { return utc(2030, 1, 1); });
+        QVERIFY(keeper.openIfPresent());
+        QVERIFY(keeper.isOn());
+        keeper.useDictionary(table);
+        QCOMPARE(keeper.dueCount(lessonsOf(table)), 1);
+        QCOMPARE(keeper.dueWords(lessonsOf(table)), std::vector<int>({1}));
+        QVERIFY(keeper.turnOffAndDelete());
+        QVERIFY(!keeper.isOn());
+        QVERIFY(!QFile::exists(m_path));
+    }
+    const QByteArray notes = "not a journal";
+    QVERIFY(testutil::makeEntry(testutil::Entry::File, m_path, notes));
+    JournalKeeper keeper(m_dir->path());
+    QVERIFY(!keeper.turnOn());
+    QVERIFY(!keeper.openIfPresent());
+    QVERIFY(!keeper.isOn());
+    QCOMPARE(bytesOf(m_path), notes);
 }
 
 void TestJournal::dueWordsAreTheOverdueOnesOfTheChosenLessons()

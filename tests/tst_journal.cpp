@@ -483,6 +483,10 @@ void TestJournal::aKilledWriterLeavesEveryCommittedAnswer()
         }
     }
     QVERIFY2(seen >= 6000, child.readAllStandardError().constData());
+    // While the other process writes, the journal is its own.
+    const auto meanwhile = Journal::open(m_path);
+    QVERIFY(!meanwhile);
+    QVERIFY2(meanwhile.error().contains(u"другая запущенная копия"_s), qPrintable(meanwhile.error()));
     child.kill();
     QVERIFY(child.waitForFinished());
 

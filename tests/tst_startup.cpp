@@ -126,6 +126,7 @@ private Q_SLOTS:
     void lessonDialogShowsItsDefaults();
     void helpAndAboutOpenCentredAndClose();
     void missingHelpFileIsReportedAndTheProgramGoesOn();
+    void splashIsOnScreenBeforeTheSchemeFileMessage();
     void closingTheMainWindowClosesTheSplash();
     void testsLeaveTheRealHomeAlone();
 };
@@ -511,6 +512,35 @@ void StartupTest::missingHelpFileIsReportedAndTheProgramGoesOn()
     QCOMPARE(help->Memo1->toPlainText(), QStringLiteral("Memo1"));
     QCOMPARE(help->Memo2->toPlainText(), QStringLiteral("Memo2"));
     waitForMainWindow();
+}
+
+// The first thing the learner sees is the splash, also when a window made after it has something to say.
+void StartupTest::splashIsOnScreenBeforeTheSchemeFileMessage()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    QVERIFY(QFile::remove(folder.path(QStringLiteral("Data/data1.dat"))));
+    QString message;
+    bool splashOnScreen = false;
+    ModalAnswer answer([&](QWidget *modal) {
+        message = modal->objectName();
+        const auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
+        splashOnScreen =
+            splash && splash->isVisible() && splash->windowHandle() && splash->windowHandle()->isExposed();
+        testutil::acceptDialog(modal);
+    });
+    RunningProgram program;
+    QTRY_VERIFY(answer.answered());
+    QVERIFY(!answer.failed());
+    QCOMPARE(message, QStringLiteral("SchemeFileError"));
+    QVERIFY(splashOnScreen);
+
+    // The load step still comes a second after the start, and the program goes on without schemes.
+    auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
+    QVERIFY(splash->Timer1->isActive());
+    QCOMPARE(splash->Timer1->interval(), 1000);
+    waitForMainWindow();
+    QCOMPARE(findWindow<TMainForm>(QStringLiteral("MainForm"))->TotalWordCount(), 6);
 }
 
 void StartupTest::closingTheMainWindowClosesTheSplash()

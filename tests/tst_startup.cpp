@@ -525,8 +525,9 @@ void StartupTest::splashIsOnScreenBeforeTheSchemeFileMessage()
     ModalAnswer answer([&](QWidget *modal) {
         message = modal->objectName();
         const auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
+        // Shown, and alone: the main window is not up yet.
         splashOnScreen =
-            splash && splash->isVisible() && splash->windowHandle() && splash->windowHandle()->isExposed();
+            splash && splash->isVisible() && !findWindow(QStringLiteral("MainForm"))->isVisible();
         testutil::acceptDialog(modal);
     });
     RunningProgram program;

@@ -43,6 +43,7 @@ void createProgramWindows()
     wordlark::installFontSubstitutions();
     wordlark::installAnimationFontSubstitutions();
     setProgramIdentity();
+    installQtTranslation();
     // Our own dialogs are widgets, never native ones, so they look alike everywhere and can be driven.
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
 

@@ -1,7 +1,7 @@
 #include "dictionary/textdecoding.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "dictionary/fileio.h"
+
 #include <QStringDecoder>
 
 #include <array>
@@ -123,24 +123,13 @@ QStringList splitLines(QStringView text)
 
 Result<QStringList> readTextLines(const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
+    ReadRefusal refusal = ReadRefusal::None;
+    Result<QByteArray> bytes = readFileBytes(path, FileKind::Dictionary, &refusal);
+    if (refusal == ReadRefusal::Folder || refusal == ReadRefusal::NotRegular)
         return Failure{QStringLiteral("«%1» — не обычный файл.").arg(path)};
-    Result<QByteArray> bytes = readFileBytes(path);
     if (!bytes)
         return Failure{bytes.error()};
     return splitLines(decodeText(*bytes));
-}
-
-Result<QByteArray> readFileBytes(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{file.errorString()};
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return Failure{file.errorString()};
-    return bytes;
 }
 
 } // namespace wordlark

@@ -28,8 +28,4 @@ QStringList splitLines(QStringView text);
 // without being opened: a FIFO would block the reader and a device could be endless.
 Result<QStringList> readTextLines(const QString &path);
 
-// The bytes of a file, read whole, or the system's reason why not. Callers check first that the path is a
-// regular file: a FIFO would block the read and a device could be read without end.
-Result<QByteArray> readFileBytes(const QString &path);
-
 } // namespace wordlark

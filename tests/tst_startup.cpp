@@ -1,11 +1,13 @@
 // Start-up, dictionary loading and changing, the lesson dialog, help and About, with the whole program
 // running headless in this process.
 
+#include "badinput.h"
 #include "guitestutil.h"
 
 #include "app/mainunit.h"
 #include "app/unit1.h"
 #include "dictionary/unit4.h"
+#include "quiz/candidates.h"
 #include "ui/unithelp.h"
 
 #include <QAction>
@@ -126,6 +128,10 @@ private Q_SLOTS:
     void lessonDialogShowsItsDefaults();
     void helpAndAboutOpenCentredAndClose();
     void missingHelpFileIsReportedAndTheProgramGoesOn();
+    void unreadableHelpFileIsReportedAndTheProgramGoesOn_data();
+    void unreadableHelpFileIsReportedAndTheProgramGoesOn();
+    void helpShowsAVeryLongLineCut();
+    void hugeDictionaryFallsBackToTheBuiltInOne();
     void closingTheMainWindowClosesTheSplash();
     void testsLeaveTheRealHomeAlone();
 };
@@ -511,6 +517,92 @@ void StartupTest::missingHelpFileIsReportedAndTheProgramGoesOn()
     QCOMPARE(help->Memo1->toPlainText(), QStringLiteral("Memo1"));
     QCOMPARE(help->Memo2->toPlainText(), QStringLiteral("Memo2"));
     waitForMainWindow();
+}
+
+void StartupTest::unreadableHelpFileIsReportedAndTheProgramGoesOn_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<testutil::Entry>("entry");
+    QTest::addColumn<QString>("reason");
+    using testutil::Entry;
+    for (const char *file : {"Help/Readme.txt", "Help/Dict_readme.txt"}) {
+        const auto row = [file](const char *what, Entry entry, const QString &reason) {
+            QTest::addRow("%s as %s", file, what) << QString::fromLatin1(file) << entry << reason;
+        };
+        // Each of these once hung the start, crashed it or was read as a help text.
+        row("FIFO", Entry::Fifo, QStringLiteral("Not a regular file"));
+        row("folder", Entry::Folder, QStringLiteral("Is a directory"));
+        row("link to /dev/zero", Entry::LinkToDevice, QStringLiteral("Not a regular file"));
+        row("file no one may read", Entry::Unreadable, QStringLiteral("Permission denied"));
+        row("20 GB file", Entry::Huge, QStringLiteral("File too large"));
+    }
+}
+
+// Whatever stands where a help file should be, the start goes on and the help says it could not open it.
+void StartupTest::unreadableHelpFileIsReportedAndTheProgramGoesOn()
+{
+    QFETCH(QString, file);
+    QFETCH(testutil::Entry, entry);
+    QFETCH(QString, reason);
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    const QString path = folder.path(file);
+    QVERIFY(QFile::remove(path));
+    QVERIFY(testutil::makeEntry(entry, path, "Справка"));
+
+    std::unique_ptr<RunningProgram> program;
+    {
+        const testutil::FifoDeadline deadline(path);
+        const testutil::WithoutReadOverride notRoot;
+        program = std::make_unique<RunningProgram>();
+        QVERIFY2(!deadline.fired(), "the start waited for a writer of the FIFO");
+    }
+    auto *box = findWindow<QMessageBox>(QStringLiteral("HelpFileError"));
+    QVERIFY(box);
+    QCOMPARE(box->text(), QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
+    box->accept();
+    waitForMainWindow();
+
+    auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
+    const bool first = file == u"Help/Readme.txt";
+    QCOMPARE(help->Memo1->toPlainText() == QStringLiteral("Memo1"), first);
+    QCOMPARE(help->Memo2->toPlainText(), QStringLiteral("Memo2"));
+}
+
+// One line of megabytes is shown cut, as a long field is in the quiz, so the help window shows at once.
+void StartupTest::helpShowsAVeryLongLineCut()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    folder.write(QStringLiteral("Help/Readme.txt"), "Wordlark\r\n" + QByteArray(10 << 20, 'x') + "\r\nend");
+    RunningProgram program;
+    waitForMainWindow();
+    auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
+    QCOMPARE(help->Memo1->toPlainText(), QStringLiteral("Wordlark\n") +
+                                             QString(wordlark::MaxShownFieldLength, u'x') +
+                                             QStringLiteral("…\nend"));
+
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+    ModalAnswer answer([](QWidget *modal) {
+        QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    });
+    mainForm->findChild<QAction *>(QStringLiteral("N12"))->trigger();
+    QVERIFY(answer.answered());
+    QVERIFY(!answer.failed());
+}
+
+// A file far larger than any dictionary is refused before it is read, like one that is missing.
+void StartupTest::hugeDictionaryFallsBackToTheBuiltInOne()
+{
+    ProgramFolder folder;
+    QVERIFY(
+        testutil::makeEntry(testutil::Entry::Huge, folder.path(QStringLiteral("Dictionary/Dict.dic")), {}));
+    std::unique_ptr<RunningProgram> program;
+    startWithTheBuiltInDictionary(program);
+    if (QTest::currentTestFailed())
+        return;
+    auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+    QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 1400"));
 }
 
 void StartupTest::closingTheMainWindowClosesTheSplash()

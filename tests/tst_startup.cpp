@@ -8,6 +8,7 @@
 #include "app/unit1.h"
 #include "dictionary/unit4.h"
 #include "quiz/candidates.h"
+#include "ui/helptext.h"
 #include "ui/unithelp.h"
 
 #include <QAction>
@@ -131,6 +132,8 @@ private Q_SLOTS:
     void unreadableHelpFileIsReportedAndTheProgramGoesOn_data();
     void unreadableHelpFileIsReportedAndTheProgramGoesOn();
     void helpShowsAVeryLongLineCut();
+    void helpTextIsCut_data();
+    void helpTextIsCut();
     void hugeDictionaryFallsBackToTheBuiltInOne();
     void closingTheMainWindowClosesTheSplash();
     void testsLeaveTheRealHomeAlone();
@@ -589,6 +592,33 @@ void StartupTest::helpShowsAVeryLongLineCut()
     mainForm->findChild<QAction *>(QStringLiteral("N12"))->trigger();
     QVERIFY(answer.answered());
     QVERIFY(!answer.failed());
+}
+
+void StartupTest::helpTextIsCut_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    const qsizetype most = wordlark::MaxHelpLines;
+    const QString lineOfA = QStringLiteral("a\n").repeated(most).chopped(1);
+
+    QTest::newRow("lines as they are") << QByteArray("a\r\nb\nc\rd") << QStringLiteral("a\nb\nc\nd");
+    QTest::newRow("a final break adds no line") << QByteArray("a\r\n\r\n") << QStringLiteral("a\n");
+    QTest::newRow("code page 1251") << QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2") << QStringLiteral("Привет");
+    QTest::newRow("a line of 5,000 characters")
+        << QByteArray(5000, 'x') << QString(wordlark::MaxShownFieldLength, u'x') + u'…';
+    QTest::newRow("exactly the most lines") << QByteArray("a\n").repeated(most) << lineOfA;
+    QTest::newRow("one line more") << QByteArray("a\n").repeated(most) + "b"
+                                   << lineOfA + QStringLiteral("\n…");
+    QTest::newRow("a million empty lines")
+        << QByteArray(1000000, '\n') << QString(most - 1, u'\n') + QStringLiteral("\n…");
+}
+
+// Every line the window would have to set up costs it time: it gets what a learner can read.
+void StartupTest::helpTextIsCut()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    QCOMPARE(wordlark::helpText(bytes), shown);
 }
 
 // A file far larger than any dictionary is refused before it is read, like one that is missing.

@@ -6,18 +6,48 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStringList>
 
 namespace wordlark {
 
 QString helpText(QByteArrayView bytes)
 {
-    QStringList lines = splitLines(decodeText(bytes));
-    for (QString &line : lines) {
+    const QString text = decodeText(bytes);
+    const QStringView all(text);
+    QString shown;
+    qsizetype lines = 0;
+    qsizetype start = 0;
+    // The same breaks as splitLines(), found one line at a time, so that a file of only line breaks never
+    // becomes millions of strings.
+    const auto addLine = [&](qsizetype end) {
+        if (lines > 0)
+            shown.append(u'\n');
+        const QStringView line = all.sliced(start, end - start);
         if (line.size() > MaxShownFieldLength)
-            line = shownField(line);
+            shown.append(shownField(line.toString()));
+        else
+            shown.append(line);
+        ++lines;
+    };
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        const char16_t unit = all[i].unicode();
+        if (unit != u'\r' && unit != u'\n' && unit != u'\u2028')
+            continue;
+        if (lines == MaxHelpLines) {
+            shown.append(QStringLiteral("\n…"));
+            return shown;
+        }
+        addLine(i);
+        if (unit == u'\r' && i + 1 < all.size() && all[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
     }
-    return lines.join(u'\n');
+    if (start < all.size()) {
+        if (lines == MaxHelpLines)
+            shown.append(QStringLiteral("\n…"));
+        else
+            addLine(all.size());
+    }
+    return shown;
 }
 
 Result<QString> readHelpText(const QString &path)

@@ -184,7 +184,7 @@ void TMainForm::createQuizScreen()
 
 void TMainForm::ParseDictionary(const std::function<void(int)> &beforeLine)
 {
-    parseDictionary(m_dictionaryText, m_wordTable, beforeLine);
+    parseDictionaryText(m_dictionaryText, m_wordTable, beforeLine);
 }
 
 void TMainForm::ClearWordTable()

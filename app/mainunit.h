@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/windows.h"
+#include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
 #include "quiz/answerboard.h"
 #include "quiz/candidates.h"
@@ -45,8 +46,8 @@ public:
     ~TMainForm() override;
 
     // The dictionary: its text as lines, and the word table parsed from them.
-    const QStringList &dictionaryText() const { return m_dictionaryText; }
-    void setDictionaryText(QStringList lines) { m_dictionaryText = std::move(lines); }
+    const wordlark::TextLines &dictionaryText() const { return m_dictionaryText; }
+    void setDictionaryText(wordlark::TextLines lines) { m_dictionaryText = std::move(lines); }
     void ParseDictionary(const std::function<void(int)> &beforeLine);
     void ClearWordTable();
     const wordlark::WordTable &wordTable() const { return m_wordTable; }
@@ -154,7 +155,7 @@ private:
 
     ProgramWindows &m_windows;
     QString m_startFolder;
-    QStringList m_dictionaryText;
+    wordlark::TextLines m_dictionaryText;
     wordlark::WordTable m_wordTable;
     wordlark::QuizSession m_session;
     wordlark::Question m_question;

@@ -121,9 +121,9 @@ void TForm1::Timer1Timer()
     Button1Click();
 }
 
-QStringList TForm1::readDictionaryText()
+wordlark::TextLines TForm1::readDictionaryText()
 {
-    wordlark::Result<QStringList> lines = wordlark::readTextLines(m_dictionaryPath);
+    wordlark::Result<wordlark::TextLines> lines = wordlark::readTextLines(m_dictionaryPath);
     if (lines)
         return std::move(lines).value();
     QMessageBox::information(
@@ -131,7 +131,7 @@ QStringList TForm1::readDictionaryText()
         QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
     QFile builtIn(kBuiltInDictionary);
     builtIn.open(QIODevice::ReadOnly);
-    return wordlark::splitLines(wordlark::decodeText(builtIn.readAll()));
+    return wordlark::TextLines(builtIn.readAll());
 }
 
 void TForm1::Button1Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/windows.h"
+#include "dictionary/textdecoding.h"
 
 #include <QPoint>
 #include <QString>
@@ -44,7 +45,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    QStringList readDictionaryText();
+    wordlark::TextLines readDictionaryText();
 
     ProgramWindows &m_windows;
     QString m_dictionaryPath;

@@ -1,20 +1,17 @@
 // Speed of what the learner waits for: the load step with its progress bar, the next question, a right
 // answer until the next question is drawn, a click on the right box until the next question is on screen,
-// the statistics window until it is painted, the idle animation, and applying a colour scheme.
+// the idle animation, and applying a colour scheme. The statistics window has benchmarks of its own.
 
 #include "chinesewords.h"
-#include "paintwatch.h"
 
 #include "app/mainunit.h"
 #include "app/program.h"
 #include "app/unit1.h"
 #include "dictionary/unit4.h"
 #include "journal/journalkeeper.h"
-#include "progress/unit2.h"
 #include "ui/unit3.h"
 #include "ui/unitthems.h"
 
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,8 +21,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -34,7 +29,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <sys/resource.h>
 
 namespace {
@@ -373,47 +367,6 @@ BENCHMARK(ApplySchemeUntilNextFrame)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-
-// The statistics window is painted when both character lists are.
-QList<QWidget *> characterLists(TFormStat *statistics)
-{
-    QList<QWidget *> lists;
-    for (const char *name : {"TntMemo1", "TntMemo2"})
-        lists << statistics->findChild<QAbstractScrollArea *>(QLatin1String(name))->viewport();
-    return lists;
-}
-
-// "Словарь" → "Статистика" with 124,000 words until the window is painted.
-void openStatistics(benchmark::State &state, bool vertical)
-{
-    program->load(cedictSizedDictionary());
-    auto *statistics = window<TFormStat>("FormStat");
-    if (statistics->isVerticalLayout() != vertical)
-        statistics->findChild<QPushButton *>(QStringLiteral("ButtonHV"))->click();
-    benchdata::PaintWatch watch(statistics, characterLists(statistics));
-    for (auto _ : state) {
-        watch.start();
-        program->main->N16Click();
-        if (watch.timedOut()) {
-            state.SkipWithError("the window was not painted");
-            break;
-        }
-        state.SetIterationTime(watch.seconds());
-    }
-    state.counters["words"] = program->main->TotalWordCount();
-}
-
-void OpenStatisticsHorizontal(benchmark::State &state)
-{
-    openStatistics(state, false);
-}
-BENCHMARK(OpenStatisticsHorizontal)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
-
-void OpenStatisticsVertical(benchmark::State &state)
-{
-    openStatistics(state, true);
-}
-BENCHMARK(OpenStatisticsVertical)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 // The idle animation as the idle check starts it, over the built-in dictionary with every lesson chosen.
 TForm3 *startIdleAnimation()

@@ -10,7 +10,7 @@
 namespace benchdata {
 
 // Closes a modal window as soon as each of the given surfaces has been painted once, and tells how long
-// that took from start(). A window that is not painted within five seconds is rejected instead.
+// that took from start(). A window that is not painted within ten seconds is rejected instead.
 class PaintWatch final : public QObject {
 public:
     PaintWatch(QDialog *window, const QList<QWidget *> &surfaces)
@@ -20,7 +20,7 @@ public:
         for (QWidget *surface : surfaces)
             surface->installEventFilter(this);
         m_timeout.setSingleShot(true);
-        m_timeout.setInterval(5000);
+        m_timeout.setInterval(10000);
         connect(&m_timeout, &QTimer::timeout, this, [this] {
             m_timedOut = true;
             m_window->reject();
@@ -30,6 +30,7 @@ public:
     void start()
     {
         m_painted.clear();
+        m_timedOut = false;
         m_start = Clock::now();
         m_timeout.start();
     }

@@ -116,9 +116,12 @@ QString text(const QString &cell)
     return cell.isNull() ? QString(u""_s) : cell;
 }
 
+// Between the two parts of a word's key; no dictionary field holds it.
+constexpr char16_t KeySeparator = 0x1f;
+
 QString keyOf(const QString &simplified, const QString &pinyin)
 {
-    return simplified + QChar(0x1f) + pinyin;
+    return simplified + QChar(KeySeparator) + pinyin;
 }
 
 const char *const CreateAnswers = "CREATE TABLE answers ("
@@ -410,9 +413,14 @@ void Journal::indexWords(const WordTable &table)
     m_slotOfRow.assign(size_t(table.rowCount()), -1);
     if (m_slotOfKey.isEmpty())
         return;
+    // One key buffer for all rows: only its contents change, so a row costs no allocation.
+    QString key;
     for (int row = 0; row < table.rowCount(); ++row) {
-        const auto found =
-            m_slotOfKey.constFind(keyOf(table.cell(SimplifiedColumn, row), table.cell(PinyinColumn, row)));
+        key.resize(0);
+        key.append(table.cellView(SimplifiedColumn, row));
+        key.append(QChar(KeySeparator));
+        key.append(table.cellView(PinyinColumn, row));
+        const auto found = m_slotOfKey.constFind(key);
         if (found != m_slotOfKey.cend())
             m_slotOfRow[size_t(row)] = *found;
     }

@@ -350,6 +350,8 @@ void TestJournal::badFilesAreLeftAsTheyWere_data()
     QTest::newRow("version 1 without the tables") << u"tableless"_s << notAJournal;
     QTest::newRow("folder") << u"folder"_s << notAJournal;
     QTest::newRow("fifo") << u"fifo"_s << notAJournal;
+    QTest::newRow("link to a device") << u"device"_s << notAJournal;
+    QTest::newRow("20 GB of nothing") << u"huge"_s << notAJournal;
     QTest::newRow("newer version") << u"newer"_s
                                    << u"Журнал ответов «%1» записан более новой версией программы. Урок "
                                       "продолжится без журнала, файл оставлен как есть."_s;
@@ -377,15 +379,22 @@ void TestJournal::badFilesAreLeftAsTheyWere()
         QVERIFY(makeEntry(Entry::Folder, m_path, {}));
     } else if (kind == u"fifo") {
         QVERIFY(makeEntry(Entry::Fifo, m_path, {}));
+    } else if (kind == u"device") {
+        QVERIFY(makeEntry(Entry::LinkToDevice, m_path, {}));
+    } else if (kind == u"huge") {
+        QVERIFY(makeEntry(Entry::Huge, m_path, {}));
     }
     const QStringList entries = entriesOf(m_dir->path());
-    const QByteArray bytes = QFileInfo(m_path).isFile() ? bytesOf(m_path) : QByteArray();
+    const bool small = QFileInfo(m_path).isFile() && QFileInfo(m_path).size() < (1 << 20);
+    const QByteArray bytes = small ? bytesOf(m_path) : QByteArray();
+    const qint64 size = QFileInfo(m_path).size();
 
     const auto journal = Journal::open(m_path);
     QVERIFY(!journal);
     QCOMPARE(journal.error(), message.arg(m_path));
     QCOMPARE(entriesOf(m_dir->path()), entries);
-    if (QFileInfo(m_path).isFile())
+    QCOMPARE(QFileInfo(m_path).size(), size);
+    if (small)
         QCOMPARE(bytesOf(m_path), bytes);
 }
 

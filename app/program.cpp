@@ -18,6 +18,12 @@
 
 namespace {
 
+std::chrono::milliseconds &splashDelay()
+{
+    static std::chrono::milliseconds delay{1000};
+    return delay;
+}
+
 ProgramWindows &programWindows()
 {
     static ProgramWindows windows;
@@ -70,7 +76,12 @@ void createProgramWindows()
     QObject::connect(windows.Form1, &QObject::destroyed, [] { programWindows() = {}; });
 
     windows.Form1->show();
-    windows.Form1->Timer1->start();
+    windows.Form1->Timer1->start(splashDelay());
+}
+
+void setSplashDelay(std::chrono::milliseconds delay)
+{
+    splashDelay() = delay;
 }
 
 void ApplyUiTexts(const ProgramWindows &windows)

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <chrono>
+
 // Creates the program's nine windows in their fixed order, shows the splash window and starts its timer,
 // which loads the dictionary once the event loop runs.
 void createProgramWindows();
+
+// How long the splash shows its picture before the dictionary loads: a second, so that the learner sees
+// it. Tests that start the program many times shorten it; it applies to the next createProgramWindows().
+void setSplashDelay(std::chrono::milliseconds delay);

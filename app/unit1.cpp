@@ -84,7 +84,6 @@ TForm1::TForm1(ProgramWindows &windows)
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 

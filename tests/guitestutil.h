@@ -103,10 +103,15 @@ template <typename T = QWidget> T *findWindow(const QString &name)
     return nullptr;
 }
 
-// Runs the whole program as main() does, and tears it down again when the test ends.
+// Runs the whole program as main() does, and tears it down again when the test ends. The splash loads
+// the dictionary as soon as the event loop runs, unless the test asks for the program's own delay.
 class RunningProgram final {
 public:
-    RunningProgram() { createProgramWindows(); }
+    explicit RunningProgram(std::chrono::milliseconds splashDelay = std::chrono::milliseconds(0))
+    {
+        setSplashDelay(splashDelay);
+        createProgramWindows();
+    }
     ~RunningProgram() { delete findWindow(QStringLiteral("Form1")); }
     RunningProgram(const RunningProgram &) = delete;
     RunningProgram &operator=(const RunningProgram &) = delete;

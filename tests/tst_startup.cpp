@@ -134,7 +134,8 @@ void StartupTest::createsAllWindowsAndShowsTheSplashFirst()
 {
     ProgramFolder folder;
     folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
-    RunningProgram program;
+    // The program's own delay: the splash stays a second before the load.
+    RunningProgram program(std::chrono::seconds(1));
 
     for (const char *name : {"Form1", "MainForm", "FormStat", "Form3", "LessonOptions", "FormFuxi",
                              "AboutForm", "FormHelp", "FormThems"})

@@ -81,7 +81,7 @@ void Trainer::forgetDictionary()
 
 // ---- Lessons -------------------------------------------------------------------------------------------
 
-int Trainer::chooseLessons(const std::vector<bool> &chosen)
+int Trainer::chooseLessons(std::vector<bool> chosen)
 {
     const int count = m_lessons.countSelected(chosen);
     m_session.setNewPassPending();

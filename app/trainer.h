@@ -78,8 +78,9 @@ public:
     // ---- Lessons and parameters -----------------------------------------------------------------------
     const LessonList &lessons() const { return m_lessons; }
     // Records the choice (one flag per lesson) and makes a new pass over it pending; returns the number
-    // of chosen words, also emitted as remainingChanged(). The pass starts at the next question.
-    int chooseLessons(const std::vector<bool> &chosen);
+    // of chosen words, also emitted as remainingChanged(). The pass starts at the next question. Taken
+    // by value, so that the list's own flags can be handed back to count again.
+    int chooseLessons(std::vector<bool> chosen);
     const QuizSettings &settings() const { return m_settings; }
     void setSettings(const QuizSettings &settings) { m_settings = settings; }
     // Sound can be switched on: the working folder has an "audio" folder.

@@ -6,6 +6,7 @@
 
 #include "app/mainunit.h"
 #include "app/program.h"
+#include "app/trainer.h"
 #include "app/unit1.h"
 #include "dictionary/unit4.h"
 #include "progress/unit2.h"
@@ -118,12 +119,7 @@ public:
     void load(const QString &path)
     {
         main->hide();
-        splash->PrepareForLoading();
-        main->ClearWordTable();
-        window<TLessonOptions>("LessonOptions")->ClearLessonList();
-        splash->setDictionaryPath(path);
-        splash->show();
-        splash->Button1Click();
+        splash->changeDictionary(path);
     }
 
     TForm1 *splash = nullptr;
@@ -209,7 +205,7 @@ void answerRight(benchmark::State &state, bool settle)
     for (auto _ : state) {
         if (main->session().queue().size() <= 1) {
             // Keep the pass from ending with its message box.
-            main->session().setNewPassPending();
+            runningTrainer()->chooseLessons(runningTrainer()->lessons().selectionFlags());
             main->Button1Click();
         }
         int right = 1;
@@ -303,7 +299,7 @@ void ClickRightUntilQuestionOnScreen(benchmark::State &state)
     for (auto _ : state) {
         if (main->session().queue().size() <= 1) {
             // Keep the pass from ending with its message box.
-            main->session().setNewPassPending();
+            runningTrainer()->chooseLessons(runningTrainer()->lessons().selectionFlags());
             main->Button1Click();
             QCoreApplication::processEvents();
         }

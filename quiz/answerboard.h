@@ -24,6 +24,9 @@ struct FieldFont {
     QColor colour;
 };
 
+// The kinds of field that have a font of their own.
+enum class FieldKind { Letters, Simplified, Full };
+
 // The fonts a word is written in, by kind of field.
 struct FieldFonts {
     const FieldFont &letters;

@@ -4,6 +4,7 @@
 
 #include "app/mainunit.h"
 #include "app/program.h"
+#include "app/trainer.h"
 #include "dictionary/unit4.h"
 
 #include <QAction>

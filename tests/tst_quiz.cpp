@@ -452,7 +452,7 @@ void QuizTest::boxesKeepTheirLookOverManyQuestions()
     };
     // Each question writes over 3,000 characters into the boxes, so forty of them clear every box often.
     for (int question = 0; question < 40; ++question) {
-        quiz.main->session().setNewPassPending();
+        runningTrainer()->chooseLessons(runningTrainer()->lessons().selectionFlags());
         quiz.main->Button1Click();
         QCOMPARE(quiz.question(), QString(1000, u'x') + u'…');
         QCOMPARE(alignment(quiz.main->TntRichEdit0), Qt::AlignHCenter);

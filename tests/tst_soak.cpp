@@ -206,7 +206,7 @@ void TestSoak::saveAndOpenLesson()
 {
     const QString path = m_quiz->folder.path(QStringLiteral("Saves/soak.ke4"));
     m_answerer->onFileDialog = [this, path](QWidget *modal) { chooseFile(modal, path); };
-    wordlark::QuizSession &session = m_quiz->main->session();
+    const wordlark::QuizSession &session = m_quiz->main->session();
     const QList<int> queue = session.queue();
     const int mistakeCount = session.mistakeCount();
     const QList<wordlark::MistakeRecord> mistakes = session.mistakes();

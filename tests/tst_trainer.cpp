@@ -90,6 +90,7 @@ private Q_SLOTS:
 
     void noLessonChosenLeavesNothingToAsk();
     void choosingLessonsStartsANewPassAtTheNextQuestion();
+    void recountingTheChoiceKeepsIt();
 
     void everyAnswerIsReportedOnce_data();
     void everyAnswerIsReportedOnce();
@@ -228,6 +229,16 @@ void TestTrainer::choosingLessonsStartsANewPassAtTheNextQuestion()
     QCOMPARE(remaining.at(1).at(0).toInt(), 2);
     QCOMPARE(trainer.session().mistakeCount(), 0);
     QVERIFY(trainer.question().word == 3 || trainer.question().word == 4);
+}
+
+void TestTrainer::recountingTheChoiceKeepsIt()
+{
+    LoadedTrainer loaded;
+    Trainer &trainer = *loaded.trainer;
+    trainer.chooseLessons({false, true});
+    // The list's own flags handed back, as a new pass over the same choice is started.
+    QCOMPARE(trainer.chooseLessons(trainer.lessons().selectionFlags()), 2);
+    QCOMPARE(trainer.lessons().selectionFlags(), (std::vector<bool>{false, true}));
 }
 
 void TestTrainer::everyAnswerIsReportedOnce_data()

@@ -105,6 +105,7 @@ void createProgramWindows()
     wordlark::installFontSubstitutions();
     wordlark::installAnimationFontSubstitutions();
     setProgramIdentity();
+    installQtTranslation();
     // Our own dialogs are widgets, never native ones, so they look alike everywhere and can be driven.
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
 
@@ -115,6 +116,9 @@ void createProgramWindows()
     // The splash window is the program's main window: it owns every other window, and closing it ends
     // the program.
     windows.Form1 = new TForm1(trainer);
+    // Shown as soon as it is made, so that it is the first thing on screen, also under a message that a
+    // window made after it gives (the colour dialog's missing scheme file).
+    windows.Form1->show();
     windows.MainForm = new TMainForm(trainer, windows.Form1);
     windows.FormStat = new TFormStat(windows.MainForm);
     windows.Form3 = new TForm3(trainer, windows.MainForm);
@@ -133,7 +137,6 @@ void createProgramWindows()
         programTrainer().reset();
     });
 
-    windows.Form1->show();
     windows.Form1->Timer1->start(splashDelay());
 }
 

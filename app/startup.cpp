@@ -7,8 +7,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTranslator>
+
+#include <memory>
 
 // Where the installed data lies, seen from the installed program; the build sets it from the install
 // layout.
@@ -17,6 +21,8 @@
 #endif
 
 namespace {
+
+const QString kQtTranslationName = QStringLiteral("QtTranslation");
 
 void reportSetUpProblem(const QString &text)
 {
@@ -57,4 +63,23 @@ void enterWorkingFolder()
         reportSetUpProblem(
             QStringLiteral("Cannot use the folder \"%1\"; working in \"%2\" instead.")
                 .arg(QDir::toNativeSeparators(folder.path), QDir::toNativeSeparators(QDir::currentPath())));
+}
+
+bool installQtTranslation(const QString &folder)
+{
+    QCoreApplication *application = QCoreApplication::instance();
+    if (application->findChild<QTranslator *>(kQtTranslationName, Qt::FindDirectChildrenOnly))
+        return true;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral("qtbase_ru"), folder) ||
+        !QCoreApplication::installTranslator(translator.get()))
+        return false;
+    translator->setObjectName(kQtTranslationName);
+    translator.release()->setParent(application);
+    return true;
+}
+
+bool installQtTranslation()
+{
+    return installQtTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }

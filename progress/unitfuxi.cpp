@@ -22,6 +22,15 @@ QTableWidgetItem *readOnlyItem(const QString &text)
     return item;
 }
 
+// A cell of a word's own text. The columns keep their widths, so a long translation (or word) is cut
+// with "…"; resting the pointer on it shows the whole.
+QTableWidgetItem *wordTextItem(const QString &text)
+{
+    QTableWidgetItem *item = readOnlyItem(text);
+    item->setToolTip(text);
+    return item;
+}
+
 } // namespace
 
 TFormFuxi::TFormFuxi(QWidget *parent)
@@ -121,13 +130,13 @@ void TFormFuxi::fillGrid(const wordlark::WordTable &table, const QList<wordlark:
         const wordlark::MistakeRecord &record = mistakes[row];
         // Records come from checked sources; a stale one must still not read outside the table.
         const bool known = record.word >= 0 && record.word < table.rowCount();
-        auto *word = readOnlyItem(
+        auto *word = wordTextItem(
             known ? wordlark::shownField(table.cell(wordlark::SimplifiedColumn, record.word)) : QString());
         word->setFont(chinese);
         m_grid->setItem(row, GridWord, word);
         m_grid->setItem(
             row, GridTranslation,
-            readOnlyItem(known ? wordlark::shownField(table.cell(wordlark::TranslationColumn, record.word))
+            wordTextItem(known ? wordlark::shownField(table.cell(wordlark::TranslationColumn, record.word))
                                : QString()));
         m_grid->setItem(row, GridMisses, readOnlyItem(QString::number(record.misses)));
     }

@@ -4,6 +4,7 @@
 #include "ui/fonts.h"
 #include "ui/uitexts.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -93,6 +94,18 @@ void insertWord(QTextCursor &cursor, int word, const FieldSet &fields, const Wor
         cursor.insertText(shownField(cell), formats[size_t(column)]);
         empty = empty && cell.isEmpty();
     }
+}
+
+// The keyboard panel and the mask at rest: controls in the desktop's own button colours, whatever
+// background a scheme gives the screen around them (text in a fixed colour on the scheme's background
+// could vanish, as black on a dark scheme does).
+QPalette restingPanelPalette()
+{
+    const QPalette desktop = QGuiApplication::palette();
+    QPalette palette;
+    palette.setColor(QPalette::Window, desktop.color(QPalette::Button));
+    palette.setColor(QPalette::WindowText, desktop.color(QPalette::ButtonText));
+    return palette;
 }
 
 } // namespace
@@ -193,6 +206,7 @@ void AnswerBoard::createKeyboardPanels()
     PanelAnswer->setFrameShape(QFrame::Panel);
     PanelAnswer->setFrameShadow(QFrame::Raised);
     PanelAnswer->setAutoFillBackground(true);
+    PanelAnswer->setPalette(restingPanelPalette());
     PanelAnswer->setGeometry(279, 192, 241, 155);
     PanelAnswer->hide();
 
@@ -216,6 +230,7 @@ void AnswerBoard::createKeyboardPanels()
     PanelMask = new MaskPanel(this);
     PanelMask->setObjectName(QStringLiteral("PanelMask"));
     PanelMask->setFont(pixelFont(QStringLiteral("Courier New"), 32, true));
+    PanelMask->setPalette(restingPanelPalette());
     PanelMask->setGeometry(307, 114, 185, 55);
     PanelMask->hide();
 }
@@ -385,7 +400,7 @@ void AnswerBoard::Timer1Timer()
 {
     for (int box = 1; box <= MaxAnswerBoxes; ++box)
         setBoxColour(box, box == m_hoverBox ? m_colours.question : m_colours.answer);
-    PanelAnswer->setPalette(QPalette());
+    PanelAnswer->setPalette(restingPanelPalette());
     Timer1->stop();
 }
 

@@ -14,6 +14,7 @@
 #include <QRawFont>
 #include <QScreen>
 #include <QSet>
+#include <QSignalSpy>
 
 using testutil::findWindow;
 using testutil::ModalAnswer;
@@ -22,6 +23,8 @@ using testutil::QuizFixture;
 namespace {
 
 enum class Wake { Key, Click };
+// Ways the animation window can go away other than by fading out.
+enum class Away { WindowManagerClose, Close, Hide };
 
 void wake(TForm3 *form, Wake how)
 {
@@ -39,6 +42,14 @@ TForm3 *startStepping(const QuizFixture &quiz)
     form->startAnimation(quiz.main->screen());
     form->Timer1->stop();
     return form;
+}
+
+// A few idle seconds, quickly, so that the end of the animation has a counter to reset.
+void passIdleSeconds(const QuizFixture &quiz)
+{
+    quiz.main->Timer2->setInterval(10);
+    QTRY_VERIFY(quiz.main->idleTicks() > 0);
+    quiz.main->Timer2->setInterval(1000);
 }
 
 void tick(TForm3 *form, int count)
@@ -85,6 +96,7 @@ private:
 } // namespace
 
 Q_DECLARE_METATYPE(Wake)
+Q_DECLARE_METATYPE(Away)
 
 class IdleWindowTest final : public QObject {
     Q_OBJECT
@@ -95,6 +107,8 @@ private Q_SLOTS:
     void keepsItsDrawingOnARepaint();
     void drawsNothingWithoutChosenLessons();
     void endsAlsoOverAnOpenDialog();
+    void endsHoweverTheWindowGoesAway_data();
+    void endsHoweverTheWindowGoesAway();
     void startsAfterFiveIdleMinutes();
     void startsAtOnceWithThePointerInTheTopRightCorner();
     void facesVary();
@@ -117,10 +131,7 @@ void IdleWindowTest::fadesInAndOutOnKeyOrClick()
     QFETCH(int, fadeInTicks);
     QFETCH(int, alphaBeforeWaking);
     QuizFixture quiz;
-    // A few idle seconds, quickly.
-    quiz.main->Timer2->setInterval(10);
-    QTRY_VERIFY(quiz.main->idleTicks() > 0);
-    quiz.main->Timer2->setInterval(1000);
+    passIdleSeconds(quiz);
 
     TForm3 *form = startStepping(quiz);
     QVERIFY(form->isVisible());
@@ -189,6 +200,61 @@ void IdleWindowTest::endsAlsoOverAnOpenDialog()
     quiz.trigger("N8");
     QVERIFY(!answer.failed());
     QVERIFY(ended);
+}
+
+void IdleWindowTest::endsHoweverTheWindowGoesAway_data()
+{
+    QTest::addColumn<Away>("away");
+    QTest::addColumn<int>("ticksBefore");
+    // A window manager's close is what Alt+F4 and the title bar's button amount to.
+    QTest::newRow("window manager, fading in") << Away::WindowManagerClose << 3;
+    QTest::newRow("window manager, at full opacity") << Away::WindowManagerClose << 20;
+    QTest::newRow("close()") << Away::Close << 20;
+    QTest::newRow("hide()") << Away::Hide << 5;
+}
+
+void IdleWindowTest::endsHoweverTheWindowGoesAway()
+{
+    QFETCH(Away, away);
+    QFETCH(int, ticksBefore);
+    QuizFixture quiz;
+    passIdleSeconds(quiz);
+    auto *form = findWindow<TForm3>(QStringLiteral("Form3"));
+    QSignalSpy ended(form, &TForm3::animationEnded);
+
+    for (int run = 0; run < 2; ++run) {
+        form->startAnimation(quiz.main->screen());
+        QVERIFY(form->isVisible());
+        QVERIFY(form->Timer1->isActive());
+        QVERIFY(pointerHidden());
+        tick(form, ticksBefore);
+
+        switch (away) {
+        case Away::WindowManagerClose:
+            QVERIFY(form->windowHandle()->close());
+            break;
+        case Away::Close:
+            QVERIFY(form->close());
+            break;
+        case Away::Hide:
+            form->hide();
+            break;
+        }
+        QVERIFY(!form->isVisible());
+        QVERIFY(!form->Timer1->isActive());
+        QVERIFY(!QGuiApplication::overrideCursor());
+        QCOMPARE(quiz.main->idleTicks(), 0);
+        QCOMPARE(ended.size(), run + 1);
+    }
+
+    // And it comes back as before, ending on a key.
+    form->startAnimation(quiz.main->screen());
+    QVERIFY(form->Timer1->isActive());
+    QVERIFY(pointerHidden());
+    wake(form, Wake::Key);
+    QTRY_VERIFY(!form->isVisible());
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QCOMPARE(ended.size(), 3);
 }
 
 void IdleWindowTest::startsAfterFiveIdleMinutes()

@@ -12,8 +12,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMediaPlayer>
@@ -22,6 +25,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTextEdit>
+#include <QTreeView>
 #include <QUrl>
 
 #include <memory>
@@ -140,6 +144,13 @@ void compareStates(const SessionState &actual, const SessionState &expected)
     QCOMPARE(actual.mistakesLabel, expected.mistakesLabel);
 }
 
+// A button's caption as the learner reads it, without the mnemonic's marker.
+QString caption(const QDialogButtonBox *buttons, QDialogButtonBox::StandardButton which)
+{
+    const QPushButton *button = buttons ? buttons->button(which) : nullptr;
+    return button ? button->text().remove(u'&') : QString();
+}
+
 QString canonical(const QString &path)
 {
     return QFileInfo(path).canonicalFilePath();
@@ -161,6 +172,8 @@ private Q_SLOTS:
     void brokenLessonFileChangesNothing_data();
     void brokenLessonFileChangesNothing();
     void emptyQueueStartsANewPass();
+    void lessonDialogsSpeakRussian();
+    void lessonDialogShowsWholeColumns();
 
     // Keyboard answers.
     void keyboardPanelShowsMaskAndTakesFocus();
@@ -422,6 +435,94 @@ void LessonSessionTest::emptyQueueStartsANewPass()
     QCOMPARE(s.remained(), QStringLiteral(" Осталось слов: 6"));
     QVERIFY(s.main->session().hasCurrentWord());
     QCOMPARE(s.question(), s.main->wordTable().cell(4, s.main->session().currentWord()));
+}
+
+// Qt's own file dialog and its questions are in the program's language, as the rest of its windows.
+void LessonSessionTest::lessonDialogsSpeakRussian()
+{
+    QVERIFY2(QFile::exists(QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+                               .filePath(QStringLiteral("qtbase_ru.qm"))),
+             "Qt's translations are not installed (scripts/install-deps.sh installs them)");
+    SessionFixture s;
+    s.folder.write(QStringLiteral("Saves/MyLesson.ke4"), lessonFile("Dictionary/Dict.dic", {5}, 7, {{5, 7}}));
+
+    QStringList openCaptions;
+    ModalScript open([&](QWidget *modal) {
+        const auto *buttons = modal->findChild<QDialogButtonBox *>();
+        openCaptions = {caption(buttons, QDialogButtonBox::Open), caption(buttons, QDialogButtonBox::Cancel)};
+        rejectModal(modal);
+    });
+    s.trigger("N4");
+    open.stop();
+    QVERIFY(!open.failed());
+    QCOMPARE(open.names(), QStringList{QStringLiteral("OpenLDialog")});
+    QCOMPARE(openCaptions, (QStringList{QStringLiteral("Открыть"), QStringLiteral("Отмена")}));
+
+    // Saving over the lesson file asks in Russian; "Да" replaces it.
+    QStringList saveCaptions;
+    QStringList questionCaptions;
+    ModalScript save([&](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            questionCaptions = {box->button(QMessageBox::Yes)->text().remove(u'&'),
+                                box->button(QMessageBox::No)->text().remove(u'&')};
+            box->button(QMessageBox::Yes)->click();
+            return;
+        }
+        const auto *buttons = modal->findChild<QDialogButtonBox *>();
+        saveCaptions = {caption(buttons, QDialogButtonBox::Save), caption(buttons, QDialogButtonBox::Cancel)};
+        // Later, so that the question the name brings up, opened from inside the name field's Return, is
+        // answered by the next poll.
+        QMetaObject::invokeMethod(
+            modal, [modal] { chooseFile(modal, QStringLiteral("MyLesson")); }, Qt::QueuedConnection);
+    });
+    s.trigger("N5");
+    save.stop();
+    QVERIFY(!save.failed());
+    QCOMPARE(save.seen().size(), 2);
+    QCOMPARE(saveCaptions, (QStringList{QStringLiteral("Сохранить"), QStringLiteral("Отмена")}));
+    const QString question = save.seen().at(1).text;
+    QVERIFY2(question.startsWith(QStringLiteral("MyLesson.ke4 уже существует")), qPrintable(question));
+    QCOMPARE(questionCaptions, (QStringList{QStringLiteral("Да"), QStringLiteral("Нет")}));
+    QVERIFY(readAll(s.folder.path(QStringLiteral("Saves/MyLesson.ke4")))
+                .contains("Length(ArrSmartShuffle)=\r\n6\r\n"));
+}
+
+// Names, sizes, types and dates in the file list are not cut short.
+void LessonSessionTest::lessonDialogShowsWholeColumns()
+{
+    SessionFixture s;
+    s.folder.write(QStringLiteral("Saves/MyLesson.ke4"), lessonFile("Dictionary/Dict.dic", {5}, 7, {{5, 7}}));
+    QFile big(s.folder.path(QStringLiteral("Saves/урок девятнадцатый, повторение слов.ke4")));
+    QVERIFY(big.open(QIODevice::WriteOnly));
+    QVERIFY(big.resize(15'800'000)); // "15.07 MiB", without writing it
+    big.close();
+
+    QStringList cut;
+    bool listed = false;
+    ModalScript open([&](QWidget *modal) {
+        const auto *details = modal->findChild<QTreeView *>(QStringLiteral("treeView"));
+        if (details) {
+            const QAbstractItemModel *files = details->model();
+            const auto rowsFilled = [&] {
+                for (int row = 0; row < files->rowCount(details->rootIndex()); ++row)
+                    if (files->index(row, 1, details->rootIndex()).data().toString().isEmpty())
+                        return false;
+                return files->rowCount(details->rootIndex()) == 2;
+            };
+            listed = QTest::qWaitFor(rowsFilled, 5000);
+            // What the longest text of each column needs (public in the base).
+            const QAbstractItemView *view = details;
+            for (int column = 0; column < details->header()->count(); ++column)
+                if (details->header()->sectionSize(column) < view->sizeHintForColumn(column))
+                    cut.append(files->headerData(column, Qt::Horizontal).toString());
+        }
+        rejectModal(modal);
+    });
+    s.trigger("N4");
+    open.stop();
+    QVERIFY(!open.failed());
+    QVERIFY(listed);
+    QCOMPARE(cut, QStringList());
 }
 
 // ---- Keyboard answers ---------------------------------------------------------------------------------

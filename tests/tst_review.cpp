@@ -1,5 +1,7 @@
 #include "progress/unitfuxi.h"
 
+#include "dictionary/textdecoding.h"
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
@@ -12,6 +14,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <QWindow>
 
 #include <functional>
@@ -130,6 +133,7 @@ private Q_SLOTS:
     void answers();
     void noRecordsStillAnswers();
     void chineseColumnHasAFaceWithGlyphs();
+    void cutTranslationsShowInFullOnHover();
 
 private:
     bool show(const QList<MistakeRecord> &mistakes, std::function<void(QWidget *)> answer);
@@ -325,6 +329,57 @@ void TestReview::chineseColumnHasAFaceWithGlyphs()
         covered = covered || (raw.supportsCharacter(QChar(u'学')) && raw.supportsCharacter(QChar(u'生')));
     }
     QVERIFY2(covered, qPrintable(families.join(u", ")));
+}
+
+// The translation column keeps its width, so a long translation is cut with "…"; resting the pointer
+// on it shows the whole of it. Words have their tips too, for dictionaries with long ones.
+void TestReview::cutTranslationsShowInFullOnHover()
+{
+    QFile builtIn(QStringLiteral(":/dictionary/Dict.dic"));
+    QVERIFY(builtIn.open(QIODevice::ReadOnly));
+    m_table = wordlark::WordTable();
+    wordlark::parseDictionary(wordlark::splitLines(wordlark::decodeText(builtIn.readAll())), m_table);
+    QCOMPARE(m_table.rowCount(), 1400);
+    QList<MistakeRecord> everyWord;
+    for (int word = 0; word < m_table.rowCount(); ++word)
+        everyWord.append(MistakeRecord{word, 1});
+
+    QStringList wrongTips;
+    QList<int> cutRows;
+    QStringList shownTips;
+    show(everyWord, [&](QWidget *modal) {
+        auto *table = modal->findChild<QTableWidget *>(QStringLiteral("TntStringGrid1"));
+        for (int row = 0; row < table->rowCount(); ++row) {
+            for (const int column : {wordlark::SimplifiedColumn, wordlark::TranslationColumn}) {
+                const QString text = m_table.cell(column, row);
+                const QString tip = table->item(row, column == wordlark::SimplifiedColumn ? 0 : 1)->toolTip();
+                if (tip != text)
+                    wrongTips << QStringLiteral("%1: \"%2\"").arg(text, tip);
+            }
+            // Wider than its column, the cell is drawn cut.
+            if (table->sizeHintForIndex(table->model()->index(row, 1)).width() > table->columnWidth(1))
+                cutRows << row;
+        }
+        // The pointer rests on the first, the middle and the last cut cell.
+        for (int row :
+             {cutRows.value(0), cutRows.value(cutRows.size() / 2), cutRows.value(cutRows.size() - 1)}) {
+            QTableWidgetItem *cell = table->item(row, 1);
+            table->scrollToItem(cell);
+            const QPoint at = table->visualItemRect(cell).center();
+            QHelpEvent hover(QEvent::ToolTip, at, table->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(table->viewport(), &hover);
+            shownTips << (QToolTip::isVisible() ? QToolTip::text() : QString());
+            QToolTip::hideText();
+        }
+        QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("Button2")), Qt::LeftButton);
+    });
+    QVERIFY2(wrongTips.isEmpty(), qPrintable(wrongTips.mid(0, 5).join(u'\n')));
+    // The column is narrow enough to cut a good many of the course's translations (326 here).
+    QVERIFY2(cutRows.size() > 100, qPrintable(QString::number(cutRows.size())));
+    const auto translation = [this](int row) { return m_table.cell(wordlark::TranslationColumn, row); };
+    QCOMPARE(shownTips,
+             (QStringList{translation(cutRows.value(0)), translation(cutRows.value(cutRows.size() / 2)),
+                          translation(cutRows.constLast())}));
 }
 
 QTEST_MAIN(TestReview)

@@ -4,6 +4,7 @@
 #include "guitestutil.h"
 
 #include "app/mainunit.h"
+#include "app/startup.h"
 #include "app/unit1.h"
 #include "dictionary/unit4.h"
 #include "ui/unithelp.h"
@@ -22,6 +23,7 @@
 #include <QRadioButton>
 #include <QStandardPaths>
 #include <QTextEdit>
+#include <QTranslator>
 
 #include <memory>
 
@@ -109,6 +111,8 @@ class StartupTest final : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // First, while no test has run the program yet.
+    void qtTranslationIsLoadedOnceAndOptional();
     void createsAllWindowsAndShowsTheSplashFirst();
     void splashIsDraggedWithAnyButton_data();
     void splashIsDraggedWithAnyButton();
@@ -126,9 +130,41 @@ private Q_SLOTS:
     void lessonDialogShowsItsDefaults();
     void helpAndAboutOpenCentredAndClose();
     void missingHelpFileIsReportedAndTheProgramGoesOn();
+    void splashIsOnScreenBeforeTheSchemeFileMessage();
     void closingTheMainWindowClosesTheSplash();
     void testsLeaveTheRealHomeAlone();
 };
+
+void StartupTest::qtTranslationIsLoadedOnceAndOptional()
+{
+    const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+    const auto loaded = [] { return QCoreApplication::instance()->findChildren<QTranslator *>().size(); };
+    if (cancel() != u"Cancel")
+        QSKIP("Qt's translation is already loaded in this process");
+
+    // Missing or broken: Qt's texts stay English, and nothing else happens.
+    QTemporaryDir missing;
+    QVERIFY(!installQtTranslation(missing.path()));
+    QTemporaryDir broken;
+    QFile garbage(QDir(broken.path()).filePath(QStringLiteral("qtbase_ru.qm")));
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write("not a translation");
+    garbage.close();
+    QVERIFY(!installQtTranslation(broken.path()));
+    QCOMPARE(cancel(), QStringLiteral("Cancel"));
+    QCOMPARE(loaded(), 0);
+
+    // The program loads it as it starts, once however often it is started in one process.
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    for (int start = 0; start < 2; ++start) {
+        RunningProgram program;
+        QCOMPARE(cancel(), QStringLiteral("Отмена"));
+        QCOMPARE(loaded(), 1);
+    }
+    QVERIFY(installQtTranslation(missing.path()));
+    QCOMPARE(loaded(), 1);
+}
 
 void StartupTest::createsAllWindowsAndShowsTheSplashFirst()
 {
@@ -512,6 +548,37 @@ void StartupTest::missingHelpFileIsReportedAndTheProgramGoesOn()
     QCOMPARE(help->Memo1->toPlainText(), QStringLiteral("Memo1"));
     QCOMPARE(help->Memo2->toPlainText(), QStringLiteral("Memo2"));
     waitForMainWindow();
+}
+
+// The first thing the learner sees is the splash, also when a window made after it has something to say.
+void StartupTest::splashIsOnScreenBeforeTheSchemeFileMessage()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    QVERIFY(QFile::remove(folder.path(QStringLiteral("Data/data1.dat"))));
+    QString message;
+    bool splashOnScreen = false;
+    ModalAnswer answer([&](QWidget *modal) {
+        message = modal->objectName();
+        const auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
+        // Shown, and alone: the main window is not up yet.
+        splashOnScreen =
+            splash && splash->isVisible() && !findWindow(QStringLiteral("MainForm"))->isVisible();
+        testutil::acceptDialog(modal);
+    });
+    // The program's own delay, so that the message comes up while the splash waits.
+    RunningProgram program(std::chrono::seconds(1));
+    QTRY_VERIFY(answer.answered());
+    QVERIFY(!answer.failed());
+    QCOMPARE(message, QStringLiteral("SchemeFileError"));
+    QVERIFY(splashOnScreen);
+
+    // The load step still comes a second after the start, and the program goes on without schemes.
+    auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
+    QVERIFY(splash->Timer1->isActive());
+    QCOMPARE(splash->Timer1->interval(), 1000);
+    waitForMainWindow();
+    QCOMPARE(findWindow<TMainForm>(QStringLiteral("MainForm"))->TotalWordCount(), 6);
 }
 
 void StartupTest::closingTheMainWindowClosesTheSplash()

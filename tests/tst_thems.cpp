@@ -5,15 +5,19 @@
 
 #include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
+#include "quiz/maskpanel.h"
 #include "ui/colourscheme.h"
 #include "ui/schemecolours.h"
 #include "ui/unitthems.h"
 
+#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QInputDialog>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRawFont>
@@ -97,6 +101,146 @@ void pickScheme(TFormThems *dialog, int item)
         QTest::keyClick(list, Qt::Key_Up);
 }
 
+// Opens "Настройки" / "Параметры урока", hides the answers, ticks typing and the mask, and closes it.
+void tickKeyboardAids(const QuizFixture &quiz)
+{
+    ModalAnswer answer([&quiz](QWidget *modal) {
+        if (modal != quiz.options) {
+            testutil::rejectAllModals();
+            return;
+        }
+        for (QCheckBox *box :
+             {quiz.options->CheckShowBut, quiz.options->CoolGirl, quiz.options->CheckBoxMask})
+            click(box);
+        click(quiz.options->ButtonOptOK);
+    });
+    quiz.trigger("N8");
+    QVERIFY(answer.answered());
+    QVERIFY(!answer.failed());
+}
+
+// The colour that fills most of `area`: what the marks drawn there stand on.
+QColor commonestColour(const QImage &picture, const QRect &area)
+{
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[picture.pixel(x, y)];
+    QRgb commonest = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            commonest = it.key();
+        }
+    }
+    return QColor::fromRgb(commonest);
+}
+
+// How the marks drawn in `area` stand out from what is behind them: the pixel farthest from the
+// commonest colour is one a mark covers in full, so its contrast is the marks' own.
+double markContrast(const QImage &picture, const QRect &area)
+{
+    const QColor behind = commonestColour(picture, area);
+    double best = 1.0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            best = std::max(best, wordlark::contrastRatio(QColor::fromRgb(picture.pixel(x, y)), behind));
+    return best;
+}
+
+// The prompt of the keyboard panel and the squares of the mask, as drawn now: both readable, both on
+// the button face.
+void checkKeyboardAidsRead(const QuizFixture &quiz, const char *when)
+{
+    struct Aid {
+        const char *name;
+        QImage picture;
+        QRect marks;
+    };
+    const Aid aids[] = {
+        {"prompt", quiz.main->PanelAnswer->grab().toImage(),
+         quiz.main->PanelAnswer->findChild<QLabel *>(QStringLiteral("Label1"))->geometry()},
+        {"mask", quiz.main->PanelMask->grab().toImage(), quiz.main->PanelMask->contentsRect()},
+    };
+    const QColor buttonFace = QGuiApplication::palette().color(QPalette::Button);
+    for (const Aid &aid : aids) {
+        const double contrast = markContrast(aid.picture, aid.marks);
+        const QColor behind = commonestColour(aid.picture, aid.marks);
+        const QString seen = QStringLiteral("%1, %2: %3:1 on %4")
+                                 .arg(QLatin1String(when), QLatin1String(aid.name))
+                                 .arg(contrast, 0, 'f', 2)
+                                 .arg(behind.name());
+        QVERIFY2(contrast >= 4.5, qPrintable(seen));
+        QVERIFY2(behind == buttonFace, qPrintable(seen));
+    }
+}
+
+// Ticks the full characters as a part of each answer, beside the pinyin and the simplified characters.
+void tickFullCharactersInAnswers(const QuizFixture &quiz)
+{
+    ModalAnswer answer([&quiz](QWidget *modal) {
+        if (modal != quiz.options) {
+            testutil::rejectAllModals();
+            return;
+        }
+        click(quiz.options->CheckBoxes[wordlark::ColumnCount + wordlark::FullColumn]);
+        click(quiz.options->ButtonOptOK);
+    });
+    quiz.trigger("N8");
+    QVERIFY(answer.answered());
+    QVERIFY(!answer.failed());
+    // The fields chosen show from the next question on.
+    quiz.click(quiz.rightBox());
+}
+
+// The faces the answer boxes draw each kind of field in, one line per kind and face: family, style,
+// weight and pixel size.
+QStringList drawnFaces(const QuizFixture &quiz)
+{
+    const std::array<std::pair<int, const char *>, 3> kinds = {{{wordlark::PinyinColumn, "pinyin"},
+                                                                {wordlark::SimplifiedColumn, "simplified"},
+                                                                {wordlark::FullColumn, "full"}}};
+    QStringList faces;
+    for (int i = 1; i <= quiz.main->AnswerCount(); ++i) {
+        const int word = quiz.main->answerWord(i);
+        for (auto it = quiz.box(i)->document()->begin().begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            for (const auto &[column, kind] : kinds) {
+                if (fragment.text() != quiz.main->wordTable().cell(column, word))
+                    continue;
+                const QFontInfo face(fragment.charFormat().font());
+                faces << QStringLiteral("%1: %2 / %3 / %4 / %5 px")
+                             .arg(QLatin1String(kind), face.family(), face.styleName())
+                             .arg(face.weight())
+                             .arg(face.pixelSize());
+            }
+        }
+    }
+    faces.sort();
+    faces.removeDuplicates();
+    return faces;
+}
+
+void clickOk(QWidget *dialog)
+{
+    click(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok));
+}
+
+// The learner clicks `family` in the font dialog's list of faces.
+void clickFace(QWidget *dialog, const QString &family)
+{
+    for (QListView *list : dialog->findChildren<QListView *>()) {
+        const QModelIndexList found =
+            list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, family, 1, Qt::MatchExactly);
+        if (found.isEmpty())
+            continue;
+        list->scrollTo(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(found.first()).center());
+        return;
+    }
+}
+
 QString schemeFile(const QuizFixture &quiz)
 {
     return quiz.folder.path(QStringLiteral("Data/data1.dat"));
@@ -122,6 +266,10 @@ private Q_SLOTS:
     void failedWriteKeepsTheSchemeForThisRun();
     void missingFileLeavesAnEmptyList();
     void fontButtonsRewriteTheQuestion();
+    void fontDialogOpensOnTheDrawnFaceAndOkKeepsIt_data();
+    void fontDialogOpensOnTheDrawnFaceAndOkKeepsIt();
+    void keyboardAidsReadInEveryScheme_data();
+    void keyboardAidsReadInEveryScheme();
 };
 
 void ThemsTest::storedColoursOnScreen()
@@ -478,6 +626,129 @@ void ThemsTest::fontButtonsRewriteTheQuestion()
     cursor.movePosition(QTextCursor::NextCharacter);
     QCOMPARE(cursor.charFormat().font().family(), family);
     QVERIFY(quiz.main->HierFontDial.font.family() != family);
+}
+
+void ThemsTest::fontDialogOpensOnTheDrawnFaceAndOkKeepsIt_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("dialogName");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("otherFace");
+    QTest::newRow("Буквы") << QStringLiteral("Button3") << QStringLiteral("LatinFontDial")
+                           << QStringLiteral("pinyin") << QStringLiteral("DejaVu Serif");
+    QTest::newRow("Простые иероглифы")
+        << QStringLiteral("Button4") << QStringLiteral("HierFontDial") << QStringLiteral("simplified")
+        << QStringLiteral("WenQuanYi Micro Hei");
+    QTest::newRow("Полные иероглифы") << QStringLiteral("Button5") << QStringLiteral("BHierFontDial")
+                                      << QStringLiteral("full") << QStringLiteral("WenQuanYi Micro Hei");
+}
+
+// The fields' fonts are asked for by names that are mapped onto installed faces; the font dialog shows
+// the face really drawn, and OK without touching anything is no choice at all.
+void ThemsTest::fontDialogOpensOnTheDrawnFaceAndOkKeepsIt()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, dialogName);
+    QFETCH(QString, kind);
+    QFETCH(QString, otherFace);
+    QuizFixture quiz;
+    tickFullCharactersInAnswers(quiz);
+    FieldFont &field = button == QLatin1String("Button3")   ? quiz.main->LatinFontDial
+                       : button == QLatin1String("Button4") ? quiz.main->HierFontDial
+                                                            : quiz.main->BHierFontDial;
+    const QFont original = field.font;
+    const QFontInfo drawn(original);
+    const QStringList before = drawnFaces(quiz);
+    const QString ofKind = kind + QStringLiteral(": ");
+    // Each kind of field is drawn in one face; this kind in the face its font resolves to.
+    QCOMPARE(before.size(), 3);
+    QCOMPARE(before.filter(ofKind + drawn.family() + QStringLiteral(" /")).size(), 1);
+
+    QString openedOn;
+    QFont opened;
+    inDialog(quiz, [&](TFormThems *dialog) {
+        ModalAnswer ok([&](QWidget *modal) {
+            openedOn = modal->objectName();
+            opened = qobject_cast<QFontDialog *>(modal)->currentFont();
+            clickOk(modal);
+        });
+        click(dialog->findChild<QPushButton *>(button));
+        QVERIFY(ok.answered());
+    });
+    QCOMPARE(openedOn, dialogName);
+    const QFontInfo shown(opened);
+    QCOMPARE(shown.family(), drawn.family());
+    QCOMPARE(shown.styleName(), drawn.styleName());
+    QCOMPARE(shown.pixelSize(), drawn.pixelSize());
+    QCOMPARE(drawnFaces(quiz), before);
+    QCOMPARE(field.font, original);
+
+    // Another face the learner picks is the one drawn from now on, at the size the dialog showed; the
+    // other kinds of field keep theirs.
+    inDialog(quiz, [&](TFormThems *dialog) {
+        ModalAnswer choose([&](QWidget *modal) {
+            clickFace(modal, otherFace);
+            clickOk(modal);
+        });
+        click(dialog->findChild<QPushButton *>(button));
+        QVERIFY(choose.answered());
+    });
+    QCOMPARE(QFontInfo(field.font).family(), otherFace);
+    QCOMPARE(QFontInfo(field.font).pixelSize(), drawn.pixelSize());
+    const QStringList after = drawnFaces(quiz);
+    QCOMPARE(after.size(), 3);
+    QCOMPARE(after.filter(ofKind + otherFace + QStringLiteral(" /")).size(), 1);
+    const auto othersOf = [&ofKind](QStringList faces) {
+        faces.removeIf([&ofKind](const QString &face) { return face.startsWith(ofKind); });
+        return faces;
+    };
+    QCOMPARE(othersOf(after), othersOf(before));
+}
+
+void ThemsTest::keyboardAidsReadInEveryScheme_data()
+{
+    QTest::addColumn<int>("item");
+    const QList<ColourScheme> schemes = shippedSchemes();
+    for (int item = 0; item < schemes.size(); ++item)
+        QTest::addRow("%s", qPrintable(schemes[item].name)) << item;
+}
+
+// The keyboard panel and the mask are controls of the desktop's own look: only the window behind them
+// takes the scheme's background, so their texts stay readable in every scheme.
+void ThemsTest::keyboardAidsReadInEveryScheme()
+{
+    QFETCH(int, item);
+    QuizFixture quiz;
+    inDialog(quiz, [&](TFormThems *dialog) {
+        pickScheme(dialog, item);
+        click(dialog->Button1);
+    });
+    tickKeyboardAids(quiz);
+    QVERIFY(quiz.main->PanelAnswer->isVisible());
+    QVERIFY(quiz.main->PanelMask->isVisible());
+    QVERIFY(!quiz.main->PanelMask->text().isEmpty());
+    checkKeyboardAidsRead(quiz, "at rest");
+    if (QTest::currentTestFailed())
+        return;
+
+    // A right entry flashes the panel green; once the flash is over it is back at rest.
+    const int word = quiz.main->session().currentWord();
+    quiz.main->CoolGirlEdit->setText(quiz.main->wordTable().cell(wordlark::SimplifiedColumn, word));
+    click(quiz.main->CoolGirlOK);
+    QVERIFY(quiz.main->session().currentWord() != word);
+    QTRY_VERIFY(!quiz.main->Timer1->isActive());
+    checkKeyboardAidsRead(quiz, "after a right entry");
+    if (QTest::currentTestFailed())
+        return;
+
+    // A wrong one flashes it red and puts it away; the next question brings it back at rest.
+    quiz.main->CoolGirlEdit->setText(QStringLiteral("错"));
+    click(quiz.main->CoolGirlOK);
+    QVERIFY(!quiz.main->PanelAnswer->isVisible());
+    QTRY_VERIFY(!quiz.main->Timer1->isActive());
+    quiz.click(quiz.rightBox());
+    QVERIFY(quiz.main->PanelAnswer->isVisible());
+    checkKeyboardAidsRead(quiz, "after a wrong entry");
 }
 
 QTEST_MAIN(ThemsTest)

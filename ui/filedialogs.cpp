@@ -3,10 +3,31 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 
 namespace wordlark {
 namespace {
+
+// Room for a lesson or dictionary name of some forty letters beside the folder list.
+constexpr QSize kDialogSize(780, 460);
+
+// Qt sizes the detail columns for short English texts and the dialog below what they need: sizes, types
+// and dates came out cut ("15....MiB"). The size, type and date columns take the width of what they show,
+// the name column the rest.
+void makeColumnsReadable(QFileDialog &dialog)
+{
+    dialog.resize(kDialogSize);
+    auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"));
+    if (!details)
+        return;
+    QHeaderView *header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+        header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+}
 
 QString chosenFile(QFileDialog &dialog)
 {
@@ -27,6 +48,7 @@ QFileDialog &windowDialog(QWidget *parent, const char *name)
         dialog = new QFileDialog(parent);
         dialog->setObjectName(objectName);
         dialog->setOption(QFileDialog::DontUseNativeDialog);
+        makeColumnsReadable(*dialog);
     }
     return *dialog;
 }
@@ -56,6 +78,7 @@ QString askDictionaryFile(QWidget *parent)
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    makeColumnsReadable(dialog);
     const QString path = chosenFile(dialog);
     return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
 }

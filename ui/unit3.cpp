@@ -85,6 +85,7 @@ void TForm3::startAnimation(QScreen *screen)
     m_canvas.setDevicePixelRatio(ratio);
     m_canvas.fill(Qt::black);
     setWindowOpacity(0.0);
+    m_running = true;
     Timer1->start();
     show();
     raise();
@@ -163,6 +164,15 @@ void TForm3::keyPressEvent(QKeyEvent *)
     FormKeyDown();
 }
 
+// A window manager's close (Alt+F4, the title bar), close() from code or a minimise hides the window
+// without a fade-out: the animation must end all the same, or the pointer stays blank over every window
+// and the ticks go on drawing into a canvas nobody sees.
+void TForm3::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    endAnimation();
+}
+
 void TForm3::FormMouseDown()
 {
     m_animation.startFadeOut();
@@ -175,6 +185,9 @@ void TForm3::FormKeyDown()
 
 void TForm3::endAnimation()
 {
+    if (!m_running)
+        return;
+    m_running = false;
     Timer1->stop();
     m_frameTimer->stop();
     m_unshownCells = QRegion();

@@ -46,6 +46,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void FormCreate();
@@ -76,4 +77,6 @@ private:
     // The fonts of this run by face and cell size: a font kept alive keeps its glyph outlines ready.
     QHash<int, CellFont> m_cellFonts;
     bool m_pointerHidden = false;
+    // From the start until the window is gone again, by its fade-out or any other way.
+    bool m_running = false;
 };

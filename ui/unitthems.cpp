@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -47,6 +48,20 @@ QPushButton *pushButton(QWidget *parent, const char *name, const QString &captio
     button->setObjectName(QString::fromLatin1(name));
     button->setGeometry(geometry);
     return button;
+}
+
+// The font a field is drawn in, as a font dialog can show it: the installed face the requested one
+// resolves to (the design's names, "SimSun" or "Times New Roman", are mapped onto other faces), in that
+// face's own style, at the drawn size.
+QFont drawnFont(const QFont &requested)
+{
+    const QFontInfo drawn(requested);
+    QFont font(drawn.family());
+    font.setStyleName(drawn.styleName());
+    font.setWeight(QFont::Weight(drawn.weight()));
+    font.setItalic(drawn.italic());
+    font.setPixelSize(drawn.pixelSize());
+    return font;
 }
 
 void showFileError(QWidget *parent, const QString &text)
@@ -247,10 +262,13 @@ void TFormThems::AddColourScheme()
 
 void TFormThems::chooseFont(FieldKind kind, const FieldFont &field, const char *dialogName)
 {
-    QFontDialog dialog(field.font, this);
+    QFontDialog dialog(drawnFont(field.font), this);
     dialog.setObjectName(QString::fromLatin1(dialogName));
     dialog.setOption(QFontDialog::DontUseNativeDialog);
-    if (dialog.exec() == QDialog::Accepted)
+    // The dialog gives its fonts in whole points; OK on what it opened with is no choice, and the field
+    // keeps its font exactly, rather than the dialog's near match of it.
+    const QFont opened = dialog.currentFont();
+    if (dialog.exec() == QDialog::Accepted && dialog.selectedFont() != opened)
         Q_EMIT fieldFontChosen(kind, dialog.selectedFont());
 }
 

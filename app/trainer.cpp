@@ -11,12 +11,12 @@ namespace {
 const QString kDefaultDictionaryPath = QStringLiteral("Dictionary/Dict.dic");
 const QString kBuiltInDictionary = QStringLiteral(":/dictionary/Dict.dic");
 
-QStringList builtInCourse()
+TextLines builtInCourse()
 {
     QFile builtIn(kBuiltInDictionary);
     if (!builtIn.open(QIODevice::ReadOnly))
         return {};
-    return splitLines(decodeText(builtIn.readAll()));
+    return TextLines(builtIn.readAll());
 }
 
 } // namespace
@@ -43,7 +43,7 @@ void Trainer::setRandomSource(std::unique_ptr<RandomSource> random)
 DictionaryRead Trainer::readDictionary()
 {
     DictionaryRead read;
-    Result<QStringList> lines = readTextLines(m_dictionaryPath);
+    Result<TextLines> lines = readTextLines(m_dictionaryPath);
     if (lines) {
         m_dictionaryText = std::move(lines).value();
     } else {
@@ -56,7 +56,7 @@ DictionaryRead Trainer::readDictionary()
 
 void Trainer::buildWordTable(const std::function<void(int)> &beforeLine)
 {
-    parseDictionary(m_dictionaryText, m_table, beforeLine);
+    parseDictionaryText(m_dictionaryText, m_table, beforeLine);
     m_lessons.build(m_table);
     Q_EMIT lessonsBuilt();
     chooseLessons(std::vector<bool>(size_t(m_lessons.lessonCount()), true));
@@ -71,7 +71,7 @@ DictionaryRead Trainer::loadDictionary(const std::function<void(int)> &beforeLin
 
 void Trainer::forgetDictionary()
 {
-    m_dictionaryText.clear();
+    m_dictionaryText = {};
     m_table.clear();
     m_question = {};
     m_session.restore({}, 0, {});

@@ -2,6 +2,7 @@
 
 #include "dictionary/lessonlist.h"
 #include "dictionary/result.h"
+#include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
 #include "progress/lessonfile.h"
 #include "quiz/question.h"
@@ -60,7 +61,7 @@ public:
     // "Dictionary/Dict.dic" at start, or the path the learner chose.
     const QString &dictionaryPath() const { return m_dictionaryPath; }
     void setDictionaryPath(const QString &path) { m_dictionaryPath = path; }
-    const QStringList &dictionaryText() const { return m_dictionaryText; }
+    const TextLines &dictionaryText() const { return m_dictionaryText; }
     const WordTable &wordTable() const { return m_table; }
     int wordCount() const { return m_table.rowCount(); }
 
@@ -142,7 +143,7 @@ private:
 
     QString m_startFolder;
     QString m_dictionaryPath;
-    QStringList m_dictionaryText;
+    TextLines m_dictionaryText;
     WordTable m_table;
     LessonList m_lessons;
     QuizSettings m_settings;

@@ -1,12 +1,12 @@
 #include "app/workingfolder.h"
 
+#include "dictionary/fileio.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -28,33 +28,21 @@ QByteArray digestOf(const QByteArray &bytes)
 // start).
 std::optional<QByteArray> readWhole(const QString &path, QString *error = nullptr)
 {
-    if (!QFileInfo(path).isFile()) {
+    Result<QByteArray> bytes = readFileBytes(path, FileKind::InstalledCopy);
+    if (!bytes) {
         if (error)
-            *error = QStringLiteral("not a file");
+            *error = bytes.error();
         return std::nullopt;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return std::nullopt;
-    }
-    return file.readAll();
+    return std::move(bytes).value();
 }
 
 bool writeWhole(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush()) {
-        *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        *error = file.errorString();
-        return false;
-    }
-    return true;
+    const Result<void> written = writeFileAtomically(path, bytes);
+    if (!written)
+        *error = written.error();
+    return written.ok();
 }
 
 // One line per copied file: the digest, a blank, the relative path.

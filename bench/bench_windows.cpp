@@ -1,6 +1,6 @@
 // Speed of what the learner waits for: the load step with its progress bar, the next question, a right
 // answer until the next question is drawn, a click on the right box until the next question is on screen,
-// the statistics window until it is painted, the idle animation, and applying a colour scheme.
+// the idle animation, and applying a colour scheme. The statistics window has benchmarks of its own.
 
 #include "chinesewords.h"
 
@@ -9,11 +9,9 @@
 #include "app/trainer.h"
 #include "app/unit1.h"
 #include "dictionary/unit4.h"
-#include "progress/unit2.h"
 #include "ui/unit3.h"
 #include "ui/unitthems.h"
 
-#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,8 +21,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -33,7 +29,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <sys/resource.h>
 
 namespace {
@@ -354,97 +349,6 @@ BENCHMARK(ApplySchemeUntilNextFrame)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
-
-// Closes the statistics window as soon as both character lists have been painted, and tells how long that
-// took from `start`.
-class PaintWatch final : public QObject {
-public:
-    explicit PaintWatch(TFormStat *statistics)
-        : m_statistics(statistics)
-    {
-        for (const char *name : {"TntMemo1", "TntMemo2"})
-            statistics->findChild<QAbstractScrollArea *>(QLatin1String(name))
-                ->viewport()
-                ->installEventFilter(this);
-        m_timeout.setSingleShot(true);
-        m_timeout.setInterval(5000);
-        connect(&m_timeout, &QTimer::timeout, this, [this] {
-            m_timedOut = true;
-            m_statistics->reject();
-        });
-    }
-
-    void start()
-    {
-        m_painted.clear();
-        m_start = Clock::now();
-        m_timeout.start();
-    }
-    double seconds() const { return std::chrono::duration<double>(m_end - m_start).count(); }
-    bool timedOut() const { return m_timedOut; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        // The lists paint one after the other in one pass; the call queued after the second runs once the
-        // pass is over.
-        if (event->type() != QEvent::Paint || !m_timeout.isActive() || m_painted.size() == 2)
-            return false;
-        m_painted.insert(watched);
-        if (m_painted.size() == 2) {
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    m_end = Clock::now();
-                    m_timeout.stop();
-                    m_statistics->accept();
-                },
-                Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-private:
-    using Clock = std::chrono::steady_clock;
-    TFormStat *m_statistics;
-    QTimer m_timeout;
-    Clock::time_point m_start;
-    Clock::time_point m_end;
-    QSet<QObject *> m_painted;
-    bool m_timedOut = false;
-};
-
-// "Словарь" → "Статистика" with 124,000 words until the window is painted.
-void openStatistics(benchmark::State &state, bool vertical)
-{
-    program->load(cedictSizedDictionary());
-    auto *statistics = window<TFormStat>("FormStat");
-    if (statistics->isVerticalLayout() != vertical)
-        statistics->findChild<QPushButton *>(QStringLiteral("ButtonHV"))->click();
-    PaintWatch watch(statistics);
-    for (auto _ : state) {
-        watch.start();
-        program->main->N16Click();
-        if (watch.timedOut()) {
-            state.SkipWithError("the window was not painted");
-            break;
-        }
-        state.SetIterationTime(watch.seconds());
-    }
-    state.counters["words"] = program->main->TotalWordCount();
-}
-
-void OpenStatisticsHorizontal(benchmark::State &state)
-{
-    openStatistics(state, false);
-}
-BENCHMARK(OpenStatisticsHorizontal)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
-
-void OpenStatisticsVertical(benchmark::State &state)
-{
-    openStatistics(state, true);
-}
-BENCHMARK(OpenStatisticsVertical)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
 // The idle animation as the idle check starts it, over the built-in dictionary with every lesson chosen.
 TForm3 *startIdleAnimation()

@@ -12,16 +12,17 @@ void LessonList::build(const WordTable &table)
     QHash<QString, int> lessonOfLabel;
     const int rows = table.rowCount();
     for (int row = 0; row < rows;) {
-        const QString &label = table.cell(LessonColumn, row);
+        const QStringView label = table.cellView(LessonColumn, row);
         int end = row + 1;
-        while (end < rows && table.cell(LessonColumn, end) == label)
+        while (end < rows && table.cellView(LessonColumn, end) == label)
             ++end;
-        auto found = lessonOfLabel.constFind(label);
+        auto found = lessonOfLabel.constFind(label.toString());
         int lesson = 0;
         if (found == lessonOfLabel.constEnd()) {
             lesson = int(m_labels.size());
-            lessonOfLabel.insert(label, lesson);
-            m_labels.append(label);
+            // A copy of its own: a list kept longer than the table does not keep the table's text.
+            m_labels.append(label.toString());
+            lessonOfLabel.insert(m_labels.constLast(), lesson);
             m_blocks.append(QList<RowBlock>{});
         } else {
             lesson = *found;

@@ -1,10 +1,12 @@
 #include "dictionary/textdecoding.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "dictionary/fileio.h"
+
 #include <QStringDecoder>
 
 #include <array>
+#include <limits>
+#include <stdexcept>
 
 namespace wordlark {
 namespace {
@@ -121,26 +123,152 @@ QStringList splitLines(QStringView text)
     return lines;
 }
 
-Result<QStringList> readTextLines(const QString &path)
+namespace {
+
+// Which encoding decodeText() would read the bytes in, and where the text begins after the mark.
+std::pair<TextLines::Encoding, qsizetype> encodingOf(QByteArrayView bytes)
 {
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return Failure{QStringLiteral("«%1» — не обычный файл.").arg(path)};
-    Result<QByteArray> bytes = readFileBytes(path);
-    if (!bytes)
-        return Failure{bytes.error()};
-    return splitLines(decodeText(*bytes));
+    if (startsWith(bytes, {0xFF, 0xFE}))
+        return {TextLines::Encoding::Utf16Le, 2};
+    if (startsWith(bytes, {0xFE, 0xFF}))
+        return {TextLines::Encoding::Utf16Be, 2};
+    if (startsWith(bytes, {0xEF, 0xBB, 0xBF}))
+        return {TextLines::Encoding::Utf8, 3};
+    // Checked a piece at a time, cut only at CR or LF, which never stand inside a UTF-8 sequence: the
+    // decoded text is not kept.
+    constexpr qsizetype kPiece = qsizetype(1) << 20;
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = qMin(start + kPiece, bytes.size());
+        while (end < bytes.size() && bytes[end - 1] != '\n' && bytes[end - 1] != '\r')
+            ++end;
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString piece = utf8(bytes.sliced(start, end - start));
+        if (utf8.hasError())
+            return {TextLines::Encoding::Cp1251, 0};
+        start = end;
+    }
+    return {TextLines::Encoding::Utf8, 0};
 }
 
-Result<QByteArray> readFileBytes(const QString &path)
+bool isUtf16(TextLines::Encoding encoding)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{file.errorString()};
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return Failure{file.errorString()};
-    return bytes;
+    return encoding == TextLines::Encoding::Utf16Le || encoding == TextLines::Encoding::Utf16Be;
+}
+
+char16_t unitAt(const QByteArray &bytes, qsizetype offset, bool bigEndian)
+{
+    const auto first = static_cast<unsigned char>(bytes[offset]);
+    const auto second = static_cast<unsigned char>(bytes[offset + 1]);
+    return static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
+}
+
+} // namespace
+
+TextLines::TextLines(QByteArray bytes)
+    : m_bytes(std::move(bytes))
+{
+    if (m_bytes.size() >= qsizetype(std::numeric_limits<quint32>::max()))
+        throw std::length_error("text file beyond 4 GiB");
+    const auto [encoding, textStart] = encodingOf(m_bytes);
+    m_encoding = encoding;
+    const auto add = [this](qsizetype begin, qsizetype end) {
+        m_bounds.push_back(quint32(begin));
+        m_bounds.push_back(quint32(end));
+    };
+    // The same breaks as splitLines(): CR LF, CR, LF and U+2028; a break at the very end starts no line.
+    const qsizetype size = m_bytes.size();
+    qsizetype start = textStart;
+    if (isUtf16(encoding)) {
+        const bool bigEndian = encoding == Encoding::Utf16Be;
+        const qsizetype end = textStart + (size - textStart) / 2 * 2; // a last odd byte is no unit
+        for (qsizetype i = textStart; i < end; i += 2) {
+            const char16_t unit = unitAt(m_bytes, i, bigEndian);
+            if (unit != u'\r' && unit != u'\n' && unit != u'\u2028')
+                continue;
+            add(start, i);
+            if (unit == u'\r' && i + 2 < end && unitAt(m_bytes, i + 2, bigEndian) == u'\n')
+                i += 2;
+            start = i + 2;
+        }
+        if (start < end)
+            add(start, end);
+        return;
+    }
+    const char *data = m_bytes.constData();
+    for (qsizetype i = textStart; i < size; ++i) {
+        qsizetype breakLength = 0;
+        if (data[i] == '\r')
+            breakLength = i + 1 < size && data[i + 1] == '\n' ? 2 : 1;
+        else if (data[i] == '\n')
+            breakLength = 1;
+        else if (encoding == Encoding::Utf8 && data[i] == '\xE2' && i + 2 < size && data[i + 1] == '\x80' &&
+                 data[i + 2] == '\xA8')
+            breakLength = 3;
+        if (breakLength == 0)
+            continue;
+        add(start, i);
+        i += breakLength - 1;
+        start = i + 1;
+    }
+    if (start < size)
+        add(start, size);
+}
+
+void TextLines::lineInto(qsizetype index, QString &text) const
+{
+    const qsizetype begin = m_bounds[size_t(2 * index)];
+    const QByteArrayView bytes(m_bytes.constData() + begin, m_bounds[size_t(2 * index + 1)] - begin);
+    switch (m_encoding) {
+    case Encoding::Utf8: {
+        text.resize(bytes.size());
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QChar *end = utf8.appendToBuffer(text.data(), bytes);
+        text.resize(end - text.constData());
+        return;
+    }
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be: {
+        const bool bigEndian = m_encoding == Encoding::Utf16Be;
+        text.resize(bytes.size() / 2);
+        for (qsizetype i = 0; i < text.size(); ++i)
+            text[i] = QChar(unitAt(m_bytes, begin + 2 * i, bigEndian));
+        return;
+    }
+    case Encoding::Cp1251:
+        text.resize(bytes.size());
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            text[i] = QChar(byte < 0x80 ? char16_t(byte) : kCp1251High[byte - 0x80]);
+        }
+        return;
+    }
+}
+
+QString TextLines::line(qsizetype index) const
+{
+    QString text;
+    lineInto(index, text);
+    return text;
+}
+
+QStringList TextLines::toStringList() const
+{
+    QStringList lines;
+    lines.reserve(size());
+    for (qsizetype i = 0; i < size(); ++i)
+        lines.append(line(i));
+    return lines;
+}
+
+Result<TextLines> readTextLines(const QString &path)
+{
+    ReadRefusal refusal = ReadRefusal::None;
+    Result<QByteArray> bytes = readFileBytes(path, FileKind::Dictionary, &refusal);
+    if (refusal == ReadRefusal::Folder || refusal == ReadRefusal::NotRegular)
+        return Failure{QStringLiteral("«%1» — не обычный файл.").arg(path)};
+    if (!bytes)
+        return Failure{bytes.error()};
+    return TextLines(std::move(bytes).value());
 }
 
 } // namespace wordlark

@@ -1,13 +1,10 @@
 #include "progress/lessonfile.h"
 
-#include "dictionary/textdecoding.h"
+#include "dictionary/fileio.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
-#include <cerrno>
 #include <limits>
 #include <optional>
 
@@ -264,22 +261,9 @@ Result<void> saveLessonFile(const QString &path, const LessonProgress &progress)
     if (encodedPath.contains('\n') || encodedPath.contains('\r') || encodedPath.contains(kEndOfText))
         return failure(QStringLiteral("путь словаря содержит управляющий символ."));
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(file.errorString());
-    const QByteArray bytes = serializeLessonFile(progress);
-    // The write only fills a buffer: a full disk shows at the flush, and commit() must not be reached
-    // then, or it could rename the short file over the old one.
-    errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        // Qt 6.4 loses the system's reason when a flush fails ("Unknown error"); errno still holds it.
-        const int systemError = errno;
-        const QString reason = systemError != 0 ? qt_error_string(systemError) : file.errorString();
-        file.cancelWriting();
-        return failure(reason);
-    }
-    if (!file.commit())
-        return failure(file.errorString());
+    const Result<void> written = writeFileAtomically(path, serializeLessonFile(progress));
+    if (!written)
+        return failure(written.error());
     return {};
 }
 
@@ -289,15 +273,22 @@ Result<LessonProgress> loadLessonFile(const QString &path, int totalWordCount)
         return Failure{
             QStringLiteral("Не удалось прочитать файл урока «%1»: %2").arg(displayName(path), reason)};
     };
-    // Opening a FIFO would wait for a writer and a device could be read without end.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return failure(info.isDir() ? QStringLiteral("это папка, а не файл.")
-                                    : QStringLiteral("это не обычный файл."));
-    Result<QByteArray> bytes = readFileBytes(path);
-    if (!bytes)
-        return failure(bytes.error());
-    return parseLessonFile(*bytes, totalWordCount, path);
+    ReadRefusal refusal = ReadRefusal::None;
+    Result<QByteArray> bytes = readFileBytes(path, FileKind::LessonFile, &refusal);
+    switch (refusal) {
+    case ReadRefusal::None:
+        return parseLessonFile(*bytes, totalWordCount, path);
+    case ReadRefusal::Folder:
+        return failure(QStringLiteral("это папка, а не файл."));
+    case ReadRefusal::NotRegular:
+        return failure(QStringLiteral("это не обычный файл."));
+    case ReadRefusal::TooLarge:
+        return failure(QStringLiteral("файл слишком велик для файла урока."));
+    case ReadRefusal::Missing:
+    case ReadRefusal::Unreadable:
+        break;
+    }
+    return failure(bytes.error());
 }
 
 } // namespace wordlark

@@ -36,7 +36,7 @@ void collectColumn(const WordTable &table, const std::vector<int> &words, int co
                    CharacterList &into)
 {
     for (int word : words) {
-        forEachCodePoint(table.cell(column, word), [&](char32_t character) {
+        forEachCodePoint(table.cellView(column, word), [&](char32_t character) {
             if (isSeparator(character))
                 return;
             const qsizetype before = seen.size();

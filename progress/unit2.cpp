@@ -4,16 +4,15 @@
 #include "ui/dialogplacement.h"
 #include "ui/uitexts.h"
 
-#include <QAbstractListModel>
 #include <QApplication>
 #include <QLabel>
-#include <QListView>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextCursor>
 
 using namespace wordlark;
 
@@ -40,73 +39,29 @@ QPlainTextEdit *makeTextBox(const char *name, QWidget *parent)
     return box;
 }
 
-// The characters of one list, one row each. The view asks only for the rows it shows.
-class CharacterModel final : public QAbstractListModel {
-public:
-    using QAbstractListModel::QAbstractListModel;
-
-    void setCharacters(CharacterList characters)
-    {
-        beginResetModel();
-        m_characters = std::move(characters);
-        endResetModel();
-    }
-
-    int rowCount(const QModelIndex &parent = {}) const override
-    {
-        return parent.isValid() ? 0 : int(m_characters.size());
-    }
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!index.isValid() || size_t(index.row()) >= m_characters.size())
-            return {};
-        if (role == Qt::DisplayRole)
-            return characterText(m_characters[size_t(index.row())]);
-        if (role == Qt::TextAlignmentRole)
-            return int(Qt::AlignCenter);
-        return {};
-    }
-
-private:
-    CharacterList m_characters;
-};
-
-// A list of characters in a row or a column. A text box would lay out and draw the whole row of some
-// 20,000 characters at every showing, which takes seconds; the view draws only the cells in sight.
-QListView *makeCharacterList(const char *name, QWidget *parent)
+// A read-only box of characters: the learner can select a run of them and copy it, by mouse or keyboard.
+// Lines never wrap: in a row the whole list is one line under a horizontal scroll bar.
+QPlainTextEdit *makeCharacterList(const char *name, QWidget *parent)
 {
-    auto *list = new QListView(parent);
-    list->setObjectName(QString::fromLatin1(name));
-    list->setModel(new CharacterModel(list));
-    list->setUniformItemSizes(true);
-    list->setWrapping(false);
-    list->setMovement(QListView::Static);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // One character can be chosen and copied with Ctrl+C.
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setTextElideMode(Qt::ElideNone);
+    QPlainTextEdit *list = makeTextBox(name, parent);
+    list->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
     return list;
 }
 
-void setFontFamily(QListView *list, const QString &family)
+void setFontFamily(QPlainTextEdit *list, const QString &family)
 {
     QFont font(family);
     font.setPixelSize(kListFontPixels);
     // Unhinted glyphs load several times faster, and at this size look the same.
     font.setHintingPreference(QFont::PreferNoHinting);
     list->setFont(font);
-    // Cells as wide as a Chinese character, so that a row reads like text with no gaps.
-    const QFontMetrics metrics(font);
-    list->setGridSize(QSize(metrics.horizontalAdvance(QChar(0x4E2D)), metrics.height()));
 }
 
-void showCharacters(QListView *list, CharacterList characters, bool oneAPerLine)
+void showCharacters(QPlainTextEdit *list, const CharacterList &characters, bool oneAPerLine)
 {
-    // The list stands for a text box: its text, as the box would hold it, is readable as a property by
-    // accessibility tools and tests.
-    list->setProperty("plainText", joinCharacters(characters, oneAPerLine ? u"\n" : u""));
-    static_cast<CharacterModel *>(list->model())->setCharacters(std::move(characters));
+    list->setPlainText(joinCharacters(characters, oneAPerLine ? u"\n" : u""));
+    list->moveCursor(QTextCursor::Start);
     list->horizontalScrollBar()->setValue(0);
     list->verticalScrollBar()->setValue(0);
 }
@@ -195,10 +150,9 @@ void TFormStat::applyLayout()
 {
     const Qt::ScrollBarPolicy horizontal = m_vertical ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn;
     const Qt::ScrollBarPolicy vertical = m_vertical ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
-    for (QListView *list : {m_tntMemo1, m_tntMemo2}) {
+    for (QPlainTextEdit *list : {m_tntMemo1, m_tntMemo2}) {
         list->setHorizontalScrollBarPolicy(horizontal);
         list->setVerticalScrollBarPolicy(vertical);
-        list->setFlow(m_vertical ? QListView::TopToBottom : QListView::LeftToRight);
     }
     if (m_vertical) {
         m_tntMemo1->setGeometry(5, 184, 90, 137);
@@ -222,10 +176,10 @@ void TFormStat::ComputeStatistics()
     const BusyCursor busy;
     const StatisticsScope scope =
         m_radioButton2->isChecked() ? StatisticsScope::ChosenLessons : StatisticsScope::AllLessons;
-    DictionaryStatistics statistics = computeStatistics(*m_table, *m_lessons, scope);
+    const DictionaryStatistics statistics = computeStatistics(*m_table, *m_lessons, scope);
     m_memo1->setPlainText(statisticsSummary(statistics));
-    showCharacters(m_tntMemo1, std::move(statistics.simplified), m_vertical);
-    showCharacters(m_tntMemo2, std::move(statistics.full), m_vertical);
+    showCharacters(m_tntMemo1, statistics.simplified, m_vertical);
+    showCharacters(m_tntMemo2, statistics.full, m_vertical);
 }
 
 void TFormStat::RadioButton1Click()

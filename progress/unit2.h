@@ -3,7 +3,6 @@
 #include <QDialog>
 
 class QLabel;
-class QListView;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -50,9 +49,9 @@ private:
     QRadioButton *m_radioButton2 = nullptr;
     QPlainTextEdit *m_memo1 = nullptr;
     QLabel *m_label1 = nullptr;
-    QListView *m_tntMemo1 = nullptr;
+    QPlainTextEdit *m_tntMemo1 = nullptr;
     QLabel *m_label2 = nullptr;
-    QListView *m_tntMemo2 = nullptr;
+    QPlainTextEdit *m_tntMemo2 = nullptr;
     QPushButton *m_buttonHV = nullptr;
     QPushButton *m_button1 = nullptr;
 

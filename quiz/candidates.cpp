@@ -39,7 +39,7 @@ CandidateChoice chooseCandidates(const WordTable &table, const LessonList &lesso
                choice.slots.begin() + choice.count;
     };
 
-    const qsizetype askedLength = table.cell(SimplifiedColumn, word).size();
+    const qsizetype askedLength = table.cellView(SimplifiedColumn, word).size();
     int attempts = 0;
     for (int slot = 0; slot < choice.count; ++slot) {
         while (choice.slots[size_t(slot)] < 0) {
@@ -49,7 +49,7 @@ CandidateChoice chooseCandidates(const WordTable &table, const LessonList &lesso
             if (fromAllLessons && attempts < LengthRuleAttempts) {
                 ++attempts;
                 rejected = rejected ||
-                           lengthRuleRejects(askedLength, table.cell(SimplifiedColumn, candidate).size());
+                           lengthRuleRejects(askedLength, table.cellView(SimplifiedColumn, candidate).size());
             }
             if (!rejected)
                 choice.slots[size_t(slot)] = candidate;
@@ -66,7 +66,7 @@ QString joinFields(const WordTable &table, int word, const FieldSet &fields)
             continue;
         if (!text.isEmpty())
             text.append(u' ');
-        text.append(table.cell(column, word));
+        text.append(table.cellView(column, word));
     }
     return text;
 }

@@ -34,7 +34,7 @@ void QuizSession::fillQueue(const LessonList &lessons)
 
 bool QuizSession::keepFullFormWords(const WordTable &table)
 {
-    m_queue.removeIf([&table](int word) { return table.cell(FullColumn, word).isEmpty(); });
+    m_queue.removeIf([&table](int word) { return table.cellView(FullColumn, word).isEmpty(); });
     return !m_queue.isEmpty();
 }
 

@@ -73,6 +73,7 @@ private Q_SLOTS:
     void badFiles_data();
     void badFiles();
     void saveAppendsAndKeepsEarlierRecords();
+    void saveKeepsTheBytesOfEveryRecordRead();
     void failedSaveKeepsTheOldFile();
 };
 
@@ -141,6 +142,8 @@ void TestColourScheme::badFiles_data()
     refused("folder", Entry::Folder, "File access denied");
     refused("FIFO", Entry::Fifo, "File access denied");
     refused("link to a device", Entry::LinkToDevice, "File access denied");
+    refused("file no one may read", Entry::Unreadable, "Permission denied");
+    refused("20 GB file", Entry::Huge, "File access denied");
 
     // Whole records count; a partial one at the end is not read.
     read("empty file", QByteArray(), 0, QString());
@@ -180,7 +183,10 @@ void TestColourScheme::badFiles()
     QVERIFY(makeEntry(entry, path, bytes));
     const QStringList entriesBefore = entriesOf(dir.path());
 
-    const auto schemes = wordlark::loadColourSchemes(path);
+    const auto schemes = [&path] {
+        const testutil::WithoutReadOverride notRoot;
+        return wordlark::loadColourSchemes(path);
+    }();
 
     QCOMPARE(schemes.error(), error);
     if (error.isEmpty()) {
@@ -215,6 +221,42 @@ void TestColourScheme::saveAppendsAndKeepsEarlierRecords()
     QCOMPARE(saved.mid(148), wordlark::encodeColourScheme(added));
     QCOMPARE(saved.mid(148 + 8, 4), QByteArray(4, '\0'));
     QCOMPARE(*wordlark::loadColourSchemes(path), schemes);
+}
+
+// Records written by someone else may hold anything in the reserved field and after the name; a record that
+// was read goes back out exactly as it came in, and only the new one is encoded.
+void TestColourScheme::saveKeepsTheBytesOfEveryRecordRead()
+{
+    QByteArray before;
+    QRandomGenerator random(6);
+    for (int i = 0; i < 3; ++i) {
+        QByteArray record = exampleRecord();
+        for (int offset : {8, 9, 10, 11})
+            record[offset] = char(1 + random.bounded(255));
+        for (int offset = 45 + 4; offset < 148; ++offset)
+            record[offset] = char(1 + random.bounded(255));
+        before.append(record);
+    }
+    // A partial record at the end is not a scheme and is not written back.
+    before.append("tail");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data1.dat"));
+    QVERIFY(writeAll(path, before));
+    const auto file = wordlark::loadColourSchemes(path);
+    QCOMPARE(file.error(), QString());
+    QCOMPARE(file->size(), 3);
+    QCOMPARE(file->front(), example());
+
+    QList<ColourScheme> schemes = *file;
+    ColourScheme added = example();
+    added.name = QStringLiteral("Новая");
+    schemes.append(added);
+    QVERIFY(wordlark::saveColourSchemes(path, schemes));
+
+    const QByteArray newRecord = wordlark::encodeColourScheme(added);
+    QCOMPARE(newRecord.mid(8, 4), QByteArray(4, '\0'));
+    QCOMPARE(newRecord.mid(45 + 5), QByteArray(148 - 45 - 5, '\0'));
+    QCOMPARE(readAll(path), before.left(3 * 148) + newRecord);
 }
 
 void TestColourScheme::failedSaveKeepsTheOldFile()

@@ -1,12 +1,15 @@
 // Start-up, dictionary loading and changing, the lesson dialog, help and About, with the whole program
 // running headless in this process.
 
+#include "badinput.h"
 #include "guitestutil.h"
 
 #include "app/mainunit.h"
 #include "app/startup.h"
 #include "app/unit1.h"
 #include "dictionary/unit4.h"
+#include "quiz/candidates.h"
+#include "ui/helptext.h"
 #include "ui/unithelp.h"
 
 #include <QAction>
@@ -131,6 +134,12 @@ private Q_SLOTS:
     void helpAndAboutOpenCentredAndClose();
     void missingHelpFileIsReportedAndTheProgramGoesOn();
     void splashIsOnScreenBeforeTheSchemeFileMessage();
+    void unreadableHelpFileIsReportedAndTheProgramGoesOn_data();
+    void unreadableHelpFileIsReportedAndTheProgramGoesOn();
+    void helpShowsAVeryLongLineCut();
+    void helpTextIsCut_data();
+    void helpTextIsCut();
+    void hugeDictionaryFallsBackToTheBuiltInOne();
     void closingTheMainWindowClosesTheSplash();
     void testsLeaveTheRealHomeAlone();
 };
@@ -310,13 +319,15 @@ void StartupTest::nonRegularDictionaryFallsBackToTheBuiltInOne()
     } else if (kind == u"folder") {
         QVERIFY(QDir().mkpath(path));
     } else {
-        if (geteuid() == 0)
-            QSKIP("root reads every file");
         folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
         QVERIFY(QFile::setPermissions(path, QFileDevice::WriteOwner));
     }
     std::unique_ptr<RunningProgram> program;
-    startWithTheBuiltInDictionary(program);
+    {
+        // Root would read the unreadable file all the same.
+        const testutil::WithoutReadOverride notRoot;
+        startWithTheBuiltInDictionary(program);
+    }
     if (QTest::currentTestFailed())
         return;
     auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
@@ -579,6 +590,121 @@ void StartupTest::splashIsOnScreenBeforeTheSchemeFileMessage()
     QCOMPARE(splash->Timer1->interval(), 1000);
     waitForMainWindow();
     QCOMPARE(findWindow<TMainForm>(QStringLiteral("MainForm"))->TotalWordCount(), 6);
+}
+
+void StartupTest::unreadableHelpFileIsReportedAndTheProgramGoesOn_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<testutil::Entry>("entry");
+    QTest::addColumn<QString>("reason");
+    using testutil::Entry;
+    for (const char *file : {"Help/Readme.txt", "Help/Dict_readme.txt"}) {
+        const auto row = [file](const char *what, Entry entry, const QString &reason) {
+            QTest::addRow("%s as %s", file, what) << QString::fromLatin1(file) << entry << reason;
+        };
+        // Each of these once hung the start, crashed it or was read as a help text.
+        row("FIFO", Entry::Fifo, QStringLiteral("Not a regular file"));
+        row("folder", Entry::Folder, QStringLiteral("Is a directory"));
+        row("link to /dev/zero", Entry::LinkToDevice, QStringLiteral("Not a regular file"));
+        row("file no one may read", Entry::Unreadable, QStringLiteral("Permission denied"));
+        row("20 GB file", Entry::Huge, QStringLiteral("File too large"));
+    }
+}
+
+// Whatever stands where a help file should be, the start goes on and the help says it could not open it.
+void StartupTest::unreadableHelpFileIsReportedAndTheProgramGoesOn()
+{
+    QFETCH(QString, file);
+    QFETCH(testutil::Entry, entry);
+    QFETCH(QString, reason);
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    const QString path = folder.path(file);
+    QVERIFY(QFile::remove(path));
+    QVERIFY(testutil::makeEntry(entry, path, "Справка"));
+
+    std::unique_ptr<RunningProgram> program;
+    {
+        const testutil::FifoDeadline deadline(path);
+        const testutil::WithoutReadOverride notRoot;
+        program = std::make_unique<RunningProgram>();
+        QVERIFY2(!deadline.fired(), "the start waited for a writer of the FIFO");
+    }
+    auto *box = findWindow<QMessageBox>(QStringLiteral("HelpFileError"));
+    QVERIFY(box);
+    // Qt words some system reasons itself, in the language of its translation once that is loaded.
+    const QString shownReason = QCoreApplication::translate("QIODevice", reason.toUtf8().constData());
+    QCOMPARE(box->text(), QStringLiteral("Cannot open file \"%1\". %2").arg(path, shownReason));
+    box->accept();
+    waitForMainWindow();
+
+    auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
+    const bool first = file == u"Help/Readme.txt";
+    QCOMPARE(help->Memo1->toPlainText() == QStringLiteral("Memo1"), first);
+    QCOMPARE(help->Memo2->toPlainText(), QStringLiteral("Memo2"));
+}
+
+// One line of megabytes is shown cut, as a long field is in the quiz, so the help window shows at once.
+void StartupTest::helpShowsAVeryLongLineCut()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
+    folder.write(QStringLiteral("Help/Readme.txt"), "Wordlark\r\n" + QByteArray(10 << 20, 'x') + "\r\nend");
+    RunningProgram program;
+    waitForMainWindow();
+    auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
+    QCOMPARE(help->Memo1->toPlainText(), QStringLiteral("Wordlark\n") +
+                                             QString(wordlark::MaxShownFieldLength, u'x') +
+                                             QStringLiteral("…\nend"));
+
+    auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
+    ModalAnswer answer([](QWidget *modal) {
+        QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("Button1")), Qt::LeftButton);
+    });
+    mainForm->findChild<QAction *>(QStringLiteral("N12"))->trigger();
+    QVERIFY(answer.answered());
+    QVERIFY(!answer.failed());
+}
+
+void StartupTest::helpTextIsCut_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    const qsizetype most = wordlark::MaxHelpLines;
+    const QString lineOfA = QStringLiteral("a\n").repeated(most).chopped(1);
+
+    QTest::newRow("lines as they are") << QByteArray("a\r\nb\nc\rd") << QStringLiteral("a\nb\nc\nd");
+    QTest::newRow("a final break adds no line") << QByteArray("a\r\n\r\n") << QStringLiteral("a\n");
+    QTest::newRow("code page 1251") << QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2") << QStringLiteral("Привет");
+    QTest::newRow("a line of 5,000 characters")
+        << QByteArray(5000, 'x') << QString(wordlark::MaxShownFieldLength, u'x') + u'…';
+    QTest::newRow("exactly the most lines") << QByteArray("a\n").repeated(most) << lineOfA;
+    QTest::newRow("one line more") << QByteArray("a\n").repeated(most) + "b"
+                                   << lineOfA + QStringLiteral("\n…");
+    QTest::newRow("a million empty lines")
+        << QByteArray(1000000, '\n') << QString(most - 1, u'\n') + QStringLiteral("\n…");
+}
+
+// Every line the window would have to set up costs it time: it gets what a learner can read.
+void StartupTest::helpTextIsCut()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    QCOMPARE(wordlark::helpText(bytes), shown);
+}
+
+// A file far larger than any dictionary is refused before it is read, like one that is missing.
+void StartupTest::hugeDictionaryFallsBackToTheBuiltInOne()
+{
+    ProgramFolder folder;
+    QVERIFY(
+        testutil::makeEntry(testutil::Entry::Huge, folder.path(QStringLiteral("Dictionary/Dict.dic")), {}));
+    std::unique_ptr<RunningProgram> program;
+    startWithTheBuiltInDictionary(program);
+    if (QTest::currentTestFailed())
+        return;
+    auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+    QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 1400"));
 }
 
 void StartupTest::closingTheMainWindowClosesTheSplash()

@@ -7,13 +7,13 @@
 #include "progress/unit2.h"
 
 #include <QClipboard>
-#include <QListView>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QWindow>
 
@@ -92,42 +92,65 @@ template <typename T> T *control(QWidget *window, const char *name)
     return found;
 }
 
-// The characters of a text of the Basic Multilingual Plane, one by one.
-QStringList each(const QString &text)
-{
-    return text.split(QString(), Qt::SkipEmptyParts);
-}
-
-// The characters of a list, in order.
-QStringList characters(const QListView *list)
-{
-    QStringList shown;
-    for (int row = 0; row < list->model()->rowCount(); ++row)
-        shown.append(list->model()->index(row, 0).data().toString());
-    return shown;
-}
-
 // What the statistics window shows: its figures, its two lists and where they stand.
 struct StatisticsView {
     QString figures;
-    QStringList simplified;
-    QStringList full;
+    QString simplified;
+    QString full;
     QList<QRect> geometry; // TntMemo1, TntMemo2, Label2
-    QList<int> layout;     // flow, horizontal and vertical scroll bars of each list
+    QList<int> layout;     // wrapping, horizontal and vertical scroll bars of each list
 
     explicit StatisticsView(QWidget *window)
     {
-        auto *simplifiedList = control<QListView>(window, "TntMemo1");
-        auto *fullList = control<QListView>(window, "TntMemo2");
+        auto *simplifiedList = control<QPlainTextEdit>(window, "TntMemo1");
+        auto *fullList = control<QPlainTextEdit>(window, "TntMemo2");
         figures = control<QPlainTextEdit>(window, "Memo1")->toPlainText();
-        simplified = characters(simplifiedList);
-        full = characters(fullList);
+        simplified = simplifiedList->toPlainText();
+        full = fullList->toPlainText();
         geometry = {simplifiedList->geometry(), fullList->geometry(),
                     control<QLabel>(window, "Label2")->geometry()};
-        for (const QListView *list : {simplifiedList, fullList})
-            layout << list->flow() << list->horizontalScrollBarPolicy() << list->verticalScrollBarPolicy();
+        for (const QPlainTextEdit *list : {simplifiedList, fullList})
+            layout << list->lineWrapMode() << list->horizontalScrollBarPolicy()
+                   << list->verticalScrollBarPolicy();
     }
 };
+
+// The caret stands before the first character and nothing is selected, with the list scrolled to its start.
+void checkAtStart(const QPlainTextEdit *list)
+{
+    QCOMPARE(list->textCursor().position(), 0);
+    QVERIFY(!list->textCursor().hasSelection());
+    QCOMPARE(list->horizontalScrollBar()->value(), 0);
+    QCOMPARE(list->verticalScrollBar()->value(), 0);
+}
+
+// The point between the characters before and after `position`, in the list's viewport.
+QPoint pointBefore(const QPlainTextEdit *list, int position)
+{
+    QTextCursor cursor(list->document());
+    cursor.setPosition(position);
+    return list->cursorRect(cursor).center();
+}
+
+// Drags the mouse over the list from the caret position `from` to `to`, as the learner selects a run.
+void dragOver(QPlainTextEdit *list, int from, int to)
+{
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, pointBefore(list, from));
+    QTest::mouseMove(list->viewport(), pointBefore(list, to));
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, pointBefore(list, to));
+}
+
+// Opens the statistics through the menu, lets `look` act in the window, and closes it with "OK".
+void lookAtStatistics(const testutil::QuizFixture &quiz, const std::function<void(QWidget *)> &look)
+{
+    testutil::ModalAnswer answer([&look](QWidget *window) {
+        look(window);
+        QTest::mouseClick(control<QPushButton>(window, "Button1"), Qt::LeftButton);
+    });
+    chooseMenuItem(quiz.main, "N2", "N16");
+    QVERIFY(answer.answered());
+    QVERIFY(!answer.failed());
+}
 
 QString figures(int words, int simplified, int full)
 {
@@ -139,10 +162,10 @@ QString figures(int words, int simplified, int full)
 
 const QList<QRect> kHorizontal = {QRect(5, 184, 369, 57), QRect(5, 264, 369, 57)};
 const QList<QRect> kVertical = {QRect(5, 184, 90, 137), QRect(189, 184, 90, 137)};
-const QList<int> kHorizontalLayout = {QListView::LeftToRight, Qt::ScrollBarAlwaysOn, Qt::ScrollBarAlwaysOff,
-                                      QListView::LeftToRight, Qt::ScrollBarAlwaysOn, Qt::ScrollBarAlwaysOff};
-const QList<int> kVerticalLayout = {QListView::TopToBottom, Qt::ScrollBarAlwaysOff, Qt::ScrollBarAlwaysOn,
-                                    QListView::TopToBottom, Qt::ScrollBarAlwaysOff, Qt::ScrollBarAlwaysOn};
+const QList<int> kHorizontalLayout = {QPlainTextEdit::NoWrap, Qt::ScrollBarAlwaysOn, Qt::ScrollBarAlwaysOff,
+                                      QPlainTextEdit::NoWrap, Qt::ScrollBarAlwaysOn, Qt::ScrollBarAlwaysOff};
+const QList<int> kVerticalLayout = {QPlainTextEdit::NoWrap, Qt::ScrollBarAlwaysOff, Qt::ScrollBarAlwaysOn,
+                                    QPlainTextEdit::NoWrap, Qt::ScrollBarAlwaysOff, Qt::ScrollBarAlwaysOn};
 
 } // namespace
 
@@ -158,6 +181,8 @@ private Q_SLOTS:
     void joinsCharactersWhole();
     void summaryHasThreeLines();
     void windowThroughTheMenu();
+    void listsAreTextBoxesHoldingTheWholeList_data();
+    void listsAreTextBoxesHoldingTheWholeList();
 };
 
 void TestStatistics::countsDistinctCharactersInFirstOccurrenceOrder_data()
@@ -307,18 +332,16 @@ void TestStatistics::windowThroughTheMenu()
         QCOMPARE(control<QPushButton>(window, "ButtonHV")->text(), u"Гориз/Вертик"_s);
         // The busy pointer covers the computation only.
         QCOMPARE(QApplication::overrideCursor(), nullptr);
-        auto *simplifiedList = control<QListView>(window, "TntMemo1");
+        auto *simplifiedList = control<QPlainTextEdit>(window, "TntMemo1");
         QCOMPARE(simplifiedList->font().family(), quiz.main->HierFontDial.font.family());
         QCOMPARE(simplifiedList->font().pixelSize(), 24);
-        QCOMPARE(control<QListView>(window, "TntMemo2")->font().family(),
+        QCOMPARE(control<QPlainTextEdit>(window, "TntMemo2")->font().family(),
                  quiz.main->BHierFontDial.font.family());
 
         const StatisticsView all(window);
         QCOMPARE(all.figures, figures(6, 6, 2));
-        QCOMPARE(all.simplified, each(u"好你我吗他们"_s));
-        QCOMPARE(all.full, each(u"嗎們"_s));
-        // Read as text, a list holds its characters on one line.
-        QCOMPARE(simplifiedList->property("plainText").toString(), u"好你我吗他们"_s);
+        QCOMPARE(all.simplified, u"好你我吗他们"_s);
+        QCOMPARE(all.full, u"嗎們"_s);
         QCOMPARE(all.geometry.mid(0, 2), kHorizontal);
         QCOMPARE(all.geometry[2].topLeft(), QPoint(5, 248));
         QCOMPARE(all.layout, kHorizontalLayout);
@@ -335,29 +358,29 @@ void TestStatistics::windowThroughTheMenu()
         moveMouseOver(window, QPoint(360, 160));
         QCOMPARE(quiz.main->idleTicks(), 0);
 
-        // A character can be picked out and copied.
-        QTest::mouseClick(simplifiedList->viewport(), Qt::LeftButton, {},
-                          simplifiedList->visualRect(simplifiedList->model()->index(1, 0)).center());
+        // A run of characters can be picked out with the mouse and copied.
+        dragOver(simplifiedList, 1, 4);
+        QCOMPARE(simplifiedList->textCursor().selectedText(), u"你我吗"_s);
         QTest::keyClick(simplifiedList, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), u"你"_s);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"你我吗"_s);
 
         QTest::mouseClick(control<QRadioButton>(window, "RadioButton2"), Qt::LeftButton);
         const StatisticsView chosen(window);
         QCOMPARE(chosen.figures, figures(3, 4, 2));
-        QCOMPARE(chosen.simplified, each(u"吗他们我"_s));
-        QCOMPARE(chosen.full, each(u"嗎們"_s));
-        QVERIFY(!simplifiedList->selectionModel()->hasSelection());
+        QCOMPARE(chosen.simplified, u"吗他们我"_s);
+        QCOMPARE(chosen.full, u"嗎們"_s);
+        // The run selected before is gone with the text it was in.
+        checkAtStart(simplifiedList);
 
         auto *layoutSwitch = control<QPushButton>(window, "ButtonHV");
         QTest::mouseClick(layoutSwitch, Qt::LeftButton);
         const StatisticsView vertical(window);
         QCOMPARE(vertical.figures, chosen.figures);
-        QCOMPARE(vertical.simplified, chosen.simplified);
-        QCOMPARE(vertical.full, chosen.full);
         QCOMPARE(vertical.geometry.mid(0, 2), kVertical);
         QCOMPARE(vertical.geometry[2].topLeft(), QPoint(189, 168));
         QCOMPARE(vertical.layout, kVerticalLayout);
-        QCOMPARE(control<QListView>(window, "TntMemo2")->property("plainText").toString(), u"嗎\n們"_s);
+        QCOMPARE(vertical.simplified, u"吗\n他\n们\n我"_s);
+        QCOMPARE(vertical.full, u"嗎\n們"_s);
 
         QTest::mouseClick(layoutSwitch, Qt::LeftButton);
         const StatisticsView back(window);
@@ -378,7 +401,7 @@ void TestStatistics::windowThroughTheMenu()
         QVERIFY(control<QRadioButton>(window, "RadioButton2")->isChecked());
         const StatisticsView again(window);
         QCOMPARE(again.figures, figures(3, 4, 2));
-        QCOMPARE(again.simplified, each(u"吗他们我"_s));
+        QCOMPARE(again.simplified, u"吗\n他\n们\n我"_s);
         QCOMPARE(again.layout, kVerticalLayout);
         QCOMPARE(again.geometry.mid(0, 2), kVertical);
         QTest::mouseClick(control<QPushButton>(window, "Button1"), Qt::LeftButton);
@@ -387,6 +410,71 @@ void TestStatistics::windowThroughTheMenu()
     QVERIFY(secondLook.answered());
     QVERIFY(!secondLook.failed());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void TestStatistics::listsAreTextBoxesHoldingTheWholeList_data()
+{
+    QTest::addColumn<bool>("vertical");
+    QTest::addColumn<QString>("simplified");
+    QTest::addColumn<QString>("full");
+    QTest::addColumn<int>("runStart");
+    QTest::addColumn<int>("runEnd");
+    QTest::addColumn<QString>("run");
+
+    QTest::newRow("horizontal: one line") << false << u"好你我吗他们"_s << u"嗎們"_s << 2 << 4 << u"我吗"_s;
+    QTest::newRow("vertical: one character a line")
+        << true << u"好\n你\n我\n吗\n他\n们"_s << u"嗎\n們"_s << 2 << 5 << u"你\n我"_s;
+}
+
+// Each list is a read-only text box whose text is exactly the list: the learner opens the window with every
+// lesson chosen, finds the caret before the first character with nothing selected, cannot change the text,
+// copies a run and the whole list.
+void TestStatistics::listsAreTextBoxesHoldingTheWholeList()
+{
+    QFETCH(bool, vertical);
+    QFETCH(QString, simplified);
+    QFETCH(QString, full);
+    QFETCH(int, runStart);
+    QFETCH(int, runEnd);
+    QFETCH(QString, run);
+    testutil::QuizFixture quiz;
+    if (vertical)
+        lookAtStatistics(quiz, [](QWidget *window) {
+            QTest::mouseClick(control<QPushButton>(window, "ButtonHV"), Qt::LeftButton);
+        });
+
+    lookAtStatistics(quiz, [&](QWidget *window) {
+        const QList<std::pair<const char *, QString>> lists = {{"TntMemo1", simplified}, {"TntMemo2", full}};
+        for (const auto &[name, text] : lists) {
+            auto *list = window->findChild<QPlainTextEdit *>(QString::fromLatin1(name));
+            QVERIFY2(list, name);
+            QVERIFY(list->isReadOnly());
+            QCOMPARE(list->toPlainText(), text);
+            checkAtStart(list);
+
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, pointBefore(list, 1));
+            QTest::keyClicks(list, u"x"_s);
+            QTest::keyClick(list, Qt::Key_Delete);
+            QTest::keyClick(list, Qt::Key_Backspace);
+            QCOMPARE(list->toPlainText(), text);
+
+            if (list->objectName() == u"TntMemo1"_s) {
+                dragOver(list, runStart, runEnd);
+                QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+                QCOMPARE(QGuiApplication::clipboard()->text(), run);
+            }
+            QTest::keyClick(list, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(QGuiApplication::clipboard()->text(), text);
+        }
+    });
+
+    // Opened again, the lists start afresh: caret first, nothing selected.
+    lookAtStatistics(quiz, [&](QWidget *window) {
+        for (const char *name : {"TntMemo1", "TntMemo2"})
+            checkAtStart(control<QPlainTextEdit>(window, name));
+        QCOMPARE(control<QPlainTextEdit>(window, "TntMemo1")->toPlainText(), simplified);
+    });
 }
 
 QTEST_MAIN(TestStatistics)

@@ -12,6 +12,8 @@
 
 #include <initializer_list>
 
+#include <malloc.h>
+
 using namespace Qt::StringLiterals;
 using namespace wordlark;
 
@@ -79,6 +81,7 @@ private Q_SLOTS:
 
     void lineBreaks_data();
     void lineBreaks();
+    void largeDictionaryHoldsAtMostFourTimesItsFile();
 };
 
 void TestTextDecoding::byteOrderMark_data()
@@ -209,6 +212,8 @@ void TestTextDecoding::badDictionaries_data()
     notAFile("folder", Entry::Folder);
     notAFile("FIFO", Entry::Fifo);
     notAFile("link to a device", Entry::LinkToDevice);
+    notAFile("file no one may read", Entry::Unreadable);
+    notAFile("20 GB file", Entry::Huge);
     const QStringList blankRow(ColumnCount, QString());
     const QString word = u"ni\t*\t你\t*\t\t*\t1\t*\tты"_s;
 
@@ -263,16 +268,21 @@ void TestTextDecoding::badDictionaries()
     QVERIFY(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Dict.dic"));
     QVERIFY(makeEntry(entry, path, input));
-    const Result<QStringList> read = readTextLines(path);
+    const Result<TextLines> read = [&path] {
+        const testutil::WithoutReadOverride notRoot;
+        return readTextLines(path);
+    }();
     if (entry != Entry::File) {
         QVERIFY(!read.ok());
         QVERIFY(!read.error().isEmpty());
         return;
     }
     QVERIFY(read.ok());
-    const QStringList &lines = *read;
+    const QStringList lines = read->toStringList();
+    // Read whole and split, as short texts are, the file gives the same lines.
+    QCOMPARE(lines, splitLines(decodeText(input)));
     WordTable table;
-    parseDictionary(lines, table);
+    parseDictionaryText(*read, table);
     QCOMPARE(table.rowCount(), int(lines.size()));
     if (rows >= 0)
         QCOMPARE(table.rowCount(), rows);
@@ -402,6 +412,53 @@ void TestTextDecoding::lineBreaks()
     QFETCH(QStringList, lines);
 
     QCOMPARE(splitLines(text), lines);
+}
+
+namespace {
+
+double heapInUse()
+{
+    const struct mallinfo2 info = mallinfo2();
+    return double(info.uordblks + info.hblkhd);
+}
+
+} // namespace
+
+// A dictionary of half a million words, read as the program reads one: what the text and the table hold
+// together stays within four times the file (each line as a string of its own, and each cell, took eight).
+void TestTextDecoding::largeDictionaryHoldsAtMostFourTimesItsFile()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("AddressSanitizer keeps freed blocks and pads every allocation");
+#endif
+    const QList<QByteArray> words = {
+        "nǐ hǎo\t*\t你好\t*\t\t*\t%1\t*\tздравствуйте\r\n",
+        "xué xiào\t*\t学校\t*\t學校\t*\t%1\t*\tшкола\r\n",
+        "péng you\t*\t朋友\t*\t\t*\t%1\t*\t\"друг, \"\"товарищ\"\"\"\r\n",
+        "diàn nǎo\t*\t电脑\t*\t電腦\t*\t%1\t*\tкомпьютер\r\n",
+    };
+    QByteArray bytes("\xEF\xBB\xBF");
+    constexpr int kWords = 500000;
+    for (int i = 0; i < kWords; ++i)
+        bytes += QByteArray(words[i % words.size()]).replace("%1", QByteArray::number(i / 50 + 1));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("large.dic"));
+    QVERIFY(makeEntry(Entry::File, path, bytes));
+    const double fileSize = double(bytes.size());
+    bytes = QByteArray();
+
+    const double before = heapInUse();
+    Result<TextLines> lines = readTextLines(path);
+    QVERIFY(lines.ok());
+    WordTable table;
+    parseDictionaryText(*lines, table);
+    const double held = heapInUse() - before;
+
+    QCOMPARE(table.rowCount(), kWords);
+    QCOMPARE(table.cell(TranslationColumn, 2), u"друг, \"товарищ\""_s);
+    QCOMPARE(table.cell(LessonColumn, kWords - 1), QString::number(kWords / 50));
+    QVERIFY2(held <= 4 * fileSize,
+             qPrintable(u"%1 MB held for a file of %2 MB"_s.arg(held / 1e6).arg(fileSize / 1e6)));
 }
 
 QTEST_APPLESS_MAIN(TestTextDecoding)

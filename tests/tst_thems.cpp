@@ -25,6 +25,11 @@
 
 #include <set>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+
 using testutil::ModalAnswer;
 using testutil::ModalScript;
 using testutil::ProgramFolder;
@@ -67,7 +72,7 @@ void click(QWidget *widget)
 }
 
 // Opens "Настройки" / "Цвет и шрифты", runs `steps` in the dialog and closes it with "Закрыть".
-void inDialog(const QuizFixture &quiz, const std::function<void(TFormThems *)> &steps)
+void inDialog(TMainForm *main, const std::function<void(TFormThems *)> &steps)
 {
     ModalAnswer answer(
         [&](QWidget *modal) {
@@ -84,10 +89,40 @@ void inDialog(const QuizFixture &quiz, const std::function<void(TFormThems *)> &
                 testutil::rejectAllModals();
         },
         30000);
-    quiz.trigger("N13");
+    main->findChild<QAction *>(QStringLiteral("N13"))->trigger();
     QVERIFY(answer.answered());
     QVERIFY(!answer.failed());
     QCOMPARE(answer.title(), QStringLiteral("Цвет и шрифты"));
+}
+
+void inDialog(const QuizFixture &quiz, const std::function<void(TFormThems *)> &steps)
+{
+    inDialog(quiz.main, steps);
+}
+
+// Names the new scheme in the input box and notes the message that follows it, if any.
+struct AddedScheme {
+    QStringList dialogs;
+    QString message;
+};
+
+AddedScheme addScheme(TFormThems *dialog, const QString &name)
+{
+    AddedScheme added;
+    ModalScript script([&name](QWidget *modal) {
+        if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+            input->setTextValue(name);
+            input->accept();
+            return;
+        }
+        qobject_cast<QDialog *>(modal)->accept();
+    });
+    click(dialog->Button2);
+    script.stop();
+    added.dialogs = script.names();
+    if (script.seen().size() > 1)
+        added.message = script.seen().constLast().text;
+    return added;
 }
 
 // The learner picks item `item` of the scheme list with the keyboard.
@@ -263,7 +298,9 @@ private Q_SLOTS:
     void swatchesArePickedInTheColourDialog();
     void addedSchemeIsAppendedToTheFile_data();
     void addedSchemeIsAppendedToTheFile();
+    void addingKeepsTheBytesOfTheEarlierRecords();
     void failedWriteKeepsTheSchemeForThisRun();
+    void fullDiskKeepsTheFileAndSaysWhy();
     void missingFileLeavesAnEmptyList();
     void fontButtonsRewriteTheQuestion();
     void fontDialogOpensOnTheDrawnFaceAndOkKeepsIt_data();
@@ -528,7 +565,7 @@ void ThemsTest::addedSchemeIsAppendedToTheFile()
         count = dialog->ComboBoxShambala->count();
         if (confirm) {
             QCOMPARE(dialog->ComboBoxShambala->currentText(), listed);
-            QCOMPARE(dialog->schemes().constLast(), (ColourScheme{swatches, listed}));
+            QCOMPARE(dialog->schemes().constLast(), (ColourScheme{swatches, listed, {}}));
         }
     });
 
@@ -547,6 +584,69 @@ void ThemsTest::addedSchemeIsAppendedToTheFile()
     const ColourScheme added = wordlark::decodeColourScheme(record);
     QCOMPARE(added.name, listed);
     QCOMPARE(wordlark::colourOf(added.colours, ColourRole::Question), wordlark::storedColour(chosen));
+}
+
+// A scheme file made elsewhere may hold anything in a record's reserved field and after its name; adding a
+// scheme leaves those records as they were, byte for byte.
+void ThemsTest::addingKeepsTheBytesOfTheEarlierRecords()
+{
+    ProgramFolder folder;
+    folder.write(QStringLiteral("Dictionary/Dict.dic"), testutil::sixWords());
+    QByteArray before = fileBytes(folder.path(QStringLiteral("Data/data1.dat")));
+    QVERIFY(before.size() >= 2 * wordlark::ColourSchemeRecordSize);
+    for (qsizetype start = 0; start < before.size(); start += wordlark::ColourSchemeRecordSize) {
+        const int nameEnd = 45 + quint8(before[start + 44]);
+        for (int offset : {8, 9, 10, 11})
+            before[start + offset] = char(0xA0 + offset);
+        for (int offset = nameEnd; offset < wordlark::ColourSchemeRecordSize; ++offset)
+            before[start + offset] = char(offset);
+    }
+    folder.write(QStringLiteral("Data/data1.dat"), before);
+    RunningProgram program;
+    QTRY_VERIFY_WITH_TIMEOUT(testutil::findWindow(QStringLiteral("MainForm"))->isVisible(), 10000);
+    auto *main = testutil::findWindow<TMainForm>(QStringLiteral("MainForm"));
+
+    inDialog(main, [&](TFormThems *dialog) {
+        pickScheme(dialog, 1);
+        const AddedScheme added = addScheme(dialog, QStringLiteral("Копия"));
+        QCOMPARE(added.dialogs, QStringList{QStringLiteral("SchemeNameInput")});
+    });
+
+    const QByteArray after = fileBytes(folder.path(QStringLiteral("Data/data1.dat")));
+    QCOMPARE(after.size(), before.size() + wordlark::ColourSchemeRecordSize);
+    QCOMPARE(after.left(before.size()), before);
+    ColourScheme expected = wordlark::decodeColourScheme(before.mid(wordlark::ColourSchemeRecordSize));
+    expected.name = QStringLiteral("Копия");
+    QCOMPARE(after.mid(before.size()), wordlark::encodeColourScheme(expected));
+}
+
+// A disk that fills while the new file is written: the old file stays whole and the learner is told the
+// system's reason, not "Unknown error".
+void ThemsTest::fullDiskKeepsTheFileAndSaysWhy()
+{
+    QuizFixture quiz;
+    const QByteArray before = fileBytes(schemeFile(quiz));
+    QVERIFY(!before.isEmpty());
+    AddedScheme added;
+    inDialog(quiz, [&](TFormThems *dialog) {
+        // Writes past the old file's size fail, as on a full disk (root is not stopped by permissions).
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = rlim_t(before.size());
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        added = addScheme(dialog, QStringLiteral("Не поместится"));
+        setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previousHandler);
+        QCOMPARE(dialog->ComboBoxShambala->currentText(), QStringLiteral("Не поместится"));
+    });
+    QCOMPARE(added.dialogs,
+             (QStringList{QStringLiteral("SchemeNameInput"), QStringLiteral("SchemeFileError")}));
+    QCOMPARE(added.message, QString::fromLocal8Bit(std::strerror(EFBIG)));
+    QCOMPARE(fileBytes(schemeFile(quiz)), before);
+    QCOMPARE(QDir(quiz.folder.path(QStringLiteral("Data"))).entryList(QDir::Files),
+             QStringList{QStringLiteral("data1.dat")});
 }
 
 void ThemsTest::failedWriteKeepsTheSchemeForThisRun()

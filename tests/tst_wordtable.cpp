@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 using namespace wordlark;
 
@@ -49,6 +51,9 @@ private Q_SLOTS:
     void blankLineAfterWordIsEmpty();
     void reparseReplacesOldRows();
     void progressSeesEveryLine();
+    void keptCellsStayAsTheyWere();
+    void cellsAreWholeStrings_data();
+    void cellsAreWholeStrings();
 };
 
 void TestWordTable::trimming_data()
@@ -305,6 +310,72 @@ void TestWordTable::progressSeesEveryLine()
     parseDictionary(lines, table, [&seen](int index) { seen.append(index); });
 
     QCOMPARE(seen, (QList<int>{0, 1, 2}));
+}
+
+// A cell shares the table's text; whatever happens to the table or to the copy afterwards, a cell once
+// read keeps its text and the table keeps its own.
+void TestWordTable::keptCellsStayAsTheyWere()
+{
+    auto table = std::make_unique<WordTable>();
+    parseDictionary(
+        {line(u"nǐ"_s, u"你"_s, u"你"_s, u"1"_s, u"ты"_s), line(u"hǎo"_s, u"好"_s, {}, u"2"_s, u"да"_s)},
+        *table);
+    QString translation = table->cell(TranslationColumn, 0);
+    const QString pinyin = table->cell(PinyinColumn, 1);
+    const QString lesson = table->cell(LessonColumn, 1);
+
+    translation.append(u"!"_s);
+    QCOMPARE(translation, u"ты!"_s);
+    QCOMPARE(table->cell(TranslationColumn, 0), u"ты"_s);
+    QCOMPARE(table->cell(PinyinColumn, 1), u"hǎo"_s);
+
+    table->setCell(PinyinColumn, 1, u"hào"_s);
+    QCOMPARE(table->cell(PinyinColumn, 1), u"hào"_s);
+    QCOMPARE(pinyin, u"hǎo"_s);
+
+    parseDictionary({line(u"a"_s, u"b"_s, u"c"_s, u"3"_s, u"d"_s)}, *table);
+    table.reset();
+    QCOMPARE(pinyin, u"hǎo"_s);
+    QCOMPARE(lesson, u"02"_s);
+    QCOMPARE(translation, u"ты!"_s);
+}
+
+void TestWordTable::cellsAreWholeStrings_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one character") << u"字"_s;
+    QTest::newRow("NUL inside") << QString(u"a\0b"_s);
+    QTest::newRow("surrogate pair") << u"\U00020BB7"_s;
+    QTest::newRow("long") << QString(5000, u'ж');
+}
+
+// What the table hands out behaves as a string of its own: its length, its end mark, its copies.
+void TestWordTable::cellsAreWholeStrings()
+{
+    QFETCH(QString, text);
+    WordTable table;
+    table.setRowCount(3);
+    table.setCell(SimplifiedColumn, 0, u"before"_s);
+    table.setCell(SimplifiedColumn, 1, text);
+    table.setCell(SimplifiedColumn, 2, u"after"_s);
+
+    const QString cell = table.cell(SimplifiedColumn, 1);
+    QCOMPARE(cell.size(), text.size());
+    QCOMPARE(cell, text);
+    QCOMPARE(table.cellView(SimplifiedColumn, 1), QStringView(text));
+    // Handed to anything that wants a terminated array, it ends where it should.
+    QCOMPARE(cell.utf16()[cell.size()], ushort(0));
+    QCOMPARE(cell.toUcs4(), text.toUcs4());
+    QCOMPARE(table.cell(FullColumn, 1), QString());
+    QCOMPARE(table.row(1)[size_t(SimplifiedColumn)], text);
+
+    QString changed = cell;
+    changed.prepend(u'<');
+    changed.append(u'>');
+    QCOMPARE(changed, u'<' + text + u'>');
+    QCOMPARE(table.cell(SimplifiedColumn, 0), u"before"_s);
+    QCOMPARE(table.cell(SimplifiedColumn, 1), text);
+    QCOMPARE(table.cell(SimplifiedColumn, 2), u"after"_s);
 }
 
 QTEST_APPLESS_MAIN(TestWordTable)

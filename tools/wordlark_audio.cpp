@@ -55,14 +55,14 @@ int main(int argc, char *argv[])
     const QString dictionaryPath = args[1];
     const QString outputFolder = args[2];
 
-    const Result<QStringList> lines = readTextLines(dictionaryPath);
+    const Result<TextLines> lines = readTextLines(dictionaryPath);
     if (!lines) {
         err() << "wordlark-audio: cannot read the dictionary " << native(dictionaryPath) << ": "
               << lines.error() << Qt::endl;
         return ExitCode::Failure;
     }
     WordTable table;
-    parseDictionary(lines.value(), table);
+    parseDictionaryText(lines.value(), table);
 
     SynthesisTools tools{QStandardPaths::findExecutable(QStringLiteral("espeak-ng")),
                          QStandardPaths::findExecutable(QStringLiteral("lame"))};

@@ -1,9 +1,7 @@
 #include "ui/colourscheme.h"
 
+#include "dictionary/fileio.h"
 #include "dictionary/textdecoding.h"
-
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace wordlark {
 namespace {
@@ -53,6 +51,7 @@ ColourScheme decodeColourScheme(QByteArrayView record)
         scheme.colours[size_t(role)] = getValue(record, kColourOffsets[size_t(role)]);
     const int length = qMin(int(quint8(record[kNameLengthOffset])), MaxSchemeNameLength);
     scheme.name = fromCp1251(record.sliced(kNameOffset, length));
+    scheme.stored = record.first(ColourSchemeRecordSize).toByteArray();
     return scheme;
 }
 
@@ -76,40 +75,33 @@ QByteArray serializeColourSchemes(const QList<ColourScheme> &schemes)
     QByteArray bytes;
     bytes.reserve(schemes.size() * ColourSchemeRecordSize);
     for (const ColourScheme &scheme : schemes)
-        bytes.append(encodeColourScheme(scheme));
+        bytes.append(scheme.stored.size() == ColourSchemeRecordSize ? scheme.stored
+                                                                    : encodeColourScheme(scheme));
     return bytes;
 }
 
 Result<QList<ColourScheme>> loadColourSchemes(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    ReadRefusal refusal = ReadRefusal::None;
+    Result<QByteArray> bytes = readFileBytes(path, FileKind::SchemeFile, &refusal);
+    switch (refusal) {
+    case ReadRefusal::None:
+        return parseColourSchemes(*bytes);
+    case ReadRefusal::Missing:
         return Failure{QStringLiteral("File not found")};
-    // Opening a FIFO or a device would block or read forever.
-    if (!info.isFile())
+    case ReadRefusal::Folder:
+    case ReadRefusal::NotRegular:
+    case ReadRefusal::TooLarge:
         return Failure{QStringLiteral("File access denied")};
-    Result<QByteArray> bytes = readFileBytes(path);
-    if (!bytes)
-        return Failure{bytes.error()};
-    return parseColourSchemes(*bytes);
+    case ReadRefusal::Unreadable:
+        break;
+    }
+    return Failure{bytes.error()};
 }
 
 Result<void> saveColourSchemes(const QString &path, const QList<ColourScheme> &schemes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Failure{file.errorString()};
-    const QByteArray bytes = serializeColourSchemes(schemes);
-    // write() may only fill a buffer: a full disk shows at flush(), and commit() could still rename a
-    // short file over the old one, so nothing is committed before the flush succeeded.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return Failure{reason};
-    }
-    if (!file.commit())
-        return Failure{file.errorString()};
-    return {};
+    return writeFileAtomically(path, serializeColourSchemes(schemes));
 }
 
 } // namespace wordlark

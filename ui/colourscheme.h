@@ -85,7 +85,16 @@ inline constexpr SchemeColours BuiltInColours = {
 struct ColourScheme {
     SchemeColours colours{};
     QString name;
-    friend bool operator==(const ColourScheme &, const ColourScheme &) = default;
+    // The record exactly as the file held it, reserved field and the bytes after the name included; empty
+    // for a scheme made in this run. Writing the file back gives these bytes unchanged, so adding a scheme
+    // never alters what other programs (or older versions) stored in the earlier records.
+    QByteArray stored;
+    // Two schemes are the same when they show the same: how a record's unused bytes were filled is no part
+    // of the scheme.
+    friend bool operator==(const ColourScheme &a, const ColourScheme &b)
+    {
+        return a.colours == b.colours && a.name == b.name;
+    }
 };
 
 // One record of the scheme file: the colours at 0, 4 and 12..40 (bytes 8..11 are reserved and written as
@@ -93,8 +102,10 @@ struct ColourScheme {
 inline constexpr int ColourSchemeRecordSize = 148;
 inline constexpr int MaxSchemeNameLength = 100;
 
+// A new record for the scheme: reserved field and everything after the name zero.
 QByteArray encodeColourScheme(const ColourScheme &scheme);
-// `record` holds at least ColourSchemeRecordSize bytes. A length byte over 100 reads as 100.
+// `record` holds at least ColourSchemeRecordSize bytes. A length byte over 100 reads as 100. The scheme
+// keeps the record's bytes in `stored`.
 ColourScheme decodeColourScheme(QByteArrayView record);
 
 // The name as the file gives it back: cut to 100 characters, characters code page 1251 lacks as '?'.
@@ -102,6 +113,7 @@ QString storableSchemeName(QStringView name);
 
 // The records one after another; a trailing partial record is not read.
 QList<ColourScheme> parseColourSchemes(QByteArrayView bytes);
+// Schemes read from the file as their stored bytes, new ones encoded.
 QByteArray serializeColourSchemes(const QList<ColourScheme> &schemes);
 
 // The schemes of the file, or why it could not be read ("File not found" for a missing file).

@@ -1,9 +1,7 @@
 #include "ui/unithelp.h"
 
-#include "dictionary/textdecoding.h"
+#include "ui/helptext.h"
 
-#include <QDir>
-#include <QFile>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -66,19 +64,16 @@ void TFormHelp::FormCreate()
 
 bool TFormHelp::loadHelpText(const QString &path, QPlainTextEdit *memo)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        const QString fullPath = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    const wordlark::Result<QString> text = wordlark::readHelpText(path);
+    if (!text) {
         // Shown without blocking: the program goes on starting while the learner reads it.
-        auto *box =
-            new QMessageBox(QMessageBox::Critical, QStringLiteral("Wordlark"),
-                            QStringLiteral("Cannot open file \"%1\". %2").arg(fullPath, file.errorString()),
-                            QMessageBox::Ok, parentWidget());
+        auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Wordlark"), text.error(),
+                                    QMessageBox::Ok, parentWidget());
         box->setObjectName(QStringLiteral("HelpFileError"));
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
         return false;
     }
-    memo->setPlainText(wordlark::splitLines(wordlark::decodeText(file.readAll())).join(u'\n'));
+    memo->setPlainText(*text);
     return true;
 }

@@ -251,7 +251,7 @@ void TFormThems::AddColourScheme()
     if (input.exec() != QDialog::Accepted)
         return;
 
-    m_schemes.append(ColourScheme{m_swatchColours, storableSchemeName(input.textValue())});
+    m_schemes.append(ColourScheme{m_swatchColours, storableSchemeName(input.textValue()), {}});
     ComboBoxShambala->addItem(m_schemes.constLast().name);
     ComboBoxShambala->setCurrentIndex(int(m_schemes.size() - 1));
     // A failed write leaves the old file whole; the new scheme stays in the list for this run.

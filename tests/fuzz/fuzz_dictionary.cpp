@@ -1,4 +1,5 @@
-// Feeds arbitrary bytes through everything a dictionary file goes through on loading.
+// Feeds arbitrary bytes through everything a dictionary file goes through on loading, and checks that the
+// lines found in the bytes are the lines of the text decoded whole.
 
 #include "dictionary/lessonlist.h"
 #include "dictionary/textdecoding.h"
@@ -6,13 +7,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArrayView bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QStringList lines = wordlark::splitLines(wordlark::decodeText(bytes));
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    const wordlark::TextLines lines(bytes);
+    if (lines.toStringList() != wordlark::splitLines(wordlark::decodeText(bytes)))
+        std::abort();
     wordlark::WordTable table;
-    wordlark::parseDictionary(lines, table);
+    wordlark::parseDictionaryText(lines, table);
     wordlark::LessonList lessons;
     lessons.build(table);
     for (int n = 0; n < lessons.selectedWordCount(); n += 7)

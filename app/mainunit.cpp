@@ -128,15 +128,6 @@ void TMainForm::createQuizScreen()
     connect(Board, &AnswerBoard::questionSoundAsked, this, [this] { PlayWordSound(question().word); });
     connect(Board, &AnswerBoard::typedAnswerEntered, this, &TMainForm::CoolGirlOKClick);
     connect(Board, &AnswerBoard::learnerActive, this, &TMainForm::resetIdleCounter);
-    TntRichEdit0 = Board->TntRichEdit0;
-    AnswerBoxes = Board->AnswerBoxes;
-    ButtonShow = Board->ButtonShow;
-    Edit1 = Board->Edit1;
-    PanelAnswer = Board->PanelAnswer;
-    CoolGirlEdit = Board->CoolGirlEdit;
-    CoolGirlOK = Board->CoolGirlOK;
-    PanelMask = Board->PanelMask;
-    Timer1 = Board->Timer1;
 
     LabelRemained = createCounter("LabelRemained", UiTextId::WordsRemained, 10, m_colours.remainedText);
     LabelMis = createCounter("LabelMis", UiTextId::Mistakes, kWindowWidth / 2 + 5, m_colours.mistakesText);
@@ -175,7 +166,7 @@ const Question &TMainForm::question() const
 
 void TMainForm::applyUiTexts()
 {
-    ButtonShow->setText(UiText(UiTextId::ShowAnswers));
+    Board->applyUiTexts();
     if (QAction *statistics = findChild<QAction *>(QStringLiteral("N16")))
         statistics->setText(UiText(UiTextId::Statistics));
     // The counters keep their numbers; only the prefix is written.
@@ -257,7 +248,7 @@ void TMainForm::TntFormMouseDown(int box, Qt::MouseButton button)
 
 void TMainForm::CoolGirlOKClick()
 {
-    m_trainer.answerTyped(CoolGirlEdit->text());
+    m_trainer.answerTyped(Board->typedText());
 }
 
 void TMainForm::showVerdict(const Answer &answer)

@@ -101,23 +101,6 @@ Q_SIGNALS:
     void closed();
 
 public:
-    // The quiz screen's controls by the names the program's design gives them. The answer board owns
-    // those of the answer area; they are named here so that the screen reads as one window.
-    AnswerBoard *Board = nullptr;
-    QTextEdit *TntRichEdit0 = nullptr;
-    std::array<QTextEdit *, wordlark::MaxAnswerBoxes> AnswerBoxes{};
-    QPushButton *ButtonShow = nullptr;
-    QLabel *LabelRemained = nullptr;
-    QLabel *LabelMis = nullptr;
-    QLabel *Label2 = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QFrame *PanelAnswer = nullptr;
-    QLineEdit *CoolGirlEdit = nullptr;
-    QPushButton *CoolGirlOK = nullptr;
-    MaskPanel *PanelMask = nullptr;
-    QTimer *Timer1 = nullptr;
-    QTimer *Timer2 = nullptr;
     FieldFont LatinFontDial;
     FieldFont HierFontDial;
     FieldFont BHierFontDial;
@@ -126,6 +109,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The quiz screen's controls by the names the program's design gives them; the answer board owns
+    // those of the answer area.
+    AnswerBoard *Board = nullptr;
+    QLabel *LabelRemained = nullptr;
+    QLabel *LabelMis = nullptr;
+    QLabel *Label2 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QTimer *Timer2 = nullptr;
+
     void createMenu();
     void createQuizScreen();
     QLabel *createCounter(const char *name, wordlark::UiTextId prefix, int left, const QColor &colour);

@@ -137,7 +137,7 @@ void createProgramWindows()
         programTrainer().reset();
     });
 
-    windows.Form1->Timer1->start(splashDelay());
+    windows.Form1->startLoadTimer(splashDelay());
 }
 
 wordlark::Trainer *runningTrainer()

@@ -111,6 +111,11 @@ void TForm1::changeDictionary(const QString &path)
     Button1Click();
 }
 
+void TForm1::startLoadTimer(std::chrono::milliseconds delay)
+{
+    Timer1->start(delay);
+}
+
 void TForm1::Timer1Timer()
 {
     Timer1->stop();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include <QPoint>
 #include <QString>
 #include <QWidget>
@@ -30,6 +32,8 @@ public:
     // The load step: texts, dictionary file (or the built-in one), word table, lesson list, first question.
     void Button1Click();
     void Timer1Timer();
+    // Runs the load step once `delay` has passed with the picture on screen.
+    void startLoadTimer(std::chrono::milliseconds delay);
 
 Q_SIGNALS:
     // A load begins: the interface texts are written into every window.
@@ -38,12 +42,6 @@ Q_SIGNALS:
     void loaded();
 
 public:
-    QLabel *Image1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QTimer *Timer1 = nullptr;
-
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -51,6 +49,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    QLabel *Image1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QTimer *Timer1 = nullptr;
+
     wordlark::Trainer &m_trainer;
     bool m_dragging = false;
     QPoint m_pressOffset;

@@ -38,6 +38,17 @@ public:
 
     void applyUiTexts();
 
+Q_SIGNALS:
+    // "Hide the answers" was ticked: the candidates are covered at once.
+    void answersHidden();
+    // Typing or the mask was ticked or unticked; whether it shows now.
+    void keyboardPanelTicked(bool shown);
+    void maskTicked(bool shown);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
     QGroupBox *GroupBox1 = nullptr;
     QGroupBox *GroupBox2 = nullptr;
     std::array<QCheckBox *, 10> CheckBoxes{}; // CheckBox1 .. CheckBox10
@@ -54,17 +65,6 @@ public:
     QCheckBox *CheckBoxSound = nullptr;
     QPushButton *ButtonOptOK = nullptr;
 
-Q_SIGNALS:
-    // "Hide the answers" was ticked: the candidates are covered at once.
-    void answersHidden();
-    // Typing or the mask was ticked or unticked; whether it shows now.
-    void keyboardPanelTicked(bool shown);
-    void maskTicked(bool shown);
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
-private:
     void FormCreate();
     void showSettings(const wordlark::QuizSettings &settings);
     wordlark::QuizSettings controlSettings() const;

@@ -6,11 +6,20 @@
 #include "app/program.h"
 #include "app/trainer.h"
 #include "dictionary/unit4.h"
+#include "quiz/maskpanel.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMediaPlayer>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTextEdit>
 
 #include <QApplication>
@@ -92,6 +101,19 @@ inline QByteArray sixWords()
            line("nǐ", "你", "", "1", "ты") + line("wǒ", "我", "", "1", "я") +
            line("ma", "吗", "嗎", "2", "вопросительная частица") + line("tāmen", "他们", "他們", "2", "они") +
            line("wǒmen", "我们", "我們", "2", "мы");
+}
+
+// A window's control (or timer) by its objectName: windows keep their controls to themselves.
+template <typename T> T *control(const QObject *owner, const QString &name)
+{
+    T *found = owner->findChild<T *>(name);
+    if (!found)
+        qWarning("no control %s", qPrintable(name));
+    return found;
+}
+template <typename T> T *control(const QObject *owner, const char *name)
+{
+    return control<T>(owner, QString::fromLatin1(name));
 }
 
 template <typename T = QWidget> T *findWindow(const QString &name)
@@ -280,9 +302,9 @@ public:
             count += box(i)->isVisible() ? 1 : 0;
         return count;
     }
-    QString remained() const { return main->LabelRemained->text(); }
-    QString mistakes() const { return main->LabelMis->text(); }
-    QString question() const { return main->TntRichEdit0->toPlainText(); }
+    QString remained() const { return control<QLabel>(main, "LabelRemained")->text(); }
+    QString mistakes() const { return control<QLabel>(main, "LabelMis")->text(); }
+    QString question() const { return control<QTextEdit>(main, "TntRichEdit0")->toPlainText(); }
     QStringList boxTexts() const
     {
         QStringList texts;

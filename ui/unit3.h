@@ -36,8 +36,6 @@ public:
     // One animation tick: draw a cell, move the fade on.
     void Timer1Timer();
 
-    QTimer *Timer1 = nullptr;
-
 Q_SIGNALS:
     // The window has faded out and is hidden again: the learner is back.
     void animationEnded();
@@ -49,6 +47,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    QTimer *Timer1 = nullptr;
+
     void FormCreate();
     void FormMouseDown();
     void FormKeyDown();

@@ -39,6 +39,16 @@ public:
     void ApplyColourScheme();
     void AddColourScheme();
 
+Q_SIGNALS:
+    // "Применить": the quiz screen takes these colours.
+    void colourSchemeChosen(const ScreenScheme &scheme);
+    // A font dialog was confirmed for one kind of field.
+    void fieldFontChosen(FieldKind kind, const QFont &font);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     QGroupBox *GroupBox1 = nullptr;
     QGroupBox *GroupBox2 = nullptr;
     QGroupBox *GroupBox3 = nullptr;
@@ -55,16 +65,6 @@ public:
     QPushButton *Button6 = nullptr;
     QColorDialog *ColorDialog1 = nullptr;
 
-Q_SIGNALS:
-    // "Применить": the quiz screen takes these colours.
-    void colourSchemeChosen(const ScreenScheme &scheme);
-    // A font dialog was confirmed for one kind of field.
-    void fieldFontChosen(FieldKind kind, const QFont &font);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     void createSchemeGroup();
     void createSwatchGroup();
     void createFontGroup();

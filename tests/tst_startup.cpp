@@ -638,7 +638,7 @@ void StartupTest::unreadableHelpFileIsReportedAndTheProgramGoesOn()
     }
     auto *box = findWindow<QMessageBox>(QStringLiteral("HelpFileError"));
     QVERIFY(box);
-    // Qt words some system reasons itself, in the language of its translation once that is loaded.
+    // The system's reason comes in the language of Qt's own texts, which the running program has loaded.
     const QString shownReason = QCoreApplication::translate("QIODevice", reason.toUtf8().constData());
     QCOMPARE(box->text(), QStringLiteral("Cannot open file \"%1\". %2").arg(path, shownReason));
     box->accept();

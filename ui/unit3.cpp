@@ -126,9 +126,10 @@ void TForm3::drawCell(const AnimationCell &cell)
     const CellFont &font = cellFont(cell.fontIndex, cell.size);
     {
         QPainter painter(&m_canvas);
-        painter.fillRect(square, QColor(QRgb(cell.cellColour)));
+        painter.fillRect(square,
+                         QColor(redOf(cell.cellColour), greenOf(cell.cellColour), blueOf(cell.cellColour)));
         painter.setFont(font.font);
-        painter.setPen(QColor(QRgb(cell.textColour)));
+        painter.setPen(QColor(redOf(cell.textColour), greenOf(cell.textColour), blueOf(cell.textColour)));
         painter.drawText(QPointF(square.left(), square.top() + font.ascent), cell.character);
     }
     m_unshownCells += square;

@@ -26,6 +26,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -265,6 +266,7 @@ public:
     {
         folder.write(QStringLiteral("Dictionary/Dict.dic"), dictionary);
         m_program = std::make_unique<RunningProgram>();
+        waitForFirstQuestion();
         QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
                                      findWindow(QStringLiteral("MainForm"))->isVisible(),
                                  10000);
@@ -323,6 +325,18 @@ public:
     TLessonOptions *options = nullptr;
 
 private:
+    // The quiz screen comes up with its first question (or the hint that there is none); the event loop
+    // runs until then rather than in fixed slices, and a deadline keeps a load that never ends from hanging.
+    static void waitForFirstQuestion()
+    {
+        wordlark::Trainer *trainer = runningTrainer();
+        QEventLoop loop;
+        QObject::connect(trainer, &wordlark::Trainer::questionAsked, &loop, &QEventLoop::quit);
+        QObject::connect(trainer, &wordlark::Trainer::nothingToAsk, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
     std::unique_ptr<RunningProgram> m_program;
 };
 

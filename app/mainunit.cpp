@@ -1,26 +1,18 @@
 #include "app/mainunit.h"
 
-#include "app/unit1.h"
+#include "app/trainer.h"
 #include "audio/wordsoundplayer.h"
-#include "dictionary/unit4.h"
 #include "progress/lessonfile.h"
-#include "progress/unit2.h"
-#include "progress/unitfuxi.h"
 #include "ui/filedialogs.h"
 #include "ui/fonts.h"
 #include "ui/idleanimation.h"
 #include "ui/schemecolours.h"
 #include "ui/uitexts.h"
-#include "ui/unit3.h"
-#include "ui/unitabout.h"
-#include "ui/unithelp.h"
-#include "ui/unitthems.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -37,13 +29,6 @@ constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 570;
 constexpr int kIdleTickMs = 1000;
 
-void execCentred(QDialog *dialog)
-{
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        dialog->move(screen->geometry().center() - dialog->rect().center());
-    dialog->exec();
-}
-
 QString dueReviewCaption(int dueWords)
 {
     return QStringLiteral("Повторить слова (%1)").arg(dueWords);
@@ -58,11 +43,10 @@ void setTextColour(QWidget *widget, const QColor &colour)
 
 } // namespace
 
-TMainForm::TMainForm(ProgramWindows &windows, QWidget *parent)
+TMainForm::TMainForm(Trainer &trainer, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-    , m_windows(windows)
-    , m_startFolder(QDir::currentPath())
+    , m_trainer(trainer)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Wordlark"));
@@ -70,21 +54,23 @@ TMainForm::TMainForm(ProgramWindows &windows, QWidget *parent)
     setFixedSize(kWindowWidth, kWindowHeight);
     move(0, 0);
 
-    m_colours = QuizColours{palette().color(QPalette::Button),
-                            palette().color(QPalette::Base),
-                            palette().color(QPalette::Button),
-                            QColor(0, 221, 0),
-                            QColor(221, 0, 0),
-                            QColor(0, 128, 0),
-                            QColor(168, 34, 91)};
-    const QColor windowText = palette().color(QPalette::Text);
-    LatinFontDial = {pixelFont(QStringLiteral("Times New Roman"), 24), windowText};
-    HierFontDial = {pixelFont(QStringLiteral("SimSun"), 37), windowText};
-    BHierFontDial = {pixelFont(QStringLiteral("SimSun"), 35), windowText};
+    // The look the quiz screen starts with is the built-in scheme's.
+    const ScreenScheme start = screenScheme(BuiltInColours, false);
+    m_colours = start.colours;
+    LatinFontDial = {pixelFont(QStringLiteral("Times New Roman"), 24), start.lettersFont};
+    HierFontDial = {pixelFont(QStringLiteral("SimSun"), 37), start.simpleHanziFont};
+    BHierFontDial = {pixelFont(QStringLiteral("SimSun"), 35), start.fullHanziFont};
 
     createMenu();
     createQuizScreen();
-    m_soundPlayer = new WordSoundPlayer(this, m_startFolder);
+    m_soundPlayer = new WordSoundPlayer(this, m_trainer.startFolder());
+
+    connect(&m_trainer, &Trainer::questionAsked, this, &TMainForm::showAskedQuestion);
+    connect(&m_trainer, &Trainer::nothingToAsk, this, &TMainForm::showNoQuestion);
+    connect(&m_trainer, &Trainer::remainingChanged, this, &TMainForm::setRemainedLabel);
+    connect(&m_trainer, &Trainer::mistakesChanged, this, &TMainForm::setMistakesLabel);
+    connect(&m_trainer, &Trainer::answered, this, &TMainForm::showVerdict);
+    connect(&m_trainer, &Trainer::passEnded, this, &TMainForm::showGrade);
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
@@ -154,18 +140,9 @@ void TMainForm::createQuizScreen()
     Board = new AnswerBoard(m_colours, answerAreaBottom, this);
     setCentralWidget(Board);
     connect(Board, &AnswerBoard::boxPressed, this, &TMainForm::TntFormMouseDown);
-    connect(Board, &AnswerBoard::questionSoundAsked, this, [this] { PlayWordSound(m_question.word); });
+    connect(Board, &AnswerBoard::questionSoundAsked, this, [this] { PlayWordSound(question().word); });
     connect(Board, &AnswerBoard::typedAnswerEntered, this, &TMainForm::CoolGirlOKClick);
     connect(Board, &AnswerBoard::learnerActive, this, &TMainForm::resetIdleCounter);
-    TntRichEdit0 = Board->TntRichEdit0;
-    AnswerBoxes = Board->AnswerBoxes;
-    ButtonShow = Board->ButtonShow;
-    Edit1 = Board->Edit1;
-    PanelAnswer = Board->PanelAnswer;
-    CoolGirlEdit = Board->CoolGirlEdit;
-    CoolGirlOK = Board->CoolGirlOK;
-    PanelMask = Board->PanelMask;
-    Timer1 = Board->Timer1;
 
     LabelRemained = createCounter("LabelRemained", UiTextId::WordsRemained, 10, m_colours.remainedText);
     LabelMis = createCounter("LabelMis", UiTextId::Mistakes, kWindowWidth / 2 + 5, m_colours.mistakesText);
@@ -182,21 +159,29 @@ void TMainForm::createQuizScreen()
     Label2->move(664, answerAreaBottom + (20 - Label2->height()) / 2);
 }
 
-void TMainForm::ParseDictionary(const std::function<void(int)> &beforeLine)
+const WordTable &TMainForm::wordTable() const
 {
-    parseDictionaryText(m_dictionaryText, m_wordTable, beforeLine);
+    return m_trainer.wordTable();
 }
 
-void TMainForm::ClearWordTable()
+int TMainForm::TotalWordCount() const
 {
-    m_wordTable.clear();
-    m_question = {};
-    m_session.restore({}, 0, {});
+    return m_trainer.wordCount();
+}
+
+const QuizSession &TMainForm::session() const
+{
+    return m_trainer.session();
+}
+
+const Question &TMainForm::question() const
+{
+    return m_trainer.question();
 }
 
 void TMainForm::applyUiTexts()
 {
-    ButtonShow->setText(UiText(UiTextId::ShowAnswers));
+    Board->applyUiTexts();
     if (QAction *statistics = findChild<QAction *>(QStringLiteral("N16")))
         statistics->setText(UiText(UiTextId::Statistics));
     // The counters keep their numbers; only the prefix is written.
@@ -219,41 +204,35 @@ void TMainForm::setMistakesLabel(int count)
     LabelMis->setText(counterText(UiTextId::Mistakes, count));
 }
 
-QuizSettings TMainForm::settings() const
-{
-    return m_windows.LessonOptions->settings();
-}
-
 // ---- The next-question step ------------------------------------------------------------------------
 
 void TMainForm::startQuiz()
 {
     show();
-    Q_EMIT quizStarted();
     Button1Click();
     Timer2->start();
+    if (TotalWordCount() == 0) {
+        QMessageBox empty(QMessageBox::Information, QStringLiteral("Wordlark"), emptyDictionaryMessage(),
+                          QMessageBox::Ok, this);
+        empty.setObjectName(QStringLiteral("EmptyDictionaryMessage"));
+        empty.exec();
+    }
 }
 
 void TMainForm::Button1Click()
 {
-    SystemRandom random;
-    NextQuestion next =
-        nextQuestion(m_session, settings(), m_windows.LessonOptions->lessons(), m_wordTable, random);
-    if (next.passStarted)
-        setMistakesLabel(0);
-    setRemainedLabel(next.remaining);
-    m_question = std::move(next.question);
-    if (!m_question.hasWord()) {
-        showNoQuestion();
-        return;
-    }
-    if (m_question.count() != m_layoutCount) {
-        Board->LayOutAnswers(m_question.count());
-        m_layoutCount = m_question.count();
+    m_trainer.nextQuestion();
+}
+
+void TMainForm::showAskedQuestion()
+{
+    const Question &asked = question();
+    if (asked.count() != m_layoutCount) {
+        Board->LayOutAnswers(asked.count());
+        m_layoutCount = asked.count();
     }
     ShowQuestion();
-    Q_EMIT questionAsked();
-    PlayWordSound(m_question.word);
+    PlayWordSound(asked.word);
     resetIdleCounter();
 }
 
@@ -265,10 +244,9 @@ void TMainForm::showNoQuestion()
 
 void TMainForm::ShowQuestion()
 {
-    if (!m_question.hasWord())
+    if (!question().hasWord())
         return;
-    Board->ShowQuestion(m_question, m_wordTable, FieldFonts{LatinFontDial, HierFontDial, BHierFontDial},
-                        settings());
+    Board->ShowQuestion(question(), wordTable(), fieldFonts(), m_trainer.settings());
 }
 
 // ---- Answers ---------------------------------------------------------------------------------------
@@ -276,72 +254,43 @@ void TMainForm::ShowQuestion()
 void TMainForm::TntFormMouseDown(int box, Qt::MouseButton button)
 {
     if (button == Qt::RightButton) {
-        PlayWordSound(m_question.wordInBox(box));
+        PlayWordSound(question().wordInBox(box));
         return;
     }
-    if (button != Qt::LeftButton)
-        return;
-    const bool right = m_question.isRightBox(box);
-    Board->flashBox(box, right);
-    Q_EMIT answerGiven(m_question.word, right, false);
-    if (right)
-        RightAnswer();
-    else
-        WrongAnswer();
+    if (button == Qt::LeftButton)
+        m_trainer.answerBox(box);
 }
 
 void TMainForm::CoolGirlOKClick()
 {
-    if (!m_question.hasWord())
-        return;
-    const bool right = m_question.isRightTypedAnswer(CoolGirlEdit->text());
-    Board->flashTypedAnswer(right);
-    Q_EMIT answerGiven(m_question.word, right, true);
-    if (right)
-        RightAnswer();
-    else
-        WrongAnswer();
+    m_trainer.answerTyped(Board->typedText());
 }
 
-void TMainForm::RightAnswer()
+void TMainForm::showVerdict(const Answer &answer)
 {
+    if (answer.typed)
+        Board->flashTypedAnswer(answer.right);
+    else
+        Board->flashBox(answer.box, answer.right);
     // The flash must be seen before the next question is built; a synchronous repaint shows it without
     // letting a second click reach the old question. Only the flashed box changed, so only it is painted.
-    Board->repaintFlash();
-    if (m_session.rightAnswer())
-        endPass();
-    Button1Click();
+    if (answer.right)
+        Board->repaintFlash();
 }
 
-void TMainForm::endPass()
+void TMainForm::showGrade(int mistakeCount)
 {
-    Q_EMIT passEnded();
-    setRemainedLabel(0);
-    const int mistakes = m_session.mistakeCount();
-    QMessageBox grade(QMessageBox::NoIcon, gradeForMistakes(mistakes), UiText(UiTextId::WordsRanOut),
+    QMessageBox grade(QMessageBox::NoIcon, gradeForMistakes(mistakeCount), UiText(UiTextId::WordsRanOut),
                       QMessageBox::Ok, this);
     grade.setObjectName(QStringLiteral("GradeMessage"));
     grade.exec();
-    if (!m_session.reviewDue())
-        return;
-    if (m_windows.FormFuxi->ShowDifficultWords(m_wordTable, m_session.mistakes()) &&
-        m_session.learnMistakes()) {
-        setMistakesLabel(0);
-        setRemainedLabel(int(m_session.queue().size()));
-    }
-}
-
-void TMainForm::WrongAnswer()
-{
-    m_session.wrongAnswer();
-    setMistakesLabel(m_session.mistakeCount());
 }
 
 void TMainForm::PlayWordSound(int word)
 {
-    if (!settings().sound || word < 0 || word >= TotalWordCount())
+    if (!m_trainer.settings().sound || word < 0 || word >= TotalWordCount())
         return;
-    m_soundPlayer->playPinyin(m_wordTable.cell(PinyinColumn, word));
+    m_soundPlayer->playPinyin(wordTable().cell(PinyinColumn, word));
 }
 
 void TMainForm::Timer2Timer()
@@ -349,28 +298,14 @@ void TMainForm::Timer2Timer()
     ++m_idleTicks;
     QScreen *shownOn = screen();
     if (idleAnimationDue(m_idleTicks, QCursor::pos(shownOn), shownOn->geometry()))
-        m_windows.Form3->startAnimation(shownOn);
-}
-
-// ---- What the lesson dialog reports -------------------------------------------------------------------
-
-void TMainForm::lessonsCounted(int selectedWordCount)
-{
-    m_session.setNewPassPending();
-    setRemainedLabel(selectedWordCount);
-}
-
-void TMainForm::lessonChoiceChanged()
-{
-    // Every change of the choice abandons the pass and asks from the new choice at once.
-    Button1Click();
+        Q_EMIT idleTimeReached(shownOn);
 }
 
 // ---- Menu commands -------------------------------------------------------------------------------------
 
 void TMainForm::N8Click()
 {
-    execCentred(m_windows.LessonOptions);
+    Q_EMIT lessonOptionsAsked();
 }
 
 void TMainForm::N3Click()
@@ -379,7 +314,7 @@ void TMainForm::N3Click()
     if (path.isEmpty())
         return;
     hide();
-    m_windows.Form1->changeDictionary(path);
+    Q_EMIT dictionaryChosen(path);
 }
 
 void TMainForm::N4Click()
@@ -388,19 +323,14 @@ void TMainForm::N4Click()
     if (path.isEmpty())
         return;
     // The whole file is read and checked before the session is touched: a broken file changes nothing.
-    Result<LessonProgress> loaded = loadLessonFile(path, TotalWordCount());
+    Result<LessonProgress> loaded = m_trainer.readLessonFile(path);
     if (!loaded) {
         showLessonFileError(this, loaded.error());
         return;
     }
-    LessonProgress progress = std::move(loaded).value();
-    if (progress.dictionaryPath != m_windows.Form1->DictionaryPath())
+    if (m_trainer.isFromOtherDictionary(*loaded))
         warnOtherDictionary(this);
-    const int queueLength = int(progress.queue.size());
-    m_session.restore(std::move(progress.queue), progress.mistakeCount, std::move(progress.mistakes));
-    setMistakesLabel(m_session.mistakeCount());
-    setRemainedLabel(queueLength);
-    Button1->click();
+    m_trainer.resumeLesson(std::move(loaded).value());
 }
 
 void TMainForm::N5Click()
@@ -408,9 +338,7 @@ void TMainForm::N5Click()
     const QString path = askLessonFileToSave(this);
     if (path.isEmpty())
         return;
-    const LessonProgress progress{m_windows.Form1->DictionaryPath(), m_session.queue(),
-                                  m_session.mistakeCount(), m_session.mistakes()};
-    const Result<void> saved = saveLessonFile(path, progress);
+    const Result<void> saved = m_trainer.saveLessonFile(path);
     if (!saved)
         showLessonFileError(this, saved.error());
 }
@@ -422,30 +350,28 @@ void TMainForm::N6Click()
 
 void TMainForm::N16Click()
 {
-    m_windows.FormStat->ShowStatistics(m_wordTable, m_windows.LessonOptions->lessons(),
-                                       HierFontDial.font.family(), BHierFontDial.font.family());
+    Q_EMIT statisticsAsked();
 }
 
 void TMainForm::N11Click()
 {
-    execCentred(m_windows.AboutForm);
+    Q_EMIT aboutAsked();
 }
 
 void TMainForm::N12Click()
 {
-    execCentred(m_windows.FormHelp);
+    Q_EMIT helpAsked();
 }
 
 void TMainForm::N13Click()
 {
-    execCentred(m_windows.FormThems);
+    Q_EMIT coloursAsked();
 }
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    // The splash window is the program's main window: closing it ends the program.
-    m_windows.Form1->close();
+    Q_EMIT closed();
 }
 
 // ---- The learning journal ----------------------------------------------------------------------------
@@ -457,16 +383,6 @@ void TMainForm::showJournalState(bool kept, int dueWords)
     QAction *review = findChild<QAction *>(QStringLiteral("DueReviewAction"));
     review->setText(dueReviewCaption(dueWords));
     review->setEnabled(kept && dueWords > 0);
-}
-
-void TMainForm::startPassOver(const QList<int> &words)
-{
-    if (words.isEmpty())
-        return;
-    m_session.restore(words, 0, {});
-    setMistakesLabel(0);
-    setRemainedLabel(int(words.size()));
-    Button1Click();
 }
 
 // ---- Colour schemes ------------------------------------------------------------------------------------
@@ -482,5 +398,14 @@ void TMainForm::applyColourScheme(const ScreenScheme &scheme)
     HierFontDial.colour = scheme.simpleHanziFont;
     BHierFontDial.colour = scheme.fullHanziFont;
     Board->takeColours(scheme.framedBoxes);
+    ShowQuestion();
+}
+
+void TMainForm::setFieldFont(FieldKind kind, const QFont &font)
+{
+    FieldFont &field = kind == FieldKind::Letters      ? LatinFontDial
+                       : kind == FieldKind::Simplified ? HierFontDial
+                                                       : BHierFontDial;
+    field.font = font;
     ShowQuestion();
 }

@@ -1,19 +1,18 @@
 #pragma once
 
-#include "app/windows.h"
-#include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
 #include "quiz/answerboard.h"
 #include "quiz/candidates.h"
 #include "quiz/question.h"
 #include "quiz/quizsession.h"
+#include "ui/schemecolours.h"
 #include "ui/uitexts.h"
 
 #include <QMainWindow>
+#include <QScreen>
 #include <QStringList>
 
 #include <array>
-#include <functional>
 
 class QFrame;
 class QLabel;
@@ -23,38 +22,25 @@ class QTextEdit;
 class QTimer;
 class MaskPanel;
 namespace wordlark {
+struct Answer;
+class Trainer;
 class WordSoundPlayer;
-}
+} // namespace wordlark
 
-// Everything a colour scheme changes on the quiz screen.
-struct ScreenScheme {
-    QuizColours colours;
-    QColor lettersFont;
-    QColor simpleHanziFont;
-    QColor fullHanziFont;
-    // Single-line borders round the question and the answers: the classic look only.
-    bool framedBoxes = false;
-};
-
-// The quiz screen: the counters, the answer board and the main menu. It holds the dictionary and the
-// progress of the pass, asks the core for each question and answer, and shows what it decided.
+// The quiz screen: the counters, the answer board and the main menu. It shows the program's state (the
+// Trainer) and forwards the learner's answers and commands to it; what other windows do about a menu
+// command it reports through its signals.
 class TMainForm final : public QMainWindow {
     Q_OBJECT
 
 public:
-    TMainForm(ProgramWindows &windows, QWidget *parent);
+    TMainForm(wordlark::Trainer &trainer, QWidget *parent);
     ~TMainForm() override;
 
-    // The dictionary: its text as lines, and the word table parsed from them.
-    const wordlark::TextLines &dictionaryText() const { return m_dictionaryText; }
-    void setDictionaryText(wordlark::TextLines lines) { m_dictionaryText = std::move(lines); }
-    void ParseDictionary(const std::function<void(int)> &beforeLine);
-    void ClearWordTable();
-    const wordlark::WordTable &wordTable() const { return m_wordTable; }
-    int TotalWordCount() const { return m_wordTable.rowCount(); }
-
-    wordlark::QuizSession &session() { return m_session; }
-    const QString &startFolder() const { return m_startFolder; }
+    // What the quiz screen shows, read from the program's state.
+    const wordlark::WordTable &wordTable() const;
+    int TotalWordCount() const;
+    const wordlark::QuizSession &session() const;
 
     // Shows the window with its first question and starts counting idle seconds, as a load ends.
     void startQuiz();
@@ -62,15 +48,10 @@ public:
     void Button1Click();
     // Rewrites the current question and candidates, as after a change of fonts or colours.
     void ShowQuestion();
-    void RightAnswer();
-    void WrongAnswer();
     void CoolGirlOKClick();
     void PlayWordSound(int word);
 
-    // What the lesson dialog reports: a new count of chosen words starts a new pass; a changed choice
-    // asks from it at once; its answer aids show or hide the cover, the keyboard panel and the mask.
-    void lessonsCounted(int selectedWordCount);
-    void lessonChoiceChanged();
+    // The lesson dialog's answer aids: they show or hide the cover, the keyboard panel and the mask.
     void coverAnswers() { Board->coverAnswers(); }
     void showKeyboardPanel(bool shown) { Board->setKeyboardPanelShown(shown); }
     void showMask(bool shown) { Board->setMaskShown(shown); }
@@ -81,11 +62,13 @@ public:
     void resetIdleCounter() { m_idleTicks = 0; }
     int idleTicks() const { return m_idleTicks; }
 
-    const wordlark::Question &question() const { return m_question; }
-    int AnswerCount() const { return m_question.count(); }
-    int answerWord(int box) const { return m_question.wordInBox(box); }
-    const QString &RightAnswerText() const { return m_question.rightAnswerText; }
+    const wordlark::Question &question() const;
+    int AnswerCount() const { return question().count(); }
+    int answerWord(int box) const { return question().wordInBox(box); }
+    const QString &RightAnswerText() const { return question().rightAnswerText; }
     const QuizColours &colours() const { return m_colours; }
+    // The three field fonts, as the colours and fonts dialog reads them.
+    FieldFonts fieldFonts() const { return FieldFonts{LatinFontDial, HierFontDial, BHierFontDial}; }
 
     // Menu commands.
     void N8Click();
@@ -100,65 +83,61 @@ public:
 
     // Recolours the quiz screen and its three fonts and writes the shown question again in them.
     void applyColourScheme(const ScreenScheme &scheme);
-
-    // The "Прогресс" menu as the journal stands: kept or not, and how many words are due.
+    // Writes the shown question again with the new font for one kind of field.
+    void setFieldFont(FieldKind kind, const QFont &font);
+    // The "Прогресс" menu as the learning journal stands: kept or not, and how many words are due.
     void showJournalState(bool kept, int dueWords);
-    // A pass over exactly these words, as the review of due words starts it.
-    void startPassOver(const QList<int> &words);
-
-    // The quiz screen's controls by the names the program's design gives them. The answer board owns
-    // those of the answer area; they are named here so that the screen reads as one window.
-    AnswerBoard *Board = nullptr;
-    QTextEdit *TntRichEdit0 = nullptr;
-    std::array<QTextEdit *, wordlark::MaxAnswerBoxes> AnswerBoxes{};
-    QPushButton *ButtonShow = nullptr;
-    QLabel *LabelRemained = nullptr;
-    QLabel *LabelMis = nullptr;
-    QLabel *Label2 = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QFrame *PanelAnswer = nullptr;
-    QLineEdit *CoolGirlEdit = nullptr;
-    QPushButton *CoolGirlOK = nullptr;
-    MaskPanel *PanelMask = nullptr;
-    QTimer *Timer1 = nullptr;
-    QTimer *Timer2 = nullptr;
-    FieldFont LatinFontDial;
-    FieldFont HierFontDial;
-    FieldFont BHierFontDial;
 
 Q_SIGNALS:
-    // What the learning journal follows: a dictionary's quiz starting, a question on screen, each
-    // answer, the end of a pass; and the learner's commands in the "Прогресс" menu.
-    void quizStarted();
-    void questionAsked();
-    void answerGiven(int word, bool right, bool typed);
-    void passEnded();
+    // Menu commands that open another window.
+    void lessonOptionsAsked();
+    void statisticsAsked();
+    void aboutAsked();
+    void helpAsked();
+    void coloursAsked();
+    // The learner chose another dictionary file; the window has hidden itself for the load.
+    void dictionaryChosen(const QString &path);
+    // The learner has been away long enough for the idle animation, on the screen the window is on.
+    void idleTimeReached(QScreen *screen);
+    // The window was closed: the program ends.
+    void closed();
+    // The "Прогресс" menu: "Вести журнал" ticked or unticked, the progress window and the review of the
+    // due words asked for, and the menu about to open (its due count is brought up to date).
     void journalTicked(bool kept);
     void progressAsked();
     void dueReviewAsked();
     void progressMenuOpening();
 
+public:
+    FieldFont LatinFontDial;
+    FieldFont HierFontDial;
+    FieldFont BHierFontDial;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // The quiz screen's controls by the names the program's design gives them; the answer board owns
+    // those of the answer area.
+    AnswerBoard *Board = nullptr;
+    QLabel *LabelRemained = nullptr;
+    QLabel *LabelMis = nullptr;
+    QLabel *Label2 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QTimer *Timer2 = nullptr;
+
     void createMenu();
     void createQuizScreen();
     QLabel *createCounter(const char *name, wordlark::UiTextId prefix, int left, const QColor &colour);
 
     void TntFormMouseDown(int box, Qt::MouseButton button);
     void Timer2Timer();
-    void endPass();
+    void showAskedQuestion();
+    void showVerdict(const wordlark::Answer &answer);
+    void showGrade(int mistakeCount);
     void showNoQuestion();
-    wordlark::QuizSettings settings() const;
 
-    ProgramWindows &m_windows;
-    QString m_startFolder;
-    wordlark::TextLines m_dictionaryText;
-    wordlark::WordTable m_wordTable;
-    wordlark::QuizSession m_session;
-    wordlark::Question m_question;
+    wordlark::Trainer &m_trainer;
     int m_layoutCount = wordlark::MaxAnswerBoxes;
     int m_idleTicks = 0;
     QuizColours m_colours;

@@ -2,6 +2,7 @@
 
 #include "app/mainunit.h"
 #include "app/startup.h"
+#include "app/trainer.h"
 #include "app/unit1.h"
 #include "app/windows.h"
 #include "dictionary/unit4.h"
@@ -9,6 +10,7 @@
 #include "journal/unitprogress.h"
 #include "progress/unit2.h"
 #include "progress/unitfuxi.h"
+#include "ui/dialogplacement.h"
 #include "ui/fonts.h"
 #include "ui/unit3.h"
 #include "ui/unitabout.h"
@@ -22,7 +24,15 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <memory>
+
 namespace {
+
+std::chrono::milliseconds &splashDelay()
+{
+    static std::chrono::milliseconds delay{1000};
+    return delay;
+}
 
 ProgramWindows &programWindows()
 {
@@ -30,16 +40,44 @@ ProgramWindows &programWindows()
     return windows;
 }
 
-// The lesson dialog reports; the main window decides what its screen does about it.
+// The program's state lives from before the first window until the last is gone.
+std::unique_ptr<wordlark::Trainer> &programTrainer()
+{
+    static std::unique_ptr<wordlark::Trainer> trainer;
+    return trainer;
+}
+
+// The lesson dialog's answer aids act on the quiz screen at once.
 void connectLessonOptions(TLessonOptions &options, TMainForm &mainForm)
 {
-    QObject::connect(&options, &TLessonOptions::lessonsCounted, &mainForm, &TMainForm::lessonsCounted);
-    QObject::connect(&options, &TLessonOptions::lessonChoiceChanged, &mainForm,
-                     &TMainForm::lessonChoiceChanged);
     QObject::connect(&options, &TLessonOptions::answersHidden, &mainForm, &TMainForm::coverAnswers);
     QObject::connect(&options, &TLessonOptions::keyboardPanelTicked, &mainForm,
                      &TMainForm::showKeyboardPanel);
     QObject::connect(&options, &TLessonOptions::maskTicked, &mainForm, &TMainForm::showMask);
+}
+
+// The main window's menu opens the other windows; what they show comes from the program's state.
+void connectMenu(const ProgramWindows &windows, const wordlark::Trainer &trainer)
+{
+    TMainForm *mainForm = windows.MainForm;
+    QObject::connect(mainForm, &TMainForm::lessonOptionsAsked, windows.LessonOptions,
+                     [dialog = windows.LessonOptions] { execCentred(dialog); });
+    QObject::connect(mainForm, &TMainForm::aboutAsked, windows.AboutForm,
+                     [dialog = windows.AboutForm] { execCentred(dialog); });
+    QObject::connect(mainForm, &TMainForm::helpAsked, windows.FormHelp,
+                     [dialog = windows.FormHelp] { execCentred(dialog); });
+    QObject::connect(mainForm, &TMainForm::coloursAsked, windows.FormThems,
+                     [dialog = windows.FormThems] { execCentred(dialog); });
+    QObject::connect(mainForm, &TMainForm::statisticsAsked, windows.FormStat, [&trainer, windows] {
+        windows.FormStat->ShowStatistics(trainer.wordTable(), trainer.lessons(),
+                                         windows.MainForm->HierFontDial.font.family(),
+                                         windows.MainForm->BHierFontDial.font.family());
+    });
+    QObject::connect(mainForm, &TMainForm::dictionaryChosen, windows.Form1, &TForm1::changeDictionary);
+    QObject::connect(mainForm, &TMainForm::idleTimeReached, windows.Form3, &TForm3::startAnimation);
+    // The splash window is the program's main window: closing the quiz screen closes it, which ends the
+    // program.
+    QObject::connect(mainForm, &TMainForm::closed, windows.Form1, &QWidget::close);
 }
 
 void showJournalMessage(QWidget *parent, const QString &text)
@@ -61,39 +99,39 @@ bool askDeleteJournal(QWidget *parent)
     return box.exec() == QMessageBox::Yes;
 }
 
-void showJournalState(const ProgramWindows &windows, const wordlark::JournalKeeper &keeper)
+// The journal follows the program's state (each question, each answer, the end of a pass, a new
+// dictionary) and answers the main window's "Прогресс" menu. A journal that cannot be opened at start is
+// reported once the first dictionary is loaded.
+void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
+                    wordlark::JournalKeeper &keeper, const QString &startFailure)
 {
-    windows.MainForm->showJournalState(keeper.isOn(), keeper.dueCount(windows.LessonOptions->lessons()));
-}
-
-// The journal follows the quiz through the main window's signals and answers its "Прогресс" menu. A
-// journal that cannot be opened at start is reported once the quiz is on screen.
-void connectJournal(const ProgramWindows &windows, wordlark::JournalKeeper &keeper,
-                    const QString &startFailure)
-{
+    using wordlark::JournalKeeper;
+    using wordlark::Trainer;
     TMainForm *main = windows.MainForm;
-    const auto refresh = [&windows, &keeper] { showJournalState(windows, keeper); };
+    const auto refresh = [main, &trainer, &keeper] {
+        main->showJournalState(keeper.isOn(), keeper.dueCount(trainer.lessons()));
+    };
     auto pendingFailure = std::make_shared<QString>(startFailure);
-    QObject::connect(main, &TMainForm::quizStarted, &keeper, [main, &keeper, refresh, pendingFailure] {
-        keeper.useDictionary(main->wordTable());
-        refresh();
-        if (!pendingFailure->isEmpty())
-            QTimer::singleShot(0, main, [main, message = std::exchange(*pendingFailure, QString())] {
-                showJournalMessage(main, message);
-            });
-    });
-    QObject::connect(main, &TMainForm::questionAsked, &keeper, &wordlark::JournalKeeper::questionAsked);
-    QObject::connect(main, &TMainForm::answerGiven, &keeper,
-                     [&windows, &keeper](int word, bool right, bool typed) {
-                         keeper.answerGiven(windows.MainForm->wordTable(), windows.Form1->DictionaryPath(),
-                                            word, right, typed);
+    QObject::connect(
+        &trainer, &Trainer::lessonsBuilt, &keeper, [main, &trainer, &keeper, refresh, pendingFailure] {
+            keeper.useDictionary(trainer.wordTable());
+            refresh();
+            if (!pendingFailure->isEmpty())
+                QTimer::singleShot(0, main, [main, message = std::exchange(*pendingFailure, QString())] {
+                    showJournalMessage(main, message);
+                });
+        });
+    QObject::connect(&trainer, &Trainer::questionAsked, &keeper, &JournalKeeper::questionAsked);
+    QObject::connect(&trainer, &Trainer::answered, &keeper,
+                     [&trainer, &keeper](const wordlark::Answer &answer) {
+                         keeper.answerGiven(trainer.wordTable(), trainer.dictionaryPath(), answer.word,
+                                            answer.right, answer.typed);
                      });
-    QObject::connect(main, &TMainForm::passEnded, &keeper, [&keeper, refresh] {
+    QObject::connect(&trainer, &Trainer::passEnded, &keeper, [&keeper, refresh] {
         keeper.writeNow();
         refresh();
     });
     QObject::connect(main, &TMainForm::progressMenuOpening, &keeper, refresh);
-    QObject::connect(windows.LessonOptions, &TLessonOptions::lessonChoiceChanged, &keeper, refresh);
     QObject::connect(main, &TMainForm::journalTicked, &keeper, [main, &keeper, refresh](bool kept) {
         if (kept) {
             if (const wordlark::Result<void> on = keeper.turnOn(); !on)
@@ -104,30 +142,47 @@ void connectJournal(const ProgramWindows &windows, wordlark::JournalKeeper &keep
         }
         refresh();
     });
-    QObject::connect(main, &TMainForm::progressAsked, &keeper, [&windows, &keeper] {
-        keeper.writeNow();
-        if (const wordlark::Journal *journal = keeper.journal())
-            windows.FormProgress->ShowProgress(*journal, windows.MainForm->wordTable(),
-                                               windows.LessonOptions->lessons(), keeper.now(),
-                                               QDateTime::currentDateTime().offsetFromUtc());
+    QObject::connect(
+        main, &TMainForm::progressAsked, &keeper, [progress = windows.FormProgress, &trainer, &keeper] {
+            keeper.writeNow();
+            if (const wordlark::Journal *journal = keeper.journal())
+                progress->ShowProgress(*journal, trainer.wordTable(), trainer.lessons(), keeper.now(),
+                                       QDateTime::currentDateTime().offsetFromUtc());
+        });
+    QObject::connect(main, &TMainForm::dueReviewAsked, &keeper, [&trainer, &keeper] {
+        const std::vector<int> due = keeper.dueWords(trainer.lessons());
+        trainer.startPassOver(QList<int>(due.begin(), due.end()));
     });
-    QObject::connect(main, &TMainForm::dueReviewAsked, &keeper, [&windows, &keeper] {
-        const std::vector<int> due = keeper.dueWords(windows.LessonOptions->lessons());
-        windows.MainForm->startPassOver(QList<int>(due.begin(), due.end()));
+    QObject::connect(&keeper, &JournalKeeper::stopped, main, [main, refresh](const QString &message) {
+        refresh();
+        showJournalMessage(main, message);
     });
-    QObject::connect(&keeper, &wordlark::JournalKeeper::stopped, main,
-                     [main, refresh](const QString &message) {
-                         refresh();
-                         showJournalMessage(main, message);
-                     });
+}
+
+void connectWindows(const ProgramWindows &windows, wordlark::Trainer &trainer)
+{
+    QObject::connect(windows.Form1, &TForm1::loadStarting, windows.Form1,
+                     [] { ApplyUiTexts(programWindows()); });
+    QObject::connect(windows.Form1, &TForm1::loaded, windows.MainForm, &TMainForm::startQuiz);
+    connectLessonOptions(*windows.LessonOptions, *windows.MainForm);
+    connectMenu(windows, trainer);
+    // At the end of a pass with mistakes the review of the missed words is offered; learning them makes
+    // them the next pass.
+    QObject::connect(&trainer, &wordlark::Trainer::reviewDue, windows.FormFuxi, [&trainer, windows] {
+        if (windows.FormFuxi->ShowDifficultWords(trainer.wordTable(), trainer.session().mistakes()))
+            trainer.startReview();
+    });
+    QObject::connect(windows.FormThems, &TFormThems::colourSchemeChosen, windows.MainForm,
+                     &TMainForm::applyColourScheme);
+    QObject::connect(windows.FormThems, &TFormThems::fieldFontChosen, windows.MainForm,
+                     &TMainForm::setFieldFont);
+    // Moving the pointer over the statistics window keeps the idle animation away.
+    QObject::connect(windows.FormStat, &TFormStat::learnerActive, windows.MainForm,
+                     &TMainForm::resetIdleCounter);
+    QObject::connect(windows.Form3, &TForm3::animationEnded, windows.MainForm, &TMainForm::resetIdleCounter);
 }
 
 } // namespace
-
-wordlark::JournalKeeper *programJournal()
-{
-    return programWindows().Form1 ? programWindows().Form1->findChild<wordlark::JournalKeeper *>() : nullptr;
-}
 
 void createProgramWindows()
 {
@@ -138,38 +193,55 @@ void createProgramWindows()
     // Our own dialogs are widgets, never native ones, so they look alike everywhere and can be driven.
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
 
+    programTrainer() = std::make_unique<wordlark::Trainer>(QDir::currentPath());
+    wordlark::Trainer &trainer = *programTrainer();
     ProgramWindows &windows = programWindows();
     windows = {};
     // The splash window is the program's main window: it owns every other window, and closing it ends
     // the program.
-    windows.Form1 = new TForm1(windows);
+    windows.Form1 = new TForm1(trainer);
     // Shown as soon as it is made, so that it is the first thing on screen, also under a message that a
     // window made after it gives (the colour dialog's missing scheme file).
     windows.Form1->show();
-    windows.MainForm = new TMainForm(windows, windows.Form1);
+    windows.MainForm = new TMainForm(trainer, windows.Form1);
     windows.FormStat = new TFormStat(windows.MainForm);
-    windows.Form3 = new TForm3(windows, windows.MainForm);
-    windows.LessonOptions = new TLessonOptions(windows.MainForm->wordTable(), windows.MainForm);
+    windows.Form3 = new TForm3(trainer, windows.MainForm);
+    windows.LessonOptions = new TLessonOptions(trainer, windows.MainForm);
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);
     windows.FormHelp = new TFormHelp(windows.MainForm);
-    windows.FormThems = new TFormThems(windows, windows.MainForm);
+    windows.FormThems = new TFormThems(QDir(trainer.startFolder()).filePath(QStringLiteral("Data/data1.dat")),
+                                       windows.MainForm->fieldFonts(), windows.MainForm);
     windows.FormProgress = new TFormProgress(windows.MainForm);
-
-    connectLessonOptions(*windows.LessonOptions, *windows.MainForm);
-    // The journal lives in the working folder, which start-up has made the current one.
-    auto *journal = new wordlark::JournalKeeper(QDir::currentPath(), windows.Form1);
+    connectWindows(windows, trainer);
+    // The journal lives in the working folder; it closes, writing what it holds, with the windows.
+    auto *journal = new wordlark::JournalKeeper(trainer.startFolder(), windows.Form1);
     const wordlark::Result<void> opened = journal->openIfPresent();
-    connectJournal(windows, *journal, opened ? QString() : opened.error());
-    // Moving the pointer over the statistics window keeps the idle animation away.
-    QObject::connect(windows.FormStat, &TFormStat::learnerActive, windows.MainForm,
-                     &TMainForm::resetIdleCounter);
-    QObject::connect(windows.Form3, &TForm3::animationEnded, windows.MainForm, &TMainForm::resetIdleCounter);
+    connectJournal(windows, trainer, *journal, opened ? QString() : opened.error());
 
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, windows.Form1, &QObject::deleteLater);
-    QObject::connect(windows.Form1, &QObject::destroyed, [] { programWindows() = {}; });
+    // The windows are gone by the time the splash reports its end; the state goes after them.
+    QObject::connect(windows.Form1, &QObject::destroyed, [] {
+        programWindows() = {};
+        programTrainer().reset();
+    });
 
-    windows.Form1->Timer1->start();
+    windows.Form1->startLoadTimer(splashDelay());
+}
+
+wordlark::JournalKeeper *programJournal()
+{
+    return programWindows().Form1 ? programWindows().Form1->findChild<wordlark::JournalKeeper *>() : nullptr;
+}
+
+wordlark::Trainer *runningTrainer()
+{
+    return programTrainer().get();
+}
+
+void setSplashDelay(std::chrono::milliseconds delay)
+{
+    splashDelay() = delay;
 }
 
 void ApplyUiTexts(const ProgramWindows &windows)

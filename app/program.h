@@ -1,11 +1,24 @@
 #pragma once
 
+#include <chrono>
+
+namespace wordlark {
+class Trainer;
+}
+
 // Creates the program's nine windows in their fixed order, shows the splash window and starts its timer,
 // which loads the dictionary once the event loop runs.
 void createProgramWindows();
 
+// How long the splash shows its picture before the dictionary loads: a second, so that the learner sees
+// it. Tests that start the program many times shorten it; it applies to the next createProgramWindows().
+void setSplashDelay(std::chrono::milliseconds delay);
+
+// The running program's state, for tests and benchmarks that drive the program; null when none runs.
+wordlark::Trainer *runningTrainer();
+
 namespace wordlark {
 class JournalKeeper;
 }
-// The running program's learning journal, on or off; null before the windows exist.
+// The running program's learning journal, on or off; null when no program runs.
 wordlark::JournalKeeper *programJournal();

@@ -2,6 +2,7 @@
 
 #include "app/workingfolder.h"
 #include "audio/soundfolder.h"
+#include "wordlarkversion.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,8 +34,8 @@ void reportSetUpProblem(const QString &text)
 void setProgramIdentity()
 {
     QApplication::setApplicationName(QStringLiteral("wordlark"));
-    QApplication::setApplicationVersion(QStringLiteral("1.2"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.wordlark"));
+    QApplication::setApplicationVersion(QStringLiteral(WORDLARK_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(WORDLARK_APP_ID));
     // One picture per size, each drawn for it, so the title bar's small icon is not a blurred big one.
     QIcon icon;
     const QDir pictures(QStringLiteral(":/icons"));

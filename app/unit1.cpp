@@ -1,10 +1,8 @@
 #include "app/unit1.h"
 
 #include "app/jpegdecoder.h"
-#include "app/mainunit.h"
-#include "dictionary/textdecoding.h"
-#include "dictionary/unit4.h"
-#include "ui/uitexts.h"
+#include "app/trainer.h"
+#include "ui/dialogplacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,8 +23,6 @@ namespace {
 
 constexpr double kSplashOpacity = 220.0 / 255.0;
 constexpr qint64 kProgressFrameMs = 16;
-const QString kDefaultDictionaryPath = QStringLiteral("Dictionary/Dict.dic");
-const QString kBuiltInDictionary = QStringLiteral(":/dictionary/Dict.dic");
 
 QPixmap splashPicture()
 {
@@ -44,10 +40,9 @@ QPixmap splashPicture()
 
 } // namespace
 
-TForm1::TForm1(ProgramWindows &windows)
+TForm1::TForm1(wordlark::Trainer &trainer)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
-    , m_windows(windows)
-    , m_dictionaryPath(kDefaultDictionaryPath)
+    , m_trainer(trainer)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Wordlark"));
@@ -84,18 +79,21 @@ TForm1::TForm1(ProgramWindows &windows)
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
     Timer1->setSingleShot(true);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
     PrepareForLoading();
 }
 
+const QString &TForm1::DictionaryPath() const
+{
+    return m_trainer.dictionaryPath();
+}
+
 void TForm1::PrepareForLoading()
 {
     setFixedSize(Image1->size());
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
+    centreOnScreen(this);
     setMask(QRegion(-1, 0, width() + 3, height() + 1, QRegion::Ellipse));
     QPalette palette = ProgressBar1->palette();
     palette.setColor(QPalette::Base, Qt::white);
@@ -107,12 +105,15 @@ void TForm1::PrepareForLoading()
 void TForm1::changeDictionary(const QString &path)
 {
     PrepareForLoading();
-    m_windows.MainForm->setDictionaryText({});
-    m_windows.MainForm->ClearWordTable();
-    m_windows.LessonOptions->ClearLessonList();
-    setDictionaryPath(path);
+    m_trainer.forgetDictionary();
+    m_trainer.setDictionaryPath(path);
     show();
     Button1Click();
+}
+
+void TForm1::startLoadTimer(std::chrono::milliseconds delay)
+{
+    Timer1->start(delay);
 }
 
 void TForm1::Timer1Timer()
@@ -121,55 +122,37 @@ void TForm1::Timer1Timer()
     Button1Click();
 }
 
-wordlark::TextLines TForm1::readDictionaryText()
-{
-    wordlark::Result<wordlark::TextLines> lines = wordlark::readTextLines(m_dictionaryPath);
-    if (lines)
-        return std::move(lines).value();
-    QMessageBox::information(
-        this, QStringLiteral("Wordlark"),
-        QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
-    QFile builtIn(kBuiltInDictionary);
-    builtIn.open(QIODevice::ReadOnly);
-    return wordlark::TextLines(builtIn.readAll());
-}
-
 void TForm1::Button1Click()
 {
-    ApplyUiTexts(m_windows);
+    Q_EMIT loadStarting();
     Label1->show();
     ProgressBar1->show();
     ProgressBar1->setMinimum(0);
     QCoreApplication::processEvents();
 
-    TMainForm *mainForm = m_windows.MainForm;
-    mainForm->setDictionaryText(readDictionaryText());
-    const int totalWordCount = int(mainForm->dictionaryText().size());
-    ProgressBar1->setMaximum(totalWordCount);
+    const wordlark::DictionaryRead read = m_trainer.readDictionary();
+    if (read.builtInUsed)
+        QMessageBox::information(
+            this, QStringLiteral("Wordlark"),
+            QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
+    ProgressBar1->setMaximum(read.lineCount);
     ProgressBar1->setValue(0);
 
     // The window repaints and can be dragged while the lines are parsed. The bar is redrawn at most once a
     // frame: a synchronous repaint per line would cost more than the parsing itself.
     QElapsedTimer sinceRedraw;
     sinceRedraw.start();
-    mainForm->ParseDictionary([this, &sinceRedraw](int line) {
+    m_trainer.buildWordTable([this, &sinceRedraw](int line) {
         QCoreApplication::processEvents();
         if (sinceRedraw.elapsed() >= kProgressFrameMs) {
             ProgressBar1->setValue(line);
             sinceRedraw.restart();
         }
     });
-    ProgressBar1->setValue(totalWordCount);
-    m_windows.LessonOptions->BuildLessonList();
+    ProgressBar1->setValue(read.lineCount);
 
     hide();
-    mainForm->startQuiz();
-    if (mainForm->TotalWordCount() == 0) {
-        QMessageBox empty(QMessageBox::Information, QStringLiteral("Wordlark"),
-                          wordlark::emptyDictionaryMessage(), QMessageBox::Ok, mainForm);
-        empty.setObjectName(QStringLiteral("EmptyDictionaryMessage"));
-        empty.exec();
-    }
+    Q_EMIT loaded();
 }
 
 void TForm1::mousePressEvent(QMouseEvent *event)

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/windows.h"
-#include "dictionary/textdecoding.h"
+#include <chrono>
 
 #include <QPoint>
 #include <QString>
@@ -11,18 +10,20 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
+namespace wordlark {
+class Trainer;
+}
 
-// The round splash window: shows the picture while the dictionary loads. It is the program's main
-// window; closing it, also while hidden, ends the program.
+// The round splash window: shows the picture and the progress while the program's state loads the
+// dictionary. It is the program's main window; closing it, also while hidden, ends the program.
 class TForm1 final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TForm1(ProgramWindows &windows);
+    explicit TForm1(wordlark::Trainer &trainer);
 
     // The file the load step reads: "Dictionary/Dict.dic" at start, or the full path the learner chose.
-    const QString &DictionaryPath() const { return m_dictionaryPath; }
-    void setDictionaryPath(const QString &path) { m_dictionaryPath = path; }
+    const QString &DictionaryPath() const;
 
     // Sizes, centres and shapes the window and resets the progress bar, as before every load.
     void PrepareForLoading();
@@ -31,13 +32,16 @@ public:
     // The load step: texts, dictionary file (or the built-in one), word table, lesson list, first question.
     void Button1Click();
     void Timer1Timer();
+    // Runs the load step once `delay` has passed with the picture on screen.
+    void startLoadTimer(std::chrono::milliseconds delay);
 
-    QLabel *Image1 = nullptr;
-    QLabel *Label1 = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QTimer *Timer1 = nullptr;
+Q_SIGNALS:
+    // A load begins: the interface texts are written into every window.
+    void loadStarting();
+    // The dictionary and its lessons are loaded and the splash is hidden: the quiz starts.
+    void loaded();
 
+public:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -45,10 +49,13 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    wordlark::TextLines readDictionaryText();
+    QLabel *Image1 = nullptr;
+    QLabel *Label1 = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QTimer *Timer1 = nullptr;
 
-    ProgramWindows &m_windows;
-    QString m_dictionaryPath;
+    wordlark::Trainer &m_trainer;
     bool m_dragging = false;
     QPoint m_pressOffset;
 };

@@ -6,6 +6,7 @@
 
 #include "app/mainunit.h"
 #include "app/program.h"
+#include "app/trainer.h"
 #include "app/unit1.h"
 #include "dictionary/unit4.h"
 #include "journal/journalkeeper.h"
@@ -20,6 +21,8 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +35,16 @@
 #include <sys/resource.h>
 
 namespace {
+
+// A window's control by its objectName.
+template <typename T> T *control(const QObject *owner, const QString &name)
+{
+    return owner->findChild<T *>(name);
+}
+template <typename T> T *control(const QObject *owner, const char *name)
+{
+    return control<T>(owner, QString::fromLatin1(name));
+}
 
 template <typename T> T *window(const char *name)
 {
@@ -100,7 +113,7 @@ public:
         write(QStringLiteral("Help/Dict_readme.txt"), "Wordlark");
         createProgramWindows();
         splash = window<TForm1>("Form1");
-        splash->Timer1->stop();
+        control<QTimer>(splash, "Timer1")->stop();
         main = window<TMainForm>("MainForm");
     }
     ~Program() { delete splash; }
@@ -114,12 +127,7 @@ public:
     void load(const QString &path)
     {
         main->hide();
-        splash->PrepareForLoading();
-        main->ClearWordTable();
-        window<TLessonOptions>("LessonOptions")->ClearLessonList();
-        splash->setDictionaryPath(path);
-        splash->show();
-        splash->Button1Click();
+        splash->changeDictionary(path);
     }
 
     TForm1 *splash = nullptr;
@@ -162,7 +170,8 @@ BENCHMARK(LoadStep120000Lines)->Unit(benchmark::kMillisecond)->Iterations(3);
 void NextQuestionTwelveCandidates(benchmark::State &state)
 {
     program->load(QStringLiteral("Dictionary/Dict.dic"));
-    window<TLessonOptions>("LessonOptions")->ComboBox3->setCurrentText(QStringLiteral("12"));
+    control<QComboBox>(window<TLessonOptions>("LessonOptions"), "ComboBox3")
+        ->setCurrentText(QStringLiteral("12"));
     for (auto _ : state)
         program->main->Button1Click();
 }
@@ -179,18 +188,18 @@ void ShowQuestionWith2MBFields(benchmark::State &state)
     auto *options = window<TLessonOptions>("LessonOptions");
     const auto check = [options](std::initializer_list<int> boxes) {
         for (int i = 0; i < 10; ++i)
-            options->CheckBoxes[size_t(i)]->setChecked(std::find(boxes.begin(), boxes.end(), i) !=
-                                                       boxes.end());
+            control<QCheckBox>(options, QStringLiteral("CheckBox%1").arg(size_t(i) + 1))
+                ->setChecked(std::find(boxes.begin(), boxes.end(), i) != boxes.end());
     };
     check({0, 1, 7, 9});
-    options->CheckBoxMask->setChecked(true);
+    control<QCheckBox>(options, "CheckBoxMask")->setChecked(true);
     program->main->Button1Click();
     for (auto _ : state) {
         program->main->ShowQuestion();
         QCoreApplication::processEvents();
     }
     check({4, 5, 6});
-    options->CheckBoxMask->setChecked(false);
+    control<QCheckBox>(options, "CheckBoxMask")->setChecked(false);
 }
 BENCHMARK(ShowQuestionWith2MBFields)->Unit(benchmark::kMillisecond);
 
@@ -199,20 +208,22 @@ BENCHMARK(ShowQuestionWith2MBFields)->Unit(benchmark::kMillisecond);
 void answerRight(benchmark::State &state, bool settle)
 {
     program->load(QStringLiteral("Dictionary/Dict.dic"));
-    window<TLessonOptions>("LessonOptions")->ComboBox3->setCurrentText(QStringLiteral("12"));
+    control<QComboBox>(window<TLessonOptions>("LessonOptions"), "ComboBox3")
+        ->setCurrentText(QStringLiteral("12"));
     TMainForm *main = program->main;
     main->Button1Click();
     for (auto _ : state) {
         if (main->session().queue().size() <= 1) {
             // Keep the pass from ending with its message box.
-            main->session().setNewPassPending();
+            runningTrainer()->chooseLessons(runningTrainer()->lessons().selectionFlags());
             main->Button1Click();
         }
         int right = 1;
         for (int i = 1; i <= main->AnswerCount(); ++i)
             if (main->answerWord(i) == main->session().currentWord())
                 right = i;
-        QWidget *viewport = main->AnswerBoxes[size_t(right - 1)]->viewport();
+        QWidget *viewport =
+            control<QTextEdit>(main, QStringLiteral("AnswerBox%1").arg(size_t(right - 1) + 1))->viewport();
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 10), viewport->mapToGlobal(QPointF(10, 10)),
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(viewport, &press);
@@ -246,9 +257,12 @@ public:
     explicit QuestionPaints(TMainForm *main)
         : m_main(main)
     {
-        m_main->TntRichEdit0->viewport()->installEventFilter(this);
+        control<QTextEdit>(m_main, "TntRichEdit0")->viewport()->installEventFilter(this);
     }
-    ~QuestionPaints() override { m_main->TntRichEdit0->viewport()->removeEventFilter(this); }
+    ~QuestionPaints() override
+    {
+        control<QTextEdit>(m_main, "TntRichEdit0")->viewport()->removeEventFilter(this);
+    }
     int lastPaintedWord() const { return m_lastPaintedWord; }
 
 protected:
@@ -274,7 +288,8 @@ private:
     for (int i = 1; i <= main->AnswerCount(); ++i)
         if (main->answerWord(i) == asked)
             right = i;
-    QWidget *viewport = main->AnswerBoxes[size_t(right - 1)]->viewport();
+    QWidget *viewport =
+        control<QTextEdit>(main, QStringLiteral("AnswerBox%1").arg(size_t(right - 1) + 1))->viewport();
     const QPoint inBox(40, 12);
     QTest::mousePress(viewport, Qt::LeftButton, {}, inBox);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, inBox);
@@ -298,7 +313,8 @@ void ClickRightUntilQuestionOnScreen(benchmark::State &state)
         return;
     }
     program->load(state.range(0) != 0 ? cedictSizedDictionary() : QStringLiteral("Dictionary/Dict.dic"));
-    window<TLessonOptions>("LessonOptions")->ComboBox3->setCurrentText(QStringLiteral("12"));
+    control<QComboBox>(window<TLessonOptions>("LessonOptions"), "ComboBox3")
+        ->setCurrentText(QStringLiteral("12"));
     TMainForm *main = program->main;
     main->Button1Click();
     QuestionPaints paints(main);
@@ -306,7 +322,7 @@ void ClickRightUntilQuestionOnScreen(benchmark::State &state)
     for (auto _ : state) {
         if (main->session().queue().size() <= 1) {
             // Keep the pass from ending with its message box.
-            main->session().setNewPassPending();
+            runningTrainer()->chooseLessons(runningTrainer()->lessons().selectionFlags());
             main->Button1Click();
             QCoreApplication::processEvents();
         }
@@ -336,12 +352,13 @@ BENCHMARK(ClickRightUntilQuestionOnScreen)
 void applyScheme(benchmark::State &state, bool settle)
 {
     program->load(QStringLiteral("Dictionary/Dict.dic"));
-    window<TLessonOptions>("LessonOptions")->ComboBox3->setCurrentText(QStringLiteral("12"));
+    control<QComboBox>(window<TLessonOptions>("LessonOptions"), "ComboBox3")
+        ->setCurrentText(QStringLiteral("12"));
     program->main->Button1Click();
     auto *dialog = window<TFormThems>("FormThems");
     int item = 1;
     for (auto _ : state) {
-        dialog->ComboBoxShambala->setCurrentIndex(item);
+        control<QComboBox>(dialog, "ComboBoxShambala")->setCurrentIndex(item);
         dialog->ApplyColourScheme();
         if (settle)
             QCoreApplication::processEvents();
@@ -397,7 +414,7 @@ double cpuSeconds()
 void IdleAnimationOneCell(benchmark::State &state)
 {
     TForm3 *form = startIdleAnimation();
-    form->Timer1->stop();
+    control<QTimer>(form, "Timer1")->stop();
     for (auto _ : state)
         form->Timer1Timer();
     endIdleAnimation(form);
@@ -411,7 +428,7 @@ void IdleAnimationTenSeconds(benchmark::State &state)
     TForm3 *form = startIdleAnimation();
     int ticks = 0;
     const QMetaObject::Connection counting =
-        QObject::connect(form->Timer1, &QTimer::timeout, [&ticks] { ++ticks; });
+        QObject::connect(control<QTimer>(form, "Timer1"), &QTimer::timeout, [&ticks] { ++ticks; });
     double cpu = 0;
     double wall = 0;
     for (auto _ : state) {

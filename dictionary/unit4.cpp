@@ -1,10 +1,10 @@
 #include "dictionary/unit4.h"
 
+#include "app/trainer.h"
 #include "ui/uitexts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,7 +16,6 @@ using namespace wordlark;
 namespace {
 
 constexpr int kLessonColumns = 10;
-constexpr int kDefaultMaxAnswersItem = 6; // "8"
 
 QCheckBox *makeCheckBox(const QString &name, QWidget *parent, int x, int y)
 {
@@ -28,9 +27,9 @@ QCheckBox *makeCheckBox(const QString &name, QWidget *parent, int x, int y)
 
 } // namespace
 
-TLessonOptions::TLessonOptions(const WordTable &table, QWidget *parent)
+TLessonOptions::TLessonOptions(Trainer &trainer, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
-    , m_table(table)
+    , m_trainer(trainer)
 {
     setObjectName(QStringLiteral("LessonOptions"));
     setWindowTitle(QStringLiteral("Параметры урока"));
@@ -60,9 +59,6 @@ void TLessonOptions::createFieldGroups()
         box->resize(group->width() - 10, 17);
         CheckBoxes[size_t(i)] = box;
     }
-    CheckBoxes[4]->setChecked(true); // the question: translation
-    CheckBoxes[5]->setChecked(true); // the answer: pinyin and simplified characters
-    CheckBoxes[6]->setChecked(true);
 }
 
 void TLessonOptions::createOptions()
@@ -85,7 +81,6 @@ void TLessonOptions::createOptions()
         radio->setGeometry(8, 20 + 20 * item, 125, 18);
         RadioWordsFromItems[size_t(item)] = radio;
     }
-    RadioWordsFromItems[1]->setChecked(true);
 
     CheckShowBut = makeCheckBox(QStringLiteral("CheckShowBut"), this, 10, 261);
     CoolGirl = makeCheckBox(QStringLiteral("CoolGirl"), this, 26, 283);
@@ -95,7 +90,6 @@ void TLessonOptions::createOptions()
     CheckBoxMask->setText(QStringLiteral("Показать число иероглифов"));
     CheckBoxMask->setEnabled(false);
     CheckBoxSound = makeCheckBox(QStringLiteral("CheckBoxSound"), this, 10, 328);
-    CheckBoxSound->setChecked(true);
     connect(CheckShowBut, &QCheckBox::clicked, this, &TLessonOptions::CheckShowButClick);
     connect(CoolGirl, &QCheckBox::clicked, this, &TLessonOptions::CoolGirlClick);
     connect(CheckBoxMask, &QCheckBox::clicked, this, &TLessonOptions::CheckBoxMaskClick);
@@ -132,11 +126,36 @@ void TLessonOptions::createLessonList()
 
 void TLessonOptions::FormCreate()
 {
-    ComboBox3->setCurrentIndex(kDefaultMaxAnswersItem);
-    if (!QDir(QDir::current().filePath(QStringLiteral("audio"))).exists()) {
-        CheckBoxSound->setChecked(false);
-        CheckBoxSound->setEnabled(false);
+    showSettings(m_trainer.settings());
+    CheckBoxSound->setEnabled(m_trainer.soundAvailable());
+    // From now on every change of a control is a change of the lesson parameters.
+    for (QCheckBox *box : CheckBoxes)
+        connect(box, &QCheckBox::toggled, this, &TLessonOptions::takeSettings);
+    for (QCheckBox *box : {CheckShowBut, CoolGirl, CheckBoxMask, CheckBoxSound})
+        connect(box, &QCheckBox::toggled, this, &TLessonOptions::takeSettings);
+    for (QRadioButton *radio : RadioWordsFromItems)
+        connect(radio, &QRadioButton::toggled, this, &TLessonOptions::takeSettings);
+    connect(ComboBox3, &QComboBox::currentIndexChanged, this, &TLessonOptions::takeSettings);
+    connect(&m_trainer, &Trainer::lessonsBuilt, this, &TLessonOptions::BuildLessonList);
+}
+
+void TLessonOptions::showSettings(const QuizSettings &settings)
+{
+    for (int k = 0; k < ColumnCount; ++k) {
+        CheckBoxes[size_t(k)]->setChecked(settings.questionFields[size_t(k)]);
+        CheckBoxes[size_t(k + ColumnCount)]->setChecked(settings.answerFields[size_t(k)]);
     }
+    ComboBox3->setCurrentText(QString::number(settings.maxAnswers));
+    RadioWordsFromItems[settings.wordsFromAllLessons ? 1 : 0]->setChecked(true);
+    CheckShowBut->setChecked(settings.hideAnswers);
+    CoolGirl->setChecked(settings.typedAnswer);
+    CheckBoxMask->setChecked(settings.showMask);
+    CheckBoxSound->setChecked(settings.sound);
+}
+
+void TLessonOptions::takeSettings()
+{
+    m_trainer.setSettings(controlSettings());
 }
 
 void TLessonOptions::applyUiTexts()
@@ -160,7 +179,7 @@ void TLessonOptions::applyUiTexts()
         box->adjustSize();
 }
 
-QuizSettings TLessonOptions::settings() const
+QuizSettings TLessonOptions::controlSettings() const
 {
     QuizSettings settings;
     for (int k = 0; k < ColumnCount; ++k) {
@@ -178,17 +197,10 @@ QuizSettings TLessonOptions::settings() const
 
 void TLessonOptions::BuildLessonList()
 {
-    m_lessons.build(m_table);
     ListBox1->clear();
-    ListBox1->addItems(m_lessons.labels());
+    ListBox1->addItems(lessons().labels());
     ListBox1->selectAll();
-    CountSelectedWords();
-}
-
-void TLessonOptions::ClearLessonList()
-{
-    ListBox1->clear();
-    m_lessons.clear();
+    Label3->setText(counterText(UiTextId::TotalWords, SelectedWordCount()));
 }
 
 int TLessonOptions::CountSelectedWords()
@@ -196,18 +208,33 @@ int TLessonOptions::CountSelectedWords()
     std::vector<bool> chosen(size_t(ListBox1->count()), false);
     for (int k = 0; k < ListBox1->count(); ++k)
         chosen[size_t(k)] = ListBox1->item(k)->isSelected();
-    const int count = m_lessons.countSelected(chosen);
+    const int count = m_trainer.chooseLessons(chosen);
     Label3->setText(counterText(UiTextId::TotalWords, count));
-    Q_EMIT lessonsCounted(count);
     return count;
+}
+
+int TLessonOptions::SelectedWordCount() const
+{
+    return lessons().selectedWordCount();
+}
+
+int TLessonOptions::NthSelectedWord(int n) const
+{
+    return lessons().nthSelectedWord(n);
+}
+
+const LessonList &TLessonOptions::lessons() const
+{
+    return m_trainer.lessons();
 }
 
 void TLessonOptions::lessonListReleased()
 {
-    // Every release starts a new pass, also when the choice stayed the same. The new question takes the
-    // focus; the list gets it back, so the learner can go on choosing with the keyboard.
+    // Every release starts a new pass, also when the choice stayed the same, and asks from it at once. The
+    // new question takes the focus; the list gets it back, so the learner can go on choosing with the
+    // keyboard.
     CountSelectedWords();
-    Q_EMIT lessonChoiceChanged();
+    m_trainer.nextQuestion();
     ListBox1->setFocus();
 }
 
@@ -229,7 +256,7 @@ void TLessonOptions::resizeEvent(QResizeEvent *event)
 
 void TLessonOptions::restoreSelection()
 {
-    const std::vector<bool> &flags = m_lessons.selectionFlags();
+    const std::vector<bool> &flags = lessons().selectionFlags();
     for (int k = 0; k < ListBox1->count() && size_t(k) < flags.size(); ++k)
         ListBox1->item(k)->setSelected(flags[size_t(k)]);
 }
@@ -244,10 +271,10 @@ void TLessonOptions::CheckShowButClick()
 
 void TLessonOptions::CoolGirlClick()
 {
-    Q_EMIT keyboardPanelTicked(settings().keyboardPanelShownOnTick());
+    Q_EMIT keyboardPanelTicked(m_trainer.settings().keyboardPanelShownOnTick());
 }
 
 void TLessonOptions::CheckBoxMaskClick()
 {
-    Q_EMIT maskTicked(settings().maskShownOnTick());
+    Q_EMIT maskTicked(m_trainer.settings().maskShownOnTick());
 }

@@ -2,7 +2,6 @@
 
 #include "dictionary/lessonlist.h"
 #include "dictionary/lessonlistbox.h"
-#include "dictionary/wordtable.h"
 #include "quiz/quizsettings.h"
 
 #include <QDialog>
@@ -15,29 +14,41 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+namespace wordlark {
+class Trainer;
+}
 
 // The lesson parameters dialog: which lessons are asked, which fields make the question and the answers,
-// how many candidates, where distractors come from, and the answer aids. Its settings live in its
-// controls for the run; the quiz reads them at every question through settings(). It reports what the
-// learner does through signals and touches no other window's widgets.
+// how many candidates, where distractors come from, and the answer aids. Its controls show the program's
+// lesson parameters and lesson choice; every change the learner makes goes to the program's state at
+// once. The answer aids it reports through signals, and it touches no other window's widgets.
 class TLessonOptions final : public QDialog {
     Q_OBJECT
 
 public:
-    // `table` is the dictionary the lesson list is built from.
-    TLessonOptions(const wordlark::WordTable &table, QWidget *parent);
+    TLessonOptions(wordlark::Trainer &trainer, QWidget *parent);
 
+    // Shows the lessons of the state's list, every one chosen, as after a load.
     void BuildLessonList();
-    void ClearLessonList();
+    // Hands the lessons selected in the list to the state and shows their word count.
     int CountSelectedWords();
-    int SelectedWordCount() const { return m_lessons.selectedWordCount(); }
-    int NthSelectedWord(int n) const { return m_lessons.nthSelectedWord(n); }
-    const wordlark::LessonList &lessons() const { return m_lessons; }
+    int SelectedWordCount() const;
+    int NthSelectedWord(int n) const;
+    const wordlark::LessonList &lessons() const;
 
-    // The lesson parameters as the controls hold them now.
-    wordlark::QuizSettings settings() const;
     void applyUiTexts();
 
+Q_SIGNALS:
+    // "Hide the answers" was ticked: the candidates are covered at once.
+    void answersHidden();
+    // Typing or the mask was ticked or unticked; whether it shows now.
+    void keyboardPanelTicked(bool shown);
+    void maskTicked(bool shown);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
     QGroupBox *GroupBox1 = nullptr;
     QGroupBox *GroupBox2 = nullptr;
     std::array<QCheckBox *, 10> CheckBoxes{}; // CheckBox1 .. CheckBox10
@@ -54,22 +65,10 @@ public:
     QCheckBox *CheckBoxSound = nullptr;
     QPushButton *ButtonOptOK = nullptr;
 
-Q_SIGNALS:
-    // The chosen lessons were counted: the quiz starts a new pass over them.
-    void lessonsCounted(int selectedWordCount);
-    // The learner changed (or confirmed) the choice: the quiz asks from it at once.
-    void lessonChoiceChanged();
-    // "Hide the answers" was ticked: the candidates are covered at once.
-    void answersHidden();
-    // Typing or the mask was ticked or unticked; whether it shows now.
-    void keyboardPanelTicked(bool shown);
-    void maskTicked(bool shown);
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-
-private:
     void FormCreate();
+    void showSettings(const wordlark::QuizSettings &settings);
+    wordlark::QuizSettings controlSettings() const;
+    void takeSettings();
     void createFieldGroups();
     void createLessonList();
     void createOptions();
@@ -81,6 +80,5 @@ private:
     void CoolGirlClick();
     void CheckBoxMaskClick();
 
-    const wordlark::WordTable &m_table;
-    wordlark::LessonList m_lessons;
+    wordlark::Trainer &m_trainer;
 };

@@ -1,6 +1,7 @@
 #include "progress/unit2.h"
 
 #include "progress/statistics.h"
+#include "ui/dialogplacement.h"
 #include "ui/uitexts.h"
 
 #include <QApplication>
@@ -140,9 +141,7 @@ void TFormStat::ShowStatistics(const WordTable &table, const LessonList &lessons
     setFontFamily(m_tntMemo1, simpleFontFamily);
     setFontFamily(m_tntMemo2, fullFontFamily);
     ComputeStatistics();
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().center() - rect().center());
-    exec();
+    execCentred(this);
     m_table = nullptr;
     m_lessons = nullptr;
 }

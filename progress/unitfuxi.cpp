@@ -1,6 +1,7 @@
 #include "progress/unitfuxi.h"
 
 #include "quiz/candidates.h"
+#include "ui/dialogplacement.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -92,7 +93,7 @@ bool TFormFuxi::ShowDifficultWords(const wordlark::WordTable &table,
 void TFormFuxi::showEvent(QShowEvent *event)
 {
     // Here the window knows its frame, so the whole window and not just its client area is centred.
-    centreOnScreen();
+    centreOnScreen(this);
     QDialog::showEvent(event);
 }
 
@@ -142,11 +143,4 @@ void TFormFuxi::fillGrid(const wordlark::WordTable &table, const QList<wordlark:
     m_grid->setCurrentItem(nullptr);
     if (m_grid->rowCount() > 0)
         m_grid->scrollToTop();
-}
-
-void TFormFuxi::centreOnScreen()
-{
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen()->availableGeometry().center());
-    move(frame.topLeft());
 }

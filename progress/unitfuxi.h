@@ -30,7 +30,6 @@ private:
     void Button2Click();
     void LearnDifficultWords();
     void fillGrid(const wordlark::WordTable &table, const QList<wordlark::MistakeRecord> &mistakes);
-    void centreOnScreen();
 
     QLabel *m_label1 = nullptr;
     QTableWidget *m_grid = nullptr;

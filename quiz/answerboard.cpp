@@ -544,3 +544,13 @@ bool AnswerBoard::eventFilter(QObject *watched, QEvent *event)
     }
     return true;
 }
+
+QString AnswerBoard::typedText() const
+{
+    return CoolGirlEdit->text();
+}
+
+void AnswerBoard::applyUiTexts()
+{
+    ButtonShow->setText(UiText(UiTextId::ShowAnswers));
+}

@@ -24,6 +24,9 @@ struct FieldFont {
     QColor colour;
 };
 
+// The kinds of field that have a font of their own.
+enum class FieldKind { Letters, Simplified, Full };
+
 // The fonts a word is written in, by kind of field.
 struct FieldFonts {
     const FieldFont &letters;
@@ -82,15 +85,9 @@ public:
     void setKeyboardPanelShown(bool shown);
     void setMaskShown(bool shown);
 
-    QTextEdit *TntRichEdit0 = nullptr;
-    std::array<QTextEdit *, wordlark::MaxAnswerBoxes> AnswerBoxes{};
-    QPushButton *ButtonShow = nullptr;
-    QLineEdit *Edit1 = nullptr;
-    QFrame *PanelAnswer = nullptr;
-    QLineEdit *CoolGirlEdit = nullptr;
-    QPushButton *CoolGirlOK = nullptr;
-    MaskPanel *PanelMask = nullptr;
-    QTimer *Timer1 = nullptr;
+    // The characters typed into the keyboard panel.
+    QString typedText() const;
+    void applyUiTexts();
 
 Q_SIGNALS:
     // A press on answer box 1..12 (only on boxes in use).
@@ -108,6 +105,16 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    QTextEdit *TntRichEdit0 = nullptr;
+    std::array<QTextEdit *, wordlark::MaxAnswerBoxes> AnswerBoxes{};
+    QPushButton *ButtonShow = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QFrame *PanelAnswer = nullptr;
+    QLineEdit *CoolGirlEdit = nullptr;
+    QPushButton *CoolGirlOK = nullptr;
+    MaskPanel *PanelMask = nullptr;
+    QTimer *Timer1 = nullptr;
+
     void createQuestionBox();
     QTextEdit *createAnswerBox(int number);
     void createCover();

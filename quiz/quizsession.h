@@ -47,6 +47,11 @@ struct MistakeRecord {
 
 using FieldSet = std::array<bool, ColumnCount>;
 
+// The fields a new run asks with: the translation as the question, pinyin and simplified characters as
+// the answers.
+inline constexpr FieldSet DefaultQuestionFields{false, false, false, false, true};
+inline constexpr FieldSet DefaultAnswerFields{true, true, false, false, false};
+
 // The progress of a pass: the words still to ask, the mistakes made, the word being asked.
 class QuizSession final {
 public:
@@ -100,8 +105,8 @@ private:
     qsizetype m_currentIndex = 0; // where in the queue the current word was drawn
     bool m_missedThisQuestion = false;
     bool m_newPassPending = true;
-    FieldSet m_questionFields{false, false, false, false, true};
-    FieldSet m_answerFields{true, true, false, false, false};
+    FieldSet m_questionFields = DefaultQuestionFields;
+    FieldSet m_answerFields = DefaultAnswerFields;
     bool m_fullFormOnly = false;
 };
 

@@ -6,13 +6,13 @@
 namespace wordlark {
 
 // The lesson parameters the quiz reads at every question, as the learner last set them in the lesson
-// dialog. The dialog's controls stay the only place they live; this is a snapshot taken when needed.
+// dialog; the values below are those a run starts with.
 struct QuizSettings {
     // The ticked field boxes as they are; a field ticked for both counts for the question only, which the
     // session applies when it takes the fields.
-    FieldSet questionFields{false, false, false, false, true};
-    FieldSet answerFields{true, true, false, false, false};
-    int maxAnswers = 12;
+    FieldSet questionFields = DefaultQuestionFields;
+    FieldSet answerFields = DefaultAnswerFields;
+    int maxAnswers = 8;
     // Distractors from the whole dictionary rather than from the chosen lessons.
     bool wordsFromAllLessons = true;
     bool hideAnswers = false;

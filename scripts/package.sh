@@ -36,7 +36,7 @@ if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate packaging/*.desktop || status=1
 fi
 if command -v appstreamcli >/dev/null; then
-    appstreamcli validate --no-net packaging/*.metainfo.xml >/dev/null || status=1
+    appstreamcli validate --no-net "$build"/packaging/*.metainfo.xml >/dev/null || status=1
 fi
 if command -v lintian >/dev/null; then
     # Errors fail the build; warnings are shown.

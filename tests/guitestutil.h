@@ -4,18 +4,29 @@
 
 #include "app/mainunit.h"
 #include "app/program.h"
+#include "app/trainer.h"
 #include "dictionary/unit4.h"
+#include "quiz/maskpanel.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMediaPlayer>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTextEdit>
 
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -93,6 +104,19 @@ inline QByteArray sixWords()
            line("wǒmen", "我们", "我們", "2", "мы");
 }
 
+// A window's control (or timer) by its objectName: windows keep their controls to themselves.
+template <typename T> T *control(const QObject *owner, const QString &name)
+{
+    T *found = owner->findChild<T *>(name);
+    if (!found)
+        qWarning("no control %s", qPrintable(name));
+    return found;
+}
+template <typename T> T *control(const QObject *owner, const char *name)
+{
+    return control<T>(owner, QString::fromLatin1(name));
+}
+
 template <typename T = QWidget> T *findWindow(const QString &name)
 {
     for (QWidget *widget : QApplication::allWidgets()) {
@@ -103,10 +127,15 @@ template <typename T = QWidget> T *findWindow(const QString &name)
     return nullptr;
 }
 
-// Runs the whole program as main() does, and tears it down again when the test ends.
+// Runs the whole program as main() does, and tears it down again when the test ends. The splash loads
+// the dictionary as soon as the event loop runs, unless the test asks for the program's own delay.
 class RunningProgram final {
 public:
-    RunningProgram() { createProgramWindows(); }
+    explicit RunningProgram(std::chrono::milliseconds splashDelay = std::chrono::milliseconds(0))
+    {
+        setSplashDelay(splashDelay);
+        createProgramWindows();
+    }
     ~RunningProgram() { delete findWindow(QStringLiteral("Form1")); }
     RunningProgram(const RunningProgram &) = delete;
     RunningProgram &operator=(const RunningProgram &) = delete;
@@ -278,9 +307,9 @@ public:
             count += box(i)->isVisible() ? 1 : 0;
         return count;
     }
-    QString remained() const { return main->LabelRemained->text(); }
-    QString mistakes() const { return main->LabelMis->text(); }
-    QString question() const { return main->TntRichEdit0->toPlainText(); }
+    QString remained() const { return control<QLabel>(main, "LabelRemained")->text(); }
+    QString mistakes() const { return control<QLabel>(main, "LabelMis")->text(); }
+    QString question() const { return control<QTextEdit>(main, "TntRichEdit0")->toPlainText(); }
     QStringList boxTexts() const
     {
         QStringList texts;
@@ -302,11 +331,24 @@ private:
     void start()
     {
         m_program = std::make_unique<RunningProgram>();
+        waitForFirstQuestion();
         QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
                                      findWindow(QStringLiteral("MainForm"))->isVisible(),
                                  10000);
         main = findWindow<TMainForm>(QStringLiteral("MainForm"));
         options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+    }
+
+    // The quiz screen comes up with its first question (or the hint that there is none); the event loop
+    // runs until then rather than in fixed slices, and a deadline keeps a load that never ends from hanging.
+    static void waitForFirstQuestion()
+    {
+        wordlark::Trainer *trainer = runningTrainer();
+        QEventLoop loop;
+        QObject::connect(trainer, &wordlark::Trainer::questionAsked, &loop, &QEventLoop::quit);
+        QObject::connect(trainer, &wordlark::Trainer::nothingToAsk, &loop, &QEventLoop::quit);
+        QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+        loop.exec();
     }
 
     std::unique_ptr<RunningProgram> m_program;

@@ -40,16 +40,16 @@ TForm3 *startStepping(const QuizFixture &quiz)
 {
     auto *form = findWindow<TForm3>(QStringLiteral("Form3"));
     form->startAnimation(quiz.main->screen());
-    form->Timer1->stop();
+    testutil::control<QTimer>(form, "Timer1")->stop();
     return form;
 }
 
 // A few idle seconds, quickly, so that the end of the animation has a counter to reset.
 void passIdleSeconds(const QuizFixture &quiz)
 {
-    quiz.main->Timer2->setInterval(10);
+    testutil::control<QTimer>(quiz.main, "Timer2")->setInterval(10);
     QTRY_VERIFY(quiz.main->idleTicks() > 0);
-    quiz.main->Timer2->setInterval(1000);
+    testutil::control<QTimer>(quiz.main, "Timer2")->setInterval(1000);
 }
 
 void tick(TForm3 *form, int count)
@@ -174,7 +174,7 @@ void IdleWindowTest::keepsItsDrawingOnARepaint()
 void IdleWindowTest::drawsNothingWithoutChosenLessons()
 {
     QuizFixture quiz;
-    quiz.options->ListBox1->clearSelection();
+    testutil::control<LessonListBox>(quiz.options, "ListBox1")->clearSelection();
     quiz.options->CountSelectedWords();
     TForm3 *form = startStepping(quiz);
     tick(form, 2000);
@@ -191,7 +191,7 @@ void IdleWindowTest::endsAlsoOverAnOpenDialog()
     bool ended = false;
     ModalAnswer answer([&](QWidget *dialog) {
         form->startAnimation(quiz.main->screen());
-        form->Timer1->stop();
+        testutil::control<QTimer>(form, "Timer1")->stop();
         wake(form, Wake::Key);
         tick(form, 13);
         ended = !form->isVisible();
@@ -225,7 +225,7 @@ void IdleWindowTest::endsHoweverTheWindowGoesAway()
     for (int run = 0; run < 2; ++run) {
         form->startAnimation(quiz.main->screen());
         QVERIFY(form->isVisible());
-        QVERIFY(form->Timer1->isActive());
+        QVERIFY(testutil::control<QTimer>(form, "Timer1")->isActive());
         QVERIFY(pointerHidden());
         tick(form, ticksBefore);
 
@@ -241,7 +241,7 @@ void IdleWindowTest::endsHoweverTheWindowGoesAway()
             break;
         }
         QVERIFY(!form->isVisible());
-        QVERIFY(!form->Timer1->isActive());
+        QVERIFY(!testutil::control<QTimer>(form, "Timer1")->isActive());
         QVERIFY(!QGuiApplication::overrideCursor());
         QCOMPARE(quiz.main->idleTicks(), 0);
         QCOMPARE(ended.size(), run + 1);
@@ -249,7 +249,7 @@ void IdleWindowTest::endsHoweverTheWindowGoesAway()
 
     // And it comes back as before, ending on a key.
     form->startAnimation(quiz.main->screen());
-    QVERIFY(form->Timer1->isActive());
+    QVERIFY(testutil::control<QTimer>(form, "Timer1")->isActive());
     QVERIFY(pointerHidden());
     wake(form, Wake::Key);
     QTRY_VERIFY(!form->isVisible());
@@ -265,7 +265,7 @@ void IdleWindowTest::startsAfterFiveIdleMinutes()
     auto *form = findWindow<TForm3>(QStringLiteral("Form3"));
     ShowWatcher watcher(form, quiz.main);
     // Five minutes of seconds, run as milliseconds; typing does not count as a sign of life.
-    quiz.main->Timer2->setInterval(1);
+    testutil::control<QTimer>(quiz.main, "Timer2")->setInterval(1);
     for (int i = 0; i < 5; ++i)
         QTest::keyClick(quiz.main->windowHandle(), Qt::Key_A);
     QTRY_VERIFY_WITH_TIMEOUT(form->isVisible(), 30000);
@@ -289,7 +289,7 @@ void IdleWindowTest::startsAtOnceWithThePointerInTheTopRightCorner()
     // Within a tick of the idle timer, whatever the idle counter.
     QTRY_VERIFY_WITH_TIMEOUT(form->isVisible(), 2500);
     QVERIFY(quiz.main->idleTicks() < wordlark::IdleTicksBeforeAnimation);
-    QVERIFY(form->Timer1->isActive());
+    QVERIFY(testutil::control<QTimer>(form, "Timer1")->isActive());
     QTRY_COMPARE(form->alpha(), 255);
 
     // Away from the corner, or the next idle tick starts the animation again.

@@ -529,15 +529,15 @@ void LessonSessionTest::lessonDialogShowsWholeColumns()
 
 void LessonSessionTest::tickKeyboardAnswer(SessionFixture &s)
 {
-    QVERIFY(s.options->CheckBoxes[6]->isChecked());
-    QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
-    QVERIFY(s.options->CheckShowBut->isChecked());
-    QVERIFY(s.options->CoolGirl->isEnabled());
-    QVERIFY(s.options->CheckBoxMask->isEnabled());
-    QTest::mouseClick(s.options->CoolGirl, Qt::LeftButton);
-    QTest::mouseClick(s.options->CheckBoxMask, Qt::LeftButton);
-    QVERIFY(s.options->CoolGirl->isChecked());
-    QVERIFY(s.options->CheckBoxMask->isChecked());
+    QVERIFY(testutil::control<QCheckBox>(s.options, QStringLiteral("CheckBox%1").arg(6 + 1))->isChecked());
+    QTest::mouseClick(testutil::control<QCheckBox>(s.options, "CheckShowBut"), Qt::LeftButton);
+    QVERIFY(testutil::control<QCheckBox>(s.options, "CheckShowBut")->isChecked());
+    QVERIFY(testutil::control<QCheckBox>(s.options, "CoolGirl")->isEnabled());
+    QVERIFY(testutil::control<QCheckBox>(s.options, "CheckBoxMask")->isEnabled());
+    QTest::mouseClick(testutil::control<QCheckBox>(s.options, "CoolGirl"), Qt::LeftButton);
+    QTest::mouseClick(testutil::control<QCheckBox>(s.options, "CheckBoxMask"), Qt::LeftButton);
+    QVERIFY(testutil::control<QCheckBox>(s.options, "CoolGirl")->isChecked());
+    QVERIFY(testutil::control<QCheckBox>(s.options, "CheckBoxMask")->isChecked());
     s.main->Button1Click();
 }
 
@@ -547,20 +547,22 @@ void LessonSessionTest::keyboardPanelShowsMaskAndTakesFocus()
     tickKeyboardAnswer(s);
     if (QTest::currentTestFailed())
         return;
-    QVERIFY(s.main->PanelAnswer->isVisible());
-    QVERIFY(s.main->CoolGirlEdit->text().isEmpty());
-    QCOMPARE(s.main->focusWidget(), static_cast<QWidget *>(s.main->CoolGirlEdit));
-    QVERIFY(s.main->PanelMask->isVisible());
+    QVERIFY(testutil::control<QFrame>(s.main, "PanelAnswer")->isVisible());
+    QVERIFY(testutil::control<QLineEdit>(s.main, "CoolGirlEdit")->text().isEmpty());
+    QCOMPARE(s.main->focusWidget(),
+             static_cast<QWidget *>(testutil::control<QLineEdit>(s.main, "CoolGirlEdit")));
+    QVERIFY(testutil::control<MaskPanel>(s.main, "PanelMask")->isVisible());
     const int word = s.main->session().currentWord();
     QCOMPARE(s.main->wordTable().cell(1, word).size(), 2);
     // What the mask shows is readable as its text property, as a label's text is.
-    QCOMPARE(s.main->PanelMask->property("text").toString(), QString(2, QChar(0x7F)));
+    QCOMPARE(testutil::control<MaskPanel>(s.main, "PanelMask")->property("text").toString(),
+             QString(2, QChar(0x7F)));
 
     // Text left in the field from the last question is gone with the next one.
-    s.main->CoolGirlEdit->setText(QStringLiteral("他"));
+    testutil::control<QLineEdit>(s.main, "CoolGirlEdit")->setText(QStringLiteral("他"));
     s.main->Button1Click();
-    QVERIFY(s.main->CoolGirlEdit->text().isEmpty());
-    QCOMPARE(s.main->PanelMask->text(), QString(2, QChar(0x7F)));
+    QVERIFY(testutil::control<QLineEdit>(s.main, "CoolGirlEdit")->text().isEmpty());
+    QCOMPARE(testutil::control<MaskPanel>(s.main, "PanelMask")->text(), QString(2, QChar(0x7F)));
 }
 
 void LessonSessionTest::typedRightAnswerRemovesTheWord()
@@ -570,17 +572,17 @@ void LessonSessionTest::typedRightAnswerRemovesTheWord()
     if (QTest::currentTestFailed())
         return;
     const int word = s.main->session().currentWord();
-    typeText(s.main->CoolGirlEdit, s.main->wordTable().cell(1, word));
-    QCOMPARE(s.main->CoolGirlEdit->text(), s.main->wordTable().cell(1, word));
-    QTest::keyClick(s.main->CoolGirlEdit, Qt::Key_Return);
+    typeText(testutil::control<QLineEdit>(s.main, "CoolGirlEdit"), s.main->wordTable().cell(1, word));
+    QCOMPARE(testutil::control<QLineEdit>(s.main, "CoolGirlEdit")->text(), s.main->wordTable().cell(1, word));
+    QTest::keyClick(testutil::control<QLineEdit>(s.main, "CoolGirlEdit"), Qt::Key_Return);
     QVERIFY(!s.main->session().queue().contains(word));
     QVERIFY(s.main->session().hasCurrentWord());
     QVERIFY(s.main->session().currentWord() != word);
     QCOMPARE(s.remained(), QStringLiteral(" Осталось слов: 5"));
     QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 0"));
     // The panel is ready for the next word.
-    QVERIFY(s.main->PanelAnswer->isVisible());
-    QVERIFY(s.main->CoolGirlEdit->text().isEmpty());
+    QVERIFY(testutil::control<QFrame>(s.main, "PanelAnswer")->isVisible());
+    QVERIFY(testutil::control<QLineEdit>(s.main, "CoolGirlEdit")->text().isEmpty());
     QCOMPARE(s.question(), s.main->wordTable().cell(4, s.main->session().currentWord()));
 }
 
@@ -607,8 +609,8 @@ void LessonSessionTest::typedWrongAnswerKeepsTheQuestion()
         QStringList{right + u' ', u' ' + right, right.left(1), s.main->wordTable().cell(0, word), QString()}
             .at(kind);
     const QString question = s.question();
-    s.main->CoolGirlEdit->setText(typed);
-    QTest::mouseClick(s.main->CoolGirlOK, Qt::LeftButton);
+    testutil::control<QLineEdit>(s.main, "CoolGirlEdit")->setText(typed);
+    QTest::mouseClick(testutil::control<QPushButton>(s.main, "CoolGirlOK"), Qt::LeftButton);
 
     QCOMPARE(s.main->session().mistakeCount(), 1);
     QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 1"));
@@ -617,9 +619,9 @@ void LessonSessionTest::typedWrongAnswerKeepsTheQuestion()
         QVERIFY(s.box(i)->isVisible());
         QCOMPARE(s.box(i)->palette().color(QPalette::Base), QColor(221, 0, 0));
     }
-    QVERIFY(!s.main->PanelAnswer->isVisible());
-    QVERIFY(!s.main->PanelMask->isVisible());
-    QVERIFY(!s.main->ButtonShow->isVisible());
+    QVERIFY(!testutil::control<QFrame>(s.main, "PanelAnswer")->isVisible());
+    QVERIFY(!testutil::control<MaskPanel>(s.main, "PanelMask")->isVisible());
+    QVERIFY(!testutil::control<QPushButton>(s.main, "ButtonShow")->isVisible());
     QCOMPARE(s.main->session().currentWord(), word);
     QCOMPARE(s.question(), question);
 
@@ -630,22 +632,22 @@ void LessonSessionTest::typedWrongAnswerKeepsTheQuestion()
     QCOMPARE(s.main->session().mistakeCount(), 1);
     QVERIFY(!s.main->session().missedThisQuestion());
     QCOMPARE(s.question(), s.main->wordTable().cell(4, s.main->session().currentWord()));
-    QVERIFY(s.main->PanelAnswer->isVisible());
-    QVERIFY(s.main->CoolGirlEdit->text().isEmpty());
+    QVERIFY(testutil::control<QFrame>(s.main, "PanelAnswer")->isVisible());
+    QVERIFY(testutil::control<QLineEdit>(s.main, "CoolGirlEdit")->text().isEmpty());
 }
 
 void LessonSessionTest::keyboardPanelNeedsHiddenAnswers()
 {
     SessionFixture s(twoCharacterWords());
-    QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
-    QTest::mouseClick(s.options->CoolGirl, Qt::LeftButton);
-    QVERIFY(s.options->CoolGirl->isChecked());
-    QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
-    QVERIFY(!s.options->CheckShowBut->isChecked());
-    QVERIFY(s.options->CoolGirl->isChecked());
+    QTest::mouseClick(testutil::control<QCheckBox>(s.options, "CheckShowBut"), Qt::LeftButton);
+    QTest::mouseClick(testutil::control<QCheckBox>(s.options, "CoolGirl"), Qt::LeftButton);
+    QVERIFY(testutil::control<QCheckBox>(s.options, "CoolGirl")->isChecked());
+    QTest::mouseClick(testutil::control<QCheckBox>(s.options, "CheckShowBut"), Qt::LeftButton);
+    QVERIFY(!testutil::control<QCheckBox>(s.options, "CheckShowBut")->isChecked());
+    QVERIFY(testutil::control<QCheckBox>(s.options, "CoolGirl")->isChecked());
     s.main->Button1Click();
-    QVERIFY(!s.main->PanelAnswer->isVisible());
-    QVERIFY(!s.main->ButtonShow->isVisible());
+    QVERIFY(!testutil::control<QFrame>(s.main, "PanelAnswer")->isVisible());
+    QVERIFY(!testutil::control<QPushButton>(s.main, "ButtonShow")->isVisible());
 }
 
 // Taking the hidden answers off and on again must not bury the keyboard panel and the mask under the
@@ -656,19 +658,20 @@ void LessonSessionTest::panelsStayInFrontOfTheShowButton()
     tickKeyboardAnswer(s);
     if (QTest::currentTestFailed())
         return;
-    QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
-    QTest::mouseClick(s.options->CheckShowBut, Qt::LeftButton);
-    QVERIFY(s.options->CheckShowBut->isChecked());
-    QVERIFY(s.main->ButtonShow->isVisible());
+    QTest::mouseClick(testutil::control<QCheckBox>(s.options, "CheckShowBut"), Qt::LeftButton);
+    QTest::mouseClick(testutil::control<QCheckBox>(s.options, "CheckShowBut"), Qt::LeftButton);
+    QVERIFY(testutil::control<QCheckBox>(s.options, "CheckShowBut")->isChecked());
+    QVERIFY(testutil::control<QPushButton>(s.main, "ButtonShow")->isVisible());
 
     QWidget *screen = s.main->centralWidget();
-    for (QWidget *panel :
-         {static_cast<QWidget *>(s.main->PanelAnswer), static_cast<QWidget *>(s.main->PanelMask)}) {
+    for (QWidget *panel : {static_cast<QWidget *>(testutil::control<QFrame>(s.main, "PanelAnswer")),
+                           static_cast<QWidget *>(testutil::control<MaskPanel>(s.main, "PanelMask"))}) {
         QVERIFY(panel->isVisible());
         QWidget *top = screen->childAt(panel->geometry().center());
         QVERIFY2(top == panel || panel->isAncestorOf(top), qPrintable(top ? top->objectName() : QString()));
     }
-    QCOMPARE(s.main->focusWidget(), static_cast<QWidget *>(s.main->CoolGirlEdit));
+    QCOMPARE(s.main->focusWidget(),
+             static_cast<QWidget *>(testutil::control<QLineEdit>(s.main, "CoolGirlEdit")));
 }
 
 // ---- Word sounds --------------------------------------------------------------------------------------
@@ -681,8 +684,8 @@ void LessonSessionTest::questionAndRightClickPickTheSound()
     // Every word of the dictionary has its sound.
     writeSounds(s, {QStringLiteral("hao3"), QStringLiteral("ni3"), QStringLiteral("wo3"),
                     QStringLiteral("ma"), QStringLiteral("ta1men"), QStringLiteral("wo3men")});
-    QVERIFY(s.options->CheckBoxSound->isEnabled());
-    QVERIFY(s.options->CheckBoxSound->isChecked());
+    QVERIFY(testutil::control<QCheckBox>(s.options, "CheckBoxSound")->isEnabled());
+    QVERIFY(testutil::control<QCheckBox>(s.options, "CheckBoxSound")->isChecked());
     QMediaPlayer *player = s.player();
     QVERIFY(player);
     const auto soundOf = [&](int word) {
@@ -707,7 +710,8 @@ void LessonSessionTest::questionAndRightClickPickTheSound()
     QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 0"));
 
     // A right click on the question says the asked word again.
-    QTest::mouseClick(s.main->TntRichEdit0->viewport(), Qt::RightButton, {}, QPoint(20, 10));
+    QTest::mouseClick(testutil::control<QTextEdit>(s.main, "TntRichEdit0")->viewport(), Qt::RightButton, {},
+                      QPoint(20, 10));
     QTRY_COMPARE(canonical(player->source().toLocalFile()), soundOf(s.main->session().currentWord()));
     // The player plays it to the end without complaint.
     QTRY_COMPARE_WITH_TIMEOUT(player->mediaStatus(), QMediaPlayer::EndOfMedia, 20000);
@@ -724,8 +728,8 @@ void LessonSessionTest::soundOffChangesNoSource()
                     QStringLiteral("ma"), QStringLiteral("ta1men"), QStringLiteral("wo3men")});
     QMediaPlayer *player = s.player();
     QVERIFY(player);
-    QTest::mouseClick(s.options->CheckBoxSound, Qt::LeftButton);
-    QVERIFY(!s.options->CheckBoxSound->isChecked());
+    QTest::mouseClick(testutil::control<QCheckBox>(s.options, "CheckBoxSound"), Qt::LeftButton);
+    QVERIFY(!testutil::control<QCheckBox>(s.options, "CheckBoxSound")->isChecked());
     const QUrl before = player->source();
     for (int i = 0; i < 5; ++i) {
         s.main->Button1Click();

@@ -65,7 +65,7 @@ ListAction key(int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 class LessonListDriver final {
 public:
     explicit LessonListDriver(const QuizFixture &quiz)
-        : m_list(quiz.options->ListBox1)
+        : m_list(testutil::control<LessonListBox>(quiz.options, "ListBox1"))
     {
         quiz.options->show();
         QVERIFY(QTest::qWaitForWindowExposed(quiz.options));
@@ -181,7 +181,7 @@ void QuizTest::candidateCountFollowsMaxAnswers()
     QFETCH(QString, maxAnswers);
     QFETCH(int, expected);
     QuizFixture quiz;
-    quiz.options->ComboBox3->setCurrentText(maxAnswers);
+    testutil::control<QComboBox>(quiz.options, "ComboBox3")->setCurrentText(maxAnswers);
     quiz.main->Button1Click();
     QCOMPARE(quiz.main->AnswerCount(), expected);
     QCOMPARE(quiz.visibleBoxes(), expected);
@@ -275,7 +275,7 @@ void QuizTest::flashEndsAfterTheTimer()
     QTRY_COMPARE(quiz.box(wrong)->palette().color(QPalette::Base), quiz.main->colours().question);
     quiz.click(wrong);
     QCOMPARE(quiz.box(wrong)->palette().color(QPalette::Base), QColor(221, 0, 0));
-    QVERIFY(quiz.main->Timer1->isActive());
+    QVERIFY(testutil::control<QTimer>(quiz.main->centralWidget(), "Timer1")->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(quiz.box(wrong)->palette().color(QPalette::Base), quiz.main->colours().question,
                               2000);
 
@@ -300,7 +300,7 @@ void QuizTest::rightClickChangesNoCounter()
     QCOMPARE(quiz.main->session().currentWord(), word);
     QCOMPARE(quiz.main->session().queue(), queue);
     QCOMPARE(quiz.mistakes(), QStringLiteral("Ошибок: 0"));
-    QVERIFY(!quiz.main->Timer1->isActive());
+    QVERIFY(!testutil::control<QTimer>(quiz.main->centralWidget(), "Timer1")->isActive());
 }
 
 void QuizTest::lessonChoiceFollowsTheList_data()
@@ -356,7 +356,8 @@ void QuizTest::lessonChoiceFollowsTheList()
     }
     QCOMPARE(quiz.options->lessons().selectionFlags(), flags);
     QCOMPARE(quiz.options->SelectedWordCount(), count);
-    QCOMPARE(quiz.options->Label3->text(), QStringLiteral("Всего слов: %1").arg(count));
+    QCOMPARE(testutil::control<QLabel>(quiz.options, "Label3")->text(),
+             QStringLiteral("Всего слов: %1").arg(count));
     QCOMPARE(quiz.remained(), QStringLiteral(" Осталось слов: %1").arg(count));
     QCOMPARE(quiz.main->session().queue(), words);
     if (count > 0)
@@ -401,7 +402,7 @@ void QuizTest::noLessonChosenAsksNothing()
     list.act(click(0, Qt::ControlModifier));
     list.act(click(1, Qt::ControlModifier));
     QCOMPARE(list.shownChoice(), QList<int>{});
-    QCOMPARE(quiz.options->Label3->text(), QStringLiteral("Всего слов: 0"));
+    QCOMPARE(testutil::control<QLabel>(quiz.options, "Label3")->text(), QStringLiteral("Всего слов: 0"));
     QCOMPARE(quiz.remained(), QStringLiteral(" Осталось слов: 0"));
     QCOMPARE(quiz.mistakes(), QStringLiteral("Ошибок: 0"));
     QCOMPARE(quiz.visibleBoxes(), 0);
@@ -452,10 +453,10 @@ void QuizTest::boxesKeepTheirLookOverManyQuestions()
     };
     // Each question writes over 3,000 characters into the boxes, so forty of them clear every box often.
     for (int question = 0; question < 40; ++question) {
-        quiz.main->session().setNewPassPending();
+        runningTrainer()->chooseLessons(runningTrainer()->lessons().selectionFlags());
         quiz.main->Button1Click();
         QCOMPARE(quiz.question(), QString(1000, u'x') + u'…');
-        QCOMPARE(alignment(quiz.main->TntRichEdit0), Qt::AlignHCenter);
+        QCOMPARE(alignment(testutil::control<QTextEdit>(quiz.main, "TntRichEdit0")), Qt::AlignHCenter);
         for (int number = 1; number <= 2; ++number) {
             const QTextEdit *box = quiz.box(number);
             QCOMPARE(alignment(box), number == 1 ? Qt::AlignRight : Qt::AlignLeft);
@@ -474,8 +475,8 @@ void QuizTest::boxesKeepTheirLookOverManyQuestions()
 void QuizTest::hiddenAnswersAreUncoveredByTheButton()
 {
     QuizFixture quiz;
-    QTest::mouseClick(quiz.options->CheckShowBut, Qt::LeftButton);
-    QVERIFY(quiz.options->CoolGirl->isEnabled());
+    QTest::mouseClick(testutil::control<QCheckBox>(quiz.options, "CheckShowBut"), Qt::LeftButton);
+    QVERIFY(testutil::control<QCheckBox>(quiz.options, "CoolGirl")->isEnabled());
     quiz.main->Button1Click();
     auto *showButton = quiz.main->findChild<QPushButton *>(QStringLiteral("ButtonShow"));
     QVERIFY(showButton->isVisible());
@@ -489,7 +490,7 @@ void QuizTest::builtInTranslationsFitTheirBoxes()
     QFile builtIn(QStringLiteral(":/dictionary/Dict.dic"));
     QVERIFY(builtIn.open(QIODevice::ReadOnly));
     QuizFixture quiz(builtIn.readAll());
-    quiz.options->ComboBox3->setCurrentText(QStringLiteral("12"));
+    testutil::control<QComboBox>(quiz.options, "ComboBox3")->setCurrentText(QStringLiteral("12"));
     quiz.main->Button1Click();
     QCOMPARE(quiz.main->AnswerCount(), 12);
     // A translation is set in the letters font, as the question or as a candidate, and wraps at the width
@@ -512,7 +513,7 @@ void QuizTest::builtInTranslationsFitTheirBoxes()
                  qPrintable(translation));
         QVERIFY2(lineCount() <= 2, qPrintable(translation));
         // The question box is one line high.
-        layOut(quiz.main->TntRichEdit0, translation);
+        layOut(testutil::control<QTextEdit>(quiz.main, "TntRichEdit0"), translation);
         QVERIFY2(lineCount() == 1, qPrintable(translation));
     }
 }

@@ -166,7 +166,7 @@ void TestSoak::changeLessons()
 {
     m_answerer->onLessonDialog = [this](QWidget *modal) {
         auto *options = static_cast<TLessonOptions *>(modal);
-        LessonListBox *list = options->ListBox1;
+        LessonListBox *list = testutil::control<LessonListBox>(options, "ListBox1");
         const int lessons = list->count();
         // Distinct lessons: a second Ctrl-click on one would take it out again.
         QList<int> picked;
@@ -184,12 +184,13 @@ void TestSoak::changeLessons()
         }
         // Typed answers need the answers hidden and the keyboard panel ticked.
         if (m_random.bounded(3) == 0) {
-            const bool typed = !options->CoolGirl->isChecked();
-            for (QCheckBox *box : {options->CheckShowBut, options->CoolGirl})
+            const bool typed = !testutil::control<QCheckBox>(options, "CoolGirl")->isChecked();
+            for (QCheckBox *box : {testutil::control<QCheckBox>(options, "CheckShowBut"),
+                                   testutil::control<QCheckBox>(options, "CoolGirl")})
                 if (box->isChecked() != typed)
                     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
         }
-        QTest::mouseClick(options->ButtonOptOK, Qt::LeftButton);
+        QTest::mouseClick(testutil::control<QPushButton>(options, "ButtonOptOK"), Qt::LeftButton);
     };
     m_quiz->trigger("N20");
     m_answerer->onLessonDialog = {};
@@ -206,7 +207,7 @@ void TestSoak::saveAndOpenLesson()
 {
     const QString path = m_quiz->folder.path(QStringLiteral("Saves/soak.ke4"));
     m_answerer->onFileDialog = [this, path](QWidget *modal) { chooseFile(modal, path); };
-    wordlark::QuizSession &session = m_quiz->main->session();
+    const wordlark::QuizSession &session = m_quiz->main->session();
     const QList<int> queue = session.queue();
     const int mistakeCount = session.mistakeCount();
     const QList<wordlark::MistakeRecord> mistakes = session.mistakes();
@@ -234,15 +235,16 @@ void TestSoak::answerOnce()
 {
     TMainForm *main = m_quiz->main;
     const bool wrong = m_random.bounded(5) == 0;
-    if (main->PanelAnswer->isVisible()) {
-        typeText(main->CoolGirlEdit, wrong ? QStringLiteral("错") : main->question().typedAnswer);
-        QTest::keyClick(main->CoolGirlEdit, Qt::Key_Return);
+    if (testutil::control<QFrame>(main, "PanelAnswer")->isVisible()) {
+        typeText(testutil::control<QLineEdit>(main, "CoolGirlEdit"),
+                 wrong ? QStringLiteral("错") : main->question().typedAnswer);
+        QTest::keyClick(testutil::control<QLineEdit>(main, "CoolGirlEdit"), Qt::Key_Return);
         ++m_typedAnswers;
         m_wrongAnswers += wrong ? 1 : 0;
         return;
     }
-    if (main->ButtonShow->isVisible())
-        QTest::mouseClick(main->ButtonShow, Qt::LeftButton);
+    if (testutil::control<QPushButton>(main, "ButtonShow")->isVisible())
+        QTest::mouseClick(testutil::control<QPushButton>(main, "ButtonShow"), Qt::LeftButton);
     const int wrongBox = m_quiz->wrongBox();
     const bool clickWrong = wrong && wrongBox > 0;
     m_quiz->click(clickWrong ? wrongBox : m_quiz->rightBox());

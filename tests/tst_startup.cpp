@@ -179,7 +179,8 @@ void StartupTest::createsAllWindowsAndShowsTheSplashFirst()
 {
     ProgramFolder folder;
     folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
-    RunningProgram program;
+    // The program's own delay: the splash stays a second before the load.
+    RunningProgram program(std::chrono::seconds(1));
 
     for (const char *name : {"Form1", "MainForm", "FormStat", "Form3", "LessonOptions", "FormFuxi",
                              "AboutForm", "FormHelp", "FormThems"})
@@ -188,13 +189,13 @@ void StartupTest::createsAllWindowsAndShowsTheSplashFirst()
     auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
     QVERIFY(splash->isVisible());
     QCOMPARE(splash->size(), QSize(459, 459));
-    QVERIFY(splash->Timer1->isActive());
-    QCOMPARE(splash->Timer1->interval(), 1000);
-    QVERIFY(!splash->Label1->isVisible());
-    QVERIFY(!splash->ProgressBar1->isVisible());
+    QVERIFY(testutil::control<QTimer>(splash, "Timer1")->isActive());
+    QCOMPARE(testutil::control<QTimer>(splash, "Timer1")->interval(), 1000);
+    QVERIFY(!testutil::control<QLabel>(splash, "Label1")->isVisible());
+    QVERIFY(!testutil::control<QProgressBar>(splash, "ProgressBar1")->isVisible());
     QCOMPARE(splash->DictionaryPath(), QStringLiteral("Dictionary/Dict.dic"));
     QVERIFY(!findWindow(QStringLiteral("MainForm"))->isVisible());
-    QVERIFY(!splash->Image1->pixmap().isNull());
+    QVERIFY(!testutil::control<QLabel>(splash, "Image1")->pixmap().isNull());
 }
 
 void StartupTest::splashIsDraggedWithAnyButton_data()
@@ -214,7 +215,7 @@ void StartupTest::splashIsDraggedWithAnyButton()
     folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
     RunningProgram program;
     auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
-    splash->Timer1->stop();
+    testutil::control<QTimer>(splash, "Timer1")->stop();
     QVERIFY(QTest::qWaitForWindowExposed(splash));
     const QPoint start = splash->pos();
     QTest::mousePress(splash, button, {}, pressedAt);
@@ -236,21 +237,21 @@ void StartupTest::loadsTheDictionaryFileAndShowsTheMainWindow()
     auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
     auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
     QVERIFY(!splash->isVisible());
-    QCOMPARE(splash->Label1->text(), QStringLiteral("Please, wait..."));
-    QCOMPARE(splash->ProgressBar1->maximum(), 6);
+    QCOMPARE(testutil::control<QLabel>(splash, "Label1")->text(), QStringLiteral("Please, wait..."));
+    QCOMPARE(testutil::control<QProgressBar>(splash, "ProgressBar1")->maximum(), 6);
     QCOMPARE(mainForm->windowTitle(), QStringLiteral("Wordlark"));
     QCOMPARE(mainForm->size(), QSize(800, 570));
     QVERIFY(!(mainForm->windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(mainForm->minimumSize(), mainForm->maximumSize());
-    QVERIFY(mainForm->Timer2->isActive());
+    QVERIFY(testutil::control<QTimer>(mainForm, "Timer2")->isActive());
 
     QCOMPARE(mainForm->TotalWordCount(), 6);
     QCOMPARE(mainForm->wordTable().cell(3, 0), QStringLiteral("03"));
     QCOMPARE(mainForm->wordTable().cell(4, 2), QStringLiteral("хорошо; хороший"));
-    QCOMPARE(listEntries(options->ListBox1),
+    QCOMPARE(listEntries(testutil::control<LessonListBox>(options, "ListBox1")),
              (QStringList{QStringLiteral("03"), QStringLiteral("01"), QStringLiteral("02")}));
-    QCOMPARE(selectedCount(options->ListBox1), 3);
-    QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 6"));
+    QCOMPARE(selectedCount(testutil::control<LessonListBox>(options, "ListBox1")), 3);
+    QCOMPARE(testutil::control<QLabel>(options, "Label3")->text(), QStringLiteral("Всего слов: 6"));
     QCOMPARE(child<QLabel>(mainForm, "LabelMis")->text(), QStringLiteral("Ошибок: 0"));
     QVERIFY(child<QLabel>(mainForm, "LabelRemained")->text().startsWith(QStringLiteral(" Осталось слов: ")));
 
@@ -275,8 +276,9 @@ void StartupTest::missingDictionaryFallsBackToTheBuiltInOne()
     QVERIFY(builtIn.open(QIODevice::ReadOnly));
     const int builtInLines = int(builtIn.readAll().count('\n'));
     QCOMPARE(mainForm->TotalWordCount(), builtInLines);
-    QCOMPARE(options->ListBox1->item(0)->text(), QStringLiteral("01"));
-    QCOMPARE(selectedCount(options->ListBox1), options->ListBox1->count());
+    QCOMPARE(testutil::control<LessonListBox>(options, "ListBox1")->item(0)->text(), QStringLiteral("01"));
+    QCOMPARE(selectedCount(testutil::control<LessonListBox>(options, "ListBox1")),
+             testutil::control<LessonListBox>(options, "ListBox1")->count());
     // The path that failed is kept.
     QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(),
              QStringLiteral("Dictionary/Dict.dic"));
@@ -330,8 +332,8 @@ void StartupTest::nonRegularDictionaryFallsBackToTheBuiltInOne()
     if (QTest::currentTestFailed())
         return;
     auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
-    QCOMPARE(options->ListBox1->count(), 50);
-    QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 1400"));
+    QCOMPARE(testutil::control<LessonListBox>(options, "ListBox1")->count(), 50);
+    QCOMPARE(testutil::control<QLabel>(options, "Label3")->text(), QStringLiteral("Всего слов: 1400"));
 }
 
 void StartupTest::emptyDictionaryIsExplained_data()
@@ -358,7 +360,8 @@ void StartupTest::emptyDictionaryIsExplained()
              QStringLiteral("В словаре нет ни одного слова. Выберите другой словарь: Словарь → Сменить."));
     // The quiz screen stays usable and says what to do.
     QVERIFY(mainForm->isVisible());
-    QCOMPARE(mainForm->TntRichEdit0->toPlainText(), QStringLiteral("В словаре нет слов: Словарь → Сменить"));
+    QCOMPARE(testutil::control<QTextEdit>(mainForm, "TntRichEdit0")->toPlainText(),
+             QStringLiteral("В словаре нет слов: Словарь → Сменить"));
     QVERIFY(mainForm->findChild<QAction *>(QStringLiteral("N3"))->isEnabled());
     QCOMPARE(child<QLabel>(mainForm, "LabelRemained")->text(), QStringLiteral(" Осталось слов: 0"));
 }
@@ -391,8 +394,9 @@ void StartupTest::changesTheDictionaryThroughTheFileDialog()
     QVERIFY(mainForm->isVisible());
     QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(),
              folder.path(QStringLiteral("Dictionary/other.dic")));
-    QCOMPARE(listEntries(options->ListBox1), (QStringList{QStringLiteral("07"), QStringLiteral("08")}));
-    QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 2"));
+    QCOMPARE(listEntries(testutil::control<LessonListBox>(options, "ListBox1")),
+             (QStringList{QStringLiteral("07"), QStringLiteral("08")}));
+    QCOMPARE(testutil::control<QLabel>(options, "Label3")->text(), QStringLiteral("Всего слов: 2"));
     QCOMPARE(child<QLabel>(mainForm, "LabelMis")->text(), QStringLiteral("Ошибок: 0"));
     QVERIFY(!findWindow(QStringLiteral("Form1"))->isVisible());
 }
@@ -422,7 +426,7 @@ void StartupTest::changingToAFifoFallsBackToTheBuiltInOne()
     QCOMPARE(script.seen().constLast().text,
              QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
     QVERIFY(mainForm->isVisible());
-    QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 1400"));
+    QCOMPARE(testutil::control<QLabel>(options, "Label3")->text(), QStringLiteral("Всего слов: 1400"));
     QCOMPARE(findWindow<TForm1>(QStringLiteral("Form1"))->DictionaryPath(),
              folder.path(QStringLiteral("Dictionary/pipe.dic")));
 }
@@ -517,9 +521,12 @@ void StartupTest::helpAndAboutOpenCentredAndClose()
     auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
     auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
 
-    QVERIFY(help->Memo1->toPlainText().contains(QStringLiteral("Wordlark")));
-    QVERIFY(help->Memo2->toPlainText().contains(QStringLiteral("Tab * Tab")));
-    QCOMPARE(help->PageControl1->currentIndex(), 0);
+    QVERIFY(
+        testutil::control<QPlainTextEdit>(help, "Memo1")->toPlainText().contains(QStringLiteral("Wordlark")));
+    QVERIFY(testutil::control<QPlainTextEdit>(help, "Memo2")
+                ->toPlainText()
+                .contains(QStringLiteral("Tab * Tab")));
+    QCOMPARE(testutil::control<QTabWidget>(help, "PageControl1")->currentIndex(), 0);
     QCOMPARE(help->windowTitle(), QStringLiteral("Help"));
 
     for (const char *item : {"N11", "N12"}) {
@@ -555,8 +562,8 @@ void StartupTest::missingHelpFileIsReportedAndTheProgramGoesOn()
     box->accept();
 
     auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
-    QCOMPARE(help->Memo1->toPlainText(), QStringLiteral("Memo1"));
-    QCOMPARE(help->Memo2->toPlainText(), QStringLiteral("Memo2"));
+    QCOMPARE(testutil::control<QPlainTextEdit>(help, "Memo1")->toPlainText(), QStringLiteral("Memo1"));
+    QCOMPARE(testutil::control<QPlainTextEdit>(help, "Memo2")->toPlainText(), QStringLiteral("Memo2"));
     waitForMainWindow();
 }
 
@@ -576,7 +583,8 @@ void StartupTest::splashIsOnScreenBeforeTheSchemeFileMessage()
             splash && splash->isVisible() && !findWindow(QStringLiteral("MainForm"))->isVisible();
         testutil::acceptDialog(modal);
     });
-    RunningProgram program;
+    // The program's own delay, so that the message comes up while the splash waits.
+    RunningProgram program(std::chrono::seconds(1));
     QTRY_VERIFY(answer.answered());
     QVERIFY(!answer.failed());
     QCOMPARE(message, QStringLiteral("SchemeFileError"));
@@ -584,8 +592,8 @@ void StartupTest::splashIsOnScreenBeforeTheSchemeFileMessage()
 
     // The load step still comes a second after the start, and the program goes on without schemes.
     auto *splash = findWindow<TForm1>(QStringLiteral("Form1"));
-    QVERIFY(splash->Timer1->isActive());
-    QCOMPARE(splash->Timer1->interval(), 1000);
+    QVERIFY(testutil::control<QTimer>(splash, "Timer1")->isActive());
+    QCOMPARE(testutil::control<QTimer>(splash, "Timer1")->interval(), 1000);
     waitForMainWindow();
     QCOMPARE(findWindow<TMainForm>(QStringLiteral("MainForm"))->TotalWordCount(), 6);
 }
@@ -638,8 +646,9 @@ void StartupTest::unreadableHelpFileIsReportedAndTheProgramGoesOn()
 
     auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
     const bool first = file == u"Help/Readme.txt";
-    QCOMPARE(help->Memo1->toPlainText() == QStringLiteral("Memo1"), first);
-    QCOMPARE(help->Memo2->toPlainText(), QStringLiteral("Memo2"));
+    QCOMPARE(testutil::control<QPlainTextEdit>(help, "Memo1")->toPlainText() == QStringLiteral("Memo1"),
+             first);
+    QCOMPARE(testutil::control<QPlainTextEdit>(help, "Memo2")->toPlainText(), QStringLiteral("Memo2"));
 }
 
 // One line of megabytes is shown cut, as a long field is in the quiz, so the help window shows at once.
@@ -651,9 +660,9 @@ void StartupTest::helpShowsAVeryLongLineCut()
     RunningProgram program;
     waitForMainWindow();
     auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
-    QCOMPARE(help->Memo1->toPlainText(), QStringLiteral("Wordlark\n") +
-                                             QString(wordlark::MaxShownFieldLength, u'x') +
-                                             QStringLiteral("…\nend"));
+    QCOMPARE(testutil::control<QPlainTextEdit>(help, "Memo1")->toPlainText(),
+             QStringLiteral("Wordlark\n") + QString(wordlark::MaxShownFieldLength, u'x') +
+                 QStringLiteral("…\nend"));
 
     auto *mainForm = findWindow<TMainForm>(QStringLiteral("MainForm"));
     ModalAnswer answer([](QWidget *modal) {
@@ -702,7 +711,7 @@ void StartupTest::hugeDictionaryFallsBackToTheBuiltInOne()
     if (QTest::currentTestFailed())
         return;
     auto *options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
-    QCOMPARE(options->Label3->text(), QStringLiteral("Всего слов: 1400"));
+    QCOMPARE(testutil::control<QLabel>(options, "Label3")->text(), QStringLiteral("Всего слов: 1400"));
 }
 
 void StartupTest::closingTheMainWindowClosesTheSplash()

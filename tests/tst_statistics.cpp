@@ -315,10 +315,10 @@ void TestStatistics::windowThroughTheMenu()
 {
     testutil::QuizFixture quiz; // lesson "01": 好 你 我; lesson "02": 吗/嗎 他们/他們 我们/我們
     testutil::ModalAnswer chooseLesson([&quiz](QWidget *) {
-        QListWidget *list = quiz.options->ListBox1;
+        QListWidget *list = testutil::control<LessonListBox>(quiz.options, "ListBox1");
         QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
                           list->visualItemRect(list->item(0)).center());
-        QTest::mouseClick(quiz.options->ButtonOptOK, Qt::LeftButton);
+        QTest::mouseClick(testutil::control<QPushButton>(quiz.options, "ButtonOptOK"), Qt::LeftButton);
     });
     chooseMenuItem(quiz.main, "N1", "N20");
     QVERIFY(!chooseLesson.failed());
@@ -347,14 +347,14 @@ void TestStatistics::windowThroughTheMenu()
         QCOMPARE(all.layout, kHorizontalLayout);
 
         // Moving the pointer over the window or its figures counts as the learner's presence.
-        quiz.main->Timer2->start(5);
+        testutil::control<QTimer>(quiz.main, "Timer2")->start(5);
         QTRY_VERIFY(quiz.main->idleTicks() >= 2);
-        quiz.main->Timer2->stop();
+        testutil::control<QTimer>(quiz.main, "Timer2")->stop();
         moveMouseOver(control<QPlainTextEdit>(window, "Memo1")->viewport(), QPoint(30, 30));
         QCOMPARE(quiz.main->idleTicks(), 0);
-        quiz.main->Timer2->start(5);
+        testutil::control<QTimer>(quiz.main, "Timer2")->start(5);
         QTRY_VERIFY(quiz.main->idleTicks() >= 2);
-        quiz.main->Timer2->stop();
+        testutil::control<QTimer>(quiz.main, "Timer2")->stop();
         moveMouseOver(window, QPoint(360, 160));
         QCOMPARE(quiz.main->idleTicks(), 0);
 

@@ -84,7 +84,7 @@ void inDialog(TMainForm *main, const std::function<void(TFormThems *)> &steps)
             steps(dialog);
             // Whatever the steps left open is closed with the dialog.
             if (QApplication::activeModalWidget() == dialog)
-                click(dialog->Button6);
+                click(testutil::control<QPushButton>(dialog, "Button6"));
             else
                 testutil::rejectAllModals();
         },
@@ -117,7 +117,7 @@ AddedScheme addScheme(TFormThems *dialog, const QString &name)
         }
         qobject_cast<QDialog *>(modal)->accept();
     });
-    click(dialog->Button2);
+    click(testutil::control<QPushButton>(dialog, "Button2"));
     script.stop();
     added.dialogs = script.names();
     if (script.seen().size() > 1)
@@ -128,7 +128,7 @@ AddedScheme addScheme(TFormThems *dialog, const QString &name)
 // The learner picks item `item` of the scheme list with the keyboard.
 void pickScheme(TFormThems *dialog, int item)
 {
-    QComboBox *list = dialog->ComboBoxShambala;
+    QComboBox *list = testutil::control<QComboBox>(dialog, "ComboBoxShambala");
     list->setFocus();
     while (list->currentIndex() < item)
         QTest::keyClick(list, Qt::Key_Down);
@@ -144,10 +144,11 @@ void tickKeyboardAids(const QuizFixture &quiz)
             testutil::rejectAllModals();
             return;
         }
-        for (QCheckBox *box :
-             {quiz.options->CheckShowBut, quiz.options->CoolGirl, quiz.options->CheckBoxMask})
+        for (QCheckBox *box : {testutil::control<QCheckBox>(quiz.options, "CheckShowBut"),
+                               testutil::control<QCheckBox>(quiz.options, "CoolGirl"),
+                               testutil::control<QCheckBox>(quiz.options, "CheckBoxMask")})
             click(box);
-        click(quiz.options->ButtonOptOK);
+        click(testutil::control<QPushButton>(quiz.options, "ButtonOptOK"));
     });
     quiz.trigger("N8");
     QVERIFY(answer.answered());
@@ -194,9 +195,12 @@ void checkKeyboardAidsRead(const QuizFixture &quiz, const char *when)
         QRect marks;
     };
     const Aid aids[] = {
-        {"prompt", quiz.main->PanelAnswer->grab().toImage(),
-         quiz.main->PanelAnswer->findChild<QLabel *>(QStringLiteral("Label1"))->geometry()},
-        {"mask", quiz.main->PanelMask->grab().toImage(), quiz.main->PanelMask->contentsRect()},
+        {"prompt", testutil::control<QFrame>(quiz.main, "PanelAnswer")->grab().toImage(),
+         testutil::control<QFrame>(quiz.main, "PanelAnswer")
+             ->findChild<QLabel *>(QStringLiteral("Label1"))
+             ->geometry()},
+        {"mask", testutil::control<MaskPanel>(quiz.main, "PanelMask")->grab().toImage(),
+         testutil::control<MaskPanel>(quiz.main, "PanelMask")->contentsRect()},
     };
     const QColor buttonFace = QGuiApplication::palette().color(QPalette::Button);
     for (const Aid &aid : aids) {
@@ -219,8 +223,10 @@ void tickFullCharactersInAnswers(const QuizFixture &quiz)
             testutil::rejectAllModals();
             return;
         }
-        click(quiz.options->CheckBoxes[wordlark::ColumnCount + wordlark::FullColumn]);
-        click(quiz.options->ButtonOptOK);
+        click(testutil::control<QCheckBox>(
+            quiz.options,
+            QStringLiteral("CheckBox%1").arg(wordlark::ColumnCount + wordlark::FullColumn + 1)));
+        click(testutil::control<QPushButton>(quiz.options, "ButtonOptOK"));
     });
     quiz.trigger("N8");
     QVERIFY(answer.answered());
@@ -420,14 +426,14 @@ void ThemsTest::choosingASchemeChangesOnlyTheSwatches()
     const QList<ColourScheme> schemes = shippedSchemes();
     const QColor background = quiz.main->centralWidget()->palette().color(QPalette::Window);
     inDialog(quiz, [&](TFormThems *dialog) {
-        QCOMPARE(dialog->ComboBoxShambala->count(), schemes.size());
-        QCOMPARE(dialog->ComboBoxShambala->currentText(), schemes[0].name);
+        QCOMPARE(testutil::control<QComboBox>(dialog, "ComboBoxShambala")->count(), schemes.size());
+        QCOMPARE(testutil::control<QComboBox>(dialog, "ComboBoxShambala")->currentText(), schemes[0].name);
         QCOMPARE(dialog->swatchColours(), schemes[0].colours);
         pickScheme(dialog, 2);
         QCOMPARE(dialog->swatchColours(), schemes[2].colours);
-        QCOMPARE(dialog->Shapes[size_t(ColourRole::Background)]->palette().color(QPalette::Window),
+        QCOMPARE(testutil::control<QFrame>(dialog, "Shape1")->palette().color(QPalette::Window),
                  onScreen(schemes[2].colours, ColourRole::Background));
-        QVERIFY(dialog->RadioButton1->isChecked());
+        QVERIFY(testutil::control<QRadioButton>(dialog, "RadioButton1")->isChecked());
     });
     QCOMPARE(quiz.main->centralWidget()->palette().color(QPalette::Window), background);
 }
@@ -435,27 +441,30 @@ void ThemsTest::choosingASchemeChangesOnlyTheSwatches()
 void ThemsTest::applyingRecoloursTheSameQuestion()
 {
     QuizFixture quiz;
-    quiz.options->ComboBox3->setCurrentText(QStringLiteral("12"));
+    testutil::control<QComboBox>(quiz.options, "ComboBox3")->setCurrentText(QStringLiteral("12"));
     quiz.main->Button1Click();
     const QString question = quiz.question();
     const QStringList candidates = quiz.boxTexts();
     const ColourScheme dark = shippedSchemes()[1];
     inDialog(quiz, [&](TFormThems *dialog) {
         pickScheme(dialog, 1);
-        click(dialog->Button1);
+        click(testutil::control<QPushButton>(dialog, "Button1"));
     });
 
     QCOMPARE(quiz.question(), question);
     QCOMPARE(quiz.boxTexts(), candidates);
     const auto colour = [&](ColourRole role) { return onScreen(dark.colours, role); };
     QCOMPARE(quiz.main->centralWidget()->palette().color(QPalette::Window), colour(ColourRole::Background));
-    QCOMPARE(quiz.main->TntRichEdit0->palette().color(QPalette::Base), colour(ColourRole::Question));
+    QCOMPARE(testutil::control<QTextEdit>(quiz.main, "TntRichEdit0")->palette().color(QPalette::Base),
+             colour(ColourRole::Question));
     QCOMPARE(quiz.box(1)->palette().color(QPalette::Base), colour(ColourRole::Answer));
-    QCOMPARE(quiz.main->LabelRemained->palette().color(QPalette::WindowText),
+    QCOMPARE(testutil::control<QLabel>(quiz.main, "LabelRemained")->palette().color(QPalette::WindowText),
              colour(ColourRole::RemainedText));
-    QCOMPARE(quiz.main->LabelMis->palette().color(QPalette::WindowText), colour(ColourRole::MistakesText));
+    QCOMPARE(testutil::control<QLabel>(quiz.main, "LabelMis")->palette().color(QPalette::WindowText),
+             colour(ColourRole::MistakesText));
     // Question: translation in the letters font; answers: pinyin (letters), then simplified characters.
-    QCOMPARE(firstTextColour(quiz.main->TntRichEdit0), colour(ColourRole::LettersFont));
+    QCOMPARE(firstTextColour(testutil::control<QTextEdit>(quiz.main, "TntRichEdit0")),
+             colour(ColourRole::LettersFont));
     QCOMPARE(firstTextColour(quiz.box(1)), colour(ColourRole::LettersFont));
     QTextCursor hanzi(quiz.box(1)->document());
     hanzi.movePosition(QTextCursor::End);
@@ -470,24 +479,24 @@ void ThemsTest::bordersOnlyForTheClassicStoredScheme()
 {
     QuizFixture quiz;
     const auto framed = [&quiz] {
-        return quiz.main->TntRichEdit0->frameShape() == QFrame::Box &&
+        return testutil::control<QTextEdit>(quiz.main, "TntRichEdit0")->frameShape() == QFrame::Box &&
                quiz.box(1)->frameShape() == QFrame::Box;
     };
     const auto unframed = [&quiz] {
-        return quiz.main->TntRichEdit0->frameShape() == QFrame::NoFrame &&
+        return testutil::control<QTextEdit>(quiz.main, "TntRichEdit0")->frameShape() == QFrame::NoFrame &&
                quiz.box(1)->frameShape() == QFrame::NoFrame;
     };
     inDialog(quiz, [&](TFormThems *dialog) {
         pickScheme(dialog, 1);
-        click(dialog->Button1);
+        click(testutil::control<QPushButton>(dialog, "Button1"));
         QVERIFY(unframed());
         pickScheme(dialog, 0);
-        click(dialog->Button1);
+        click(testutil::control<QPushButton>(dialog, "Button1"));
         QVERIFY(framed());
         // One's own colours never get borders, even when they equal the classic scheme.
-        click(dialog->RadioButton2);
+        click(testutil::control<QRadioButton>(dialog, "RadioButton2"));
         QCOMPARE(dialog->swatchColours(), dialog->schemes()[0].colours);
-        click(dialog->Button1);
+        click(testutil::control<QPushButton>(dialog, "Button1"));
         QVERIFY(unframed());
     });
 }
@@ -497,7 +506,7 @@ void ThemsTest::swatchesArePickedInTheColourDialog()
     QuizFixture quiz;
     const QColor chosen(0x12, 0x34, 0x56);
     inDialog(quiz, [&](TFormThems *dialog) {
-        QFrame *swatch = dialog->Shapes[size_t(ColourRole::RightAnswer)];
+        QFrame *swatch = testutil::control<QFrame>(dialog, "Shape5");
         const wordlark::SchemeColours before = dialog->swatchColours();
         ModalAnswer cancel([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
         QTest::mouseClick(swatch, Qt::RightButton, {}, QPoint(5, 5));
@@ -514,10 +523,10 @@ void ThemsTest::swatchesArePickedInTheColourDialog()
         QVERIFY(pick.answered());
         QCOMPARE(dialog->swatchColours()[size_t(ColourRole::RightAnswer)], wordlark::storedColour(chosen));
         QCOMPARE(swatch->palette().color(QPalette::Window), chosen);
-        QVERIFY(dialog->RadioButton1->isChecked());
+        QVERIFY(testutil::control<QRadioButton>(dialog, "RadioButton1")->isChecked());
 
-        click(dialog->RadioButton2);
-        click(dialog->Button1);
+        click(testutil::control<QRadioButton>(dialog, "RadioButton2"));
+        click(testutil::control<QPushButton>(dialog, "Button1"));
     });
     QCOMPARE(quiz.main->colours().rightAnswer, chosen);
 }
@@ -547,7 +556,7 @@ void ThemsTest::addedSchemeIsAppendedToTheFile()
             qobject_cast<QColorDialog *>(modal)->setCurrentColor(chosen);
             qobject_cast<QDialog *>(modal)->accept();
         });
-        click(dialog->Shapes[size_t(ColourRole::Question)]);
+        click(testutil::control<QFrame>(dialog, "Shape4"));
         const wordlark::SchemeColours swatches = dialog->swatchColours();
         ModalAnswer name([&](QWidget *modal) {
             auto *input = qobject_cast<QInputDialog *>(modal);
@@ -560,11 +569,11 @@ void ThemsTest::addedSchemeIsAppendedToTheFile()
             else
                 input->reject();
         });
-        click(dialog->Button2);
+        click(testutil::control<QPushButton>(dialog, "Button2"));
         QVERIFY(name.answered());
-        count = dialog->ComboBoxShambala->count();
+        count = testutil::control<QComboBox>(dialog, "ComboBoxShambala")->count();
         if (confirm) {
-            QCOMPARE(dialog->ComboBoxShambala->currentText(), listed);
+            QCOMPARE(testutil::control<QComboBox>(dialog, "ComboBoxShambala")->currentText(), listed);
             QCOMPARE(dialog->schemes().constLast(), (ColourScheme{swatches, listed, {}}));
         }
     });
@@ -639,7 +648,8 @@ void ThemsTest::fullDiskKeepsTheFileAndSaysWhy()
         added = addScheme(dialog, QStringLiteral("Не поместится"));
         setrlimit(RLIMIT_FSIZE, &old);
         std::signal(SIGXFSZ, previousHandler);
-        QCOMPARE(dialog->ComboBoxShambala->currentText(), QStringLiteral("Не поместится"));
+        QCOMPARE(testutil::control<QComboBox>(dialog, "ComboBoxShambala")->currentText(),
+                 QStringLiteral("Не поместится"));
     });
     QCOMPARE(added.dialogs,
              (QStringList{QStringLiteral("SchemeNameInput"), QStringLiteral("SchemeFileError")}));
@@ -665,13 +675,14 @@ void ThemsTest::failedWriteKeepsTheSchemeForThisRun()
             }
             qobject_cast<QDialog *>(modal)->accept();
         });
-        click(dialog->Button2);
+        click(testutil::control<QPushButton>(dialog, "Button2"));
         script.stop();
         QCOMPARE(script.names(),
                  (QStringList{QStringLiteral("SchemeNameInput"), QStringLiteral("SchemeFileError")}));
         QVERIFY(!script.seen().constLast().text.isEmpty());
         QCOMPARE(dialog->schemes().size(), before + 1);
-        QCOMPARE(dialog->ComboBoxShambala->currentText(), QStringLiteral("Не сохранится"));
+        QCOMPARE(testutil::control<QComboBox>(dialog, "ComboBoxShambala")->currentText(),
+                 QStringLiteral("Не сохранится"));
     });
 }
 
@@ -689,7 +700,7 @@ void ThemsTest::missingFileLeavesAnEmptyList()
     QVERIFY(notFound.answered());
     QCOMPARE(message, QStringLiteral("File not found"));
     auto *dialog = testutil::findWindow<TFormThems>(QStringLiteral("FormThems"));
-    QCOMPARE(dialog->ComboBoxShambala->count(), 0);
+    QCOMPARE(testutil::control<QComboBox>(dialog, "ComboBoxShambala")->count(), 0);
     // "Готовая" with nothing to choose applies nothing.
     QTRY_VERIFY_WITH_TIMEOUT(testutil::findWindow(QStringLiteral("MainForm"))->isVisible(), 10000);
     auto *main = testutil::findWindow<TMainForm>(QStringLiteral("MainForm"));
@@ -703,9 +714,9 @@ void ThemsTest::fontButtonsRewriteTheQuestion()
     QuizFixture quiz;
     const QString family = QStringLiteral("DejaVu Sans");
     inDialog(quiz, [&](TFormThems *dialog) {
-        QCOMPARE(dialog->Button3->text(), QStringLiteral("Буквы"));
+        QCOMPARE(testutil::control<QPushButton>(dialog, "Button3")->text(), QStringLiteral("Буквы"));
         ModalAnswer cancel([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
-        click(dialog->Button4);
+        click(testutil::control<QPushButton>(dialog, "Button4"));
         QVERIFY(cancel.answered());
         QCOMPARE(cancel.title().isEmpty(), false);
 
@@ -717,12 +728,12 @@ void ThemsTest::fontButtonsRewriteTheQuestion()
             fonts->setCurrentFont(font);
             fonts->accept();
         });
-        click(dialog->Button3);
+        click(testutil::control<QPushButton>(dialog, "Button3"));
         QVERIFY(choose.answered());
     });
     QCOMPARE(quiz.main->LatinFontDial.font.family(), family);
     // The question (a translation) is written again in the new letters font.
-    QTextCursor cursor(quiz.main->TntRichEdit0->document());
+    QTextCursor cursor(testutil::control<QTextEdit>(quiz.main, "TntRichEdit0")->document());
     cursor.movePosition(QTextCursor::NextCharacter);
     QCOMPARE(cursor.charFormat().font().family(), family);
     QVERIFY(quiz.main->HierFontDial.font.family() != family);
@@ -821,33 +832,34 @@ void ThemsTest::keyboardAidsReadInEveryScheme()
     QuizFixture quiz;
     inDialog(quiz, [&](TFormThems *dialog) {
         pickScheme(dialog, item);
-        click(dialog->Button1);
+        click(testutil::control<QPushButton>(dialog, "Button1"));
     });
     tickKeyboardAids(quiz);
-    QVERIFY(quiz.main->PanelAnswer->isVisible());
-    QVERIFY(quiz.main->PanelMask->isVisible());
-    QVERIFY(!quiz.main->PanelMask->text().isEmpty());
+    QVERIFY(testutil::control<QFrame>(quiz.main, "PanelAnswer")->isVisible());
+    QVERIFY(testutil::control<MaskPanel>(quiz.main, "PanelMask")->isVisible());
+    QVERIFY(!testutil::control<MaskPanel>(quiz.main, "PanelMask")->text().isEmpty());
     checkKeyboardAidsRead(quiz, "at rest");
     if (QTest::currentTestFailed())
         return;
 
     // A right entry flashes the panel green; once the flash is over it is back at rest.
     const int word = quiz.main->session().currentWord();
-    quiz.main->CoolGirlEdit->setText(quiz.main->wordTable().cell(wordlark::SimplifiedColumn, word));
-    click(quiz.main->CoolGirlOK);
+    testutil::control<QLineEdit>(quiz.main, "CoolGirlEdit")
+        ->setText(quiz.main->wordTable().cell(wordlark::SimplifiedColumn, word));
+    click(testutil::control<QPushButton>(quiz.main, "CoolGirlOK"));
     QVERIFY(quiz.main->session().currentWord() != word);
-    QTRY_VERIFY(!quiz.main->Timer1->isActive());
+    QTRY_VERIFY(!testutil::control<QTimer>(quiz.main->centralWidget(), "Timer1")->isActive());
     checkKeyboardAidsRead(quiz, "after a right entry");
     if (QTest::currentTestFailed())
         return;
 
     // A wrong one flashes it red and puts it away; the next question brings it back at rest.
-    quiz.main->CoolGirlEdit->setText(QStringLiteral("错"));
-    click(quiz.main->CoolGirlOK);
-    QVERIFY(!quiz.main->PanelAnswer->isVisible());
-    QTRY_VERIFY(!quiz.main->Timer1->isActive());
+    testutil::control<QLineEdit>(quiz.main, "CoolGirlEdit")->setText(QStringLiteral("错"));
+    click(testutil::control<QPushButton>(quiz.main, "CoolGirlOK"));
+    QVERIFY(!testutil::control<QFrame>(quiz.main, "PanelAnswer")->isVisible());
+    QTRY_VERIFY(!testutil::control<QTimer>(quiz.main->centralWidget(), "Timer1")->isActive());
     quiz.click(quiz.rightBox());
-    QVERIFY(quiz.main->PanelAnswer->isVisible());
+    QVERIFY(testutil::control<QFrame>(quiz.main, "PanelAnswer")->isVisible());
     checkKeyboardAidsRead(quiz, "after a wrong entry");
 }
 

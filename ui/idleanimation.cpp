@@ -29,9 +29,10 @@ bool oneIn(RandomSource &random, int odds)
 }
 
 // A colour as the platform packs it into an integer: red in the low byte, blue in the high one.
-RgbValue packedColour(int value)
+// A random 24-bit number as a colour, red in its lowest byte.
+ColourValue packedColour(int value)
 {
-    return rgbValue(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+    return colourValue(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
 } // namespace
@@ -247,16 +248,16 @@ void IdleAnimation::drawColours(RandomSource &random, AnimationCell &cell) const
         break;
     case 1: {
         const int value = random.below(256);
-        cell.textColour = rgbValue(m_colourChannel == 0 ? value : 0, m_colourChannel == 1 ? value : 0,
-                                   m_colourChannel == 2 ? value : 0);
-        cell.cellColour = rgbValue(0, 0, 0);
+        cell.textColour = colourValue(m_colourChannel == 0 ? value : 0, m_colourChannel == 1 ? value : 0,
+                                      m_colourChannel == 2 ? value : 0);
+        cell.cellColour = colourValue(0, 0, 0);
         break;
     }
     default: {
         const int text = random.below(256);
         const int background = random.below(256);
-        cell.textColour = rgbValue(text, text, text);
-        cell.cellColour = rgbValue(background, background, background);
+        cell.textColour = colourValue(text, text, text);
+        cell.cellColour = colourValue(background, background, background);
         break;
     }
     }

@@ -3,6 +3,7 @@
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
 #include "quiz/quizsession.h"
+#include "ui/colourscheme.h"
 
 #include <QPoint>
 #include <QRect>
@@ -65,20 +66,13 @@ private:
     int m_steps = 0;
 };
 
-// A colour as 0xRRGGBB.
-using RgbValue = quint32;
-constexpr RgbValue rgbValue(int red, int green, int blue)
-{
-    return (RgbValue(red) << 16) | (RgbValue(green) << 8) | RgbValue(blue);
-}
-
 // One character to draw: where, how big, in which face and colours.
 struct AnimationCell {
     QPoint topLeft;
     int size = 0;
     int fontIndex = 0;
-    RgbValue textColour = 0;
-    RgbValue cellColour = 0;
+    ColourValue textColour = 0;
+    ColourValue cellColour = 0;
     QString character;
 };
 

@@ -1,5 +1,7 @@
 #include "ui/schemecolours.h"
 
+#include <QGuiApplication>
+
 #include <array>
 #include <cmath>
 #include <utility>
@@ -83,6 +85,20 @@ QColor readableTextColour(const QColor &background)
 {
     return contrastRatio(Qt::black, background) >= contrastRatio(Qt::white, background) ? QColor(Qt::black)
                                                                                         : QColor(Qt::white);
+}
+
+ScreenScheme screenScheme(const SchemeColours &values, bool framedBoxes)
+{
+    const QPalette palette = QGuiApplication::palette();
+    const auto colour = [&](ColourRole role) { return screenColour(colourOf(values, role), palette); };
+    return ScreenScheme{{colour(ColourRole::Background), colour(ColourRole::Question),
+                         colour(ColourRole::Answer), colour(ColourRole::RightAnswer),
+                         colour(ColourRole::WrongAnswer), colour(ColourRole::RemainedText),
+                         colour(ColourRole::MistakesText)},
+                        colour(ColourRole::LettersFont),
+                        colour(ColourRole::SimpleHanziFont),
+                        colour(ColourRole::FullHanziFont),
+                        framedBoxes};
 }
 
 } // namespace wordlark

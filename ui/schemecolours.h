@@ -1,11 +1,25 @@
 #pragma once
 
+#include "quiz/answerboard.h"
 #include "ui/colourscheme.h"
 
 #include <QColor>
 #include <QPalette>
 
+// Everything a colour scheme changes on the quiz screen.
+struct ScreenScheme {
+    QuizColours colours;
+    QColor lettersFont;
+    QColor simpleHanziFont;
+    QColor fullHanziFont;
+    // Single-line borders round the question and the answers: the classic look only.
+    bool framedBoxes = false;
+};
+
 namespace wordlark {
+
+// A scheme's stored colours as the quiz screen shows them with the desktop's palette.
+ScreenScheme screenScheme(const SchemeColours &values, bool framedBoxes);
 
 // A stored colour as the screen shows it: RGB as it is, a system colour reference as the palette's
 // colour in the matching role (the button face is QPalette::Button, the window QPalette::Base, the

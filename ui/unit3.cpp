@@ -1,7 +1,6 @@
 #include "ui/unit3.h"
 
-#include "app/mainunit.h"
-#include "dictionary/unit4.h"
+#include "app/trainer.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -32,9 +31,9 @@ QFont animationFont(int fontIndex, int pixelSize)
 
 } // namespace
 
-TForm3::TForm3(ProgramWindows &windows, QWidget *parent)
+TForm3::TForm3(const Trainer &trainer, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , m_windows(windows)
+    , m_trainer(trainer)
 {
     setObjectName(QStringLiteral("Form3"));
     QPalette black = palette();
@@ -97,13 +96,9 @@ void TForm3::startAnimation(QScreen *screen)
 
 void TForm3::Timer1Timer()
 {
-    const TLessonOptions *options = m_windows.LessonOptions;
-    const TMainForm *mainForm = m_windows.MainForm;
-    if (options && mainForm) {
-        if (const std::optional<AnimationCell> cell =
-                m_animation.tick(m_random, size(), options->lessons(), mainForm->wordTable()))
-            drawCell(*cell);
-    }
+    if (const std::optional<AnimationCell> cell =
+            m_animation.tick(m_random, size(), m_trainer.lessons(), m_trainer.wordTable()))
+        drawCell(*cell);
     const bool shown = m_animation.stepOpacity();
     setWindowOpacity(m_animation.alpha() / qreal(IdleAnimation::FullOpacity));
     if (!shown)
@@ -131,9 +126,10 @@ void TForm3::drawCell(const AnimationCell &cell)
     const CellFont &font = cellFont(cell.fontIndex, cell.size);
     {
         QPainter painter(&m_canvas);
-        painter.fillRect(square, QColor(QRgb(cell.cellColour)));
+        painter.fillRect(square,
+                         QColor(redOf(cell.cellColour), greenOf(cell.cellColour), blueOf(cell.cellColour)));
         painter.setFont(font.font);
-        painter.setPen(QColor(QRgb(cell.textColour)));
+        painter.setPen(QColor(redOf(cell.textColour), greenOf(cell.textColour), blueOf(cell.textColour)));
         painter.drawText(QPointF(square.left(), square.top() + font.ascent), cell.character);
     }
     m_unshownCells += square;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/windows.h"
 #include "quiz/quizsession.h"
 #include "ui/idleanimation.h"
 
@@ -14,6 +13,9 @@
 
 class QScreen;
 class QTimer;
+namespace wordlark {
+class Trainer;
+}
 
 // The idle animation: a borderless black window over the whole screen that fills itself with characters
 // of the chosen lessons, one per tick, until a key press or a click fades it out.
@@ -21,7 +23,8 @@ class TForm3 final : public QWidget {
     Q_OBJECT
 
 public:
-    TForm3(ProgramWindows &windows, QWidget *parent);
+    // The characters come from the chosen lessons of `trainer`'s dictionary.
+    TForm3(const wordlark::Trainer &trainer, QWidget *parent);
     ~TForm3() override;
 
     // Covers `screen` and starts the animation; does nothing while it runs.
@@ -32,8 +35,6 @@ public:
 
     // One animation tick: draw a cell, move the fade on.
     void Timer1Timer();
-
-    QTimer *Timer1 = nullptr;
 
 Q_SIGNALS:
     // The window has faded out and is hidden again: the learner is back.
@@ -46,6 +47,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    QTimer *Timer1 = nullptr;
+
     void FormCreate();
     void FormMouseDown();
     void FormKeyDown();
@@ -60,7 +63,7 @@ private:
     void hidePointer();
     void restorePointer();
 
-    ProgramWindows &m_windows;
+    const wordlark::Trainer &m_trainer;
     wordlark::IdleAnimation m_animation;
     // Seeded once for the whole run, so that ticks in quick succession still draw different cells.
     wordlark::SystemRandom m_random;

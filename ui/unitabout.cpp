@@ -1,5 +1,7 @@
 #include "ui/unitabout.h"
 
+#include "wordlarkversion.h"
+
 #include <QLabel>
 #include <QPushButton>
 
@@ -29,7 +31,7 @@ TAboutForm::TAboutForm(QWidget *parent)
     TntLabel1 = makeLabel(QStringLiteral("TntLabel1"), QStringLiteral("Wordlark"), QStringLiteral("SimSun"),
                           32, this);
     TntLabel1->setGeometry(4, 12, 204, 44);
-    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("Wordlark версия 1.2"),
+    Label1 = makeLabel(QStringLiteral("Label1"), QStringLiteral("Wordlark версия " WORDLARK_VERSION),
                        QStringLiteral("Arial"), 19, this);
     Label1->setWordWrap(true);
     Label1->setGeometry(4, 64, 204, 56);

@@ -12,6 +12,7 @@ class TAboutForm final : public QDialog {
 public:
     explicit TAboutForm(QWidget *parent = nullptr);
 
+private:
     QLabel *TntLabel1 = nullptr;
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;

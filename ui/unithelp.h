@@ -14,12 +14,12 @@ class TFormHelp final : public QDialog {
 public:
     explicit TFormHelp(QWidget *parent = nullptr);
 
+private:
     QTabWidget *PageControl1 = nullptr;
+    QPushButton *Button1 = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
     QPlainTextEdit *Memo2 = nullptr;
-    QPushButton *Button1 = nullptr;
 
-private:
     void FormCreate();
     // Fills the memo from the file; false, after telling the learner, when the file cannot be read.
     bool loadHelpText(const QString &path, QPlainTextEdit *memo);

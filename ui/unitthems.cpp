@@ -1,7 +1,5 @@
 #include "ui/unitthems.h"
 
-#include "app/mainunit.h"
-#include "ui/schemecolours.h"
 #include "ui/uitexts.h"
 
 #include <QColorDialog>
@@ -52,20 +50,6 @@ QPushButton *pushButton(QWidget *parent, const char *name, const QString &captio
     return button;
 }
 
-ScreenScheme screenScheme(const SchemeColours &values, bool framedBoxes)
-{
-    const QPalette palette = QGuiApplication::palette();
-    const auto colour = [&](ColourRole role) { return screenColour(colourOf(values, role), palette); };
-    return ScreenScheme{{colour(ColourRole::Background), colour(ColourRole::Question),
-                         colour(ColourRole::Answer), colour(ColourRole::RightAnswer),
-                         colour(ColourRole::WrongAnswer), colour(ColourRole::RemainedText),
-                         colour(ColourRole::MistakesText)},
-                        colour(ColourRole::LettersFont),
-                        colour(ColourRole::SimpleHanziFont),
-                        colour(ColourRole::FullHanziFont),
-                        framedBoxes};
-}
-
 // The font a field is drawn in, as a font dialog can show it: the installed face the requested one
 // resolves to (the design's names, "SimSun" or "Times New Roman", are mapped onto other faces), in that
 // face's own style, at the drawn size.
@@ -89,9 +73,10 @@ void showFileError(QWidget *parent, const QString &text)
 
 } // namespace
 
-TFormThems::TFormThems(ProgramWindows &windows, QWidget *parent)
+TFormThems::TFormThems(const QString &schemeFile, const FieldFonts &fonts, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
-    , m_windows(windows)
+    , m_schemeFile(schemeFile)
+    , m_fonts(fonts)
 {
     setObjectName(QStringLiteral("FormThems"));
     setWindowTitle(QStringLiteral("Цвет и шрифты"));
@@ -184,14 +169,9 @@ void TFormThems::applyUiTexts()
     Button5->setText(UiText(UiTextId::FullHanziFont));
 }
 
-QString TFormThems::schemeFilePath() const
-{
-    return QDir(m_windows.MainForm->startFolder()).filePath(QStringLiteral("Data/data1.dat"));
-}
-
 void TFormThems::LoadColourSchemes()
 {
-    Result<QList<ColourScheme>> file = loadColourSchemes(schemeFilePath());
+    Result<QList<ColourScheme>> file = loadColourSchemes(m_schemeFile);
     if (!file) {
         showFileError(nullptr, file.error());
         return;
@@ -254,10 +234,10 @@ void TFormThems::ApplyColourScheme()
         // With no stored scheme there is nothing to apply.
         if (item < 0 || item >= m_schemes.size())
             return;
-        m_windows.MainForm->applyColourScheme(screenScheme(m_schemes[item].colours, item == 0));
+        Q_EMIT colourSchemeChosen(screenScheme(m_schemes[item].colours, item == 0));
         return;
     }
-    m_windows.MainForm->applyColourScheme(screenScheme(m_swatchColours, false));
+    Q_EMIT colourSchemeChosen(screenScheme(m_swatchColours, false));
 }
 
 void TFormThems::AddColourScheme()
@@ -275,12 +255,12 @@ void TFormThems::AddColourScheme()
     ComboBoxShambala->addItem(m_schemes.constLast().name);
     ComboBoxShambala->setCurrentIndex(int(m_schemes.size() - 1));
     // A failed write leaves the old file whole; the new scheme stays in the list for this run.
-    const Result<void> saved = saveColourSchemes(schemeFilePath(), m_schemes);
+    const Result<void> saved = saveColourSchemes(m_schemeFile, m_schemes);
     if (!saved)
         showFileError(this, saved.error());
 }
 
-void TFormThems::chooseFont(FieldFont &field, const char *dialogName)
+void TFormThems::chooseFont(FieldKind kind, const FieldFont &field, const char *dialogName)
 {
     QFontDialog dialog(drawnFont(field.font), this);
     dialog.setObjectName(QString::fromLatin1(dialogName));
@@ -289,21 +269,20 @@ void TFormThems::chooseFont(FieldFont &field, const char *dialogName)
     // keeps its font exactly, rather than the dialog's near match of it.
     const QFont opened = dialog.currentFont();
     if (dialog.exec() == QDialog::Accepted && dialog.selectedFont() != opened)
-        field.font = dialog.selectedFont();
-    m_windows.MainForm->ShowQuestion();
+        Q_EMIT fieldFontChosen(kind, dialog.selectedFont());
 }
 
 void TFormThems::Button3Click()
 {
-    chooseFont(m_windows.MainForm->LatinFontDial, "LatinFontDial");
+    chooseFont(FieldKind::Letters, m_fonts.letters, "LatinFontDial");
 }
 
 void TFormThems::Button4Click()
 {
-    chooseFont(m_windows.MainForm->HierFontDial, "HierFontDial");
+    chooseFont(FieldKind::Simplified, m_fonts.simplified, "HierFontDial");
 }
 
 void TFormThems::Button5Click()
 {
-    chooseFont(m_windows.MainForm->BHierFontDial, "BHierFontDial");
+    chooseFont(FieldKind::Full, m_fonts.full, "BHierFontDial");
 }

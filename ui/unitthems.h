@@ -1,7 +1,8 @@
 #pragma once
 
-#include "app/windows.h"
+#include "quiz/answerboard.h"
 #include "ui/colourscheme.h"
+#include "ui/schemecolours.h"
 
 #include <QDialog>
 #include <QList>
@@ -14,15 +15,17 @@ class QFrame;
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
-struct FieldFont;
 
 // The colours and fonts dialog of the quiz screen: stored schemes or ten swatches of one's own, applied
-// to the main window; the three fonts of the quiz; new schemes added to the scheme file.
+// to the quiz screen; the three fonts of the quiz; new schemes added to the scheme file. What the learner
+// applies or chooses it reports through its signals.
 class TFormThems final : public QDialog {
     Q_OBJECT
 
 public:
-    TFormThems(ProgramWindows &windows, QWidget *parent);
+    // `schemeFile` is the file of stored schemes; `fonts` the quiz screen's fonts, which a font dialog
+    // starts from.
+    TFormThems(const QString &schemeFile, const FieldFonts &fonts, QWidget *parent);
 
     void applyUiTexts();
 
@@ -36,6 +39,16 @@ public:
     void ApplyColourScheme();
     void AddColourScheme();
 
+Q_SIGNALS:
+    // "Применить": the quiz screen takes these colours.
+    void colourSchemeChosen(const ScreenScheme &scheme);
+    // A font dialog was confirmed for one kind of field.
+    void fieldFontChosen(FieldKind kind, const QFont &font);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     QGroupBox *GroupBox1 = nullptr;
     QGroupBox *GroupBox2 = nullptr;
     QGroupBox *GroupBox3 = nullptr;
@@ -52,24 +65,20 @@ public:
     QPushButton *Button6 = nullptr;
     QColorDialog *ColorDialog1 = nullptr;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
     void createSchemeGroup();
     void createSwatchGroup();
     void createFontGroup();
     void paintSwatch(wordlark::ColourRole role, wordlark::ColourValue value);
-    QString schemeFilePath() const;
 
     void ComboBoxShambalaChange(int item);
     void ShapeMouseDown(wordlark::ColourRole role);
     void Button3Click();
     void Button4Click();
     void Button5Click();
-    void chooseFont(FieldFont &field, const char *dialogName);
+    void chooseFont(FieldKind kind, const FieldFont &field, const char *dialogName);
 
-    ProgramWindows &m_windows;
+    QString m_schemeFile;
+    FieldFonts m_fonts;
     QList<wordlark::ColourScheme> m_schemes;
     wordlark::SchemeColours m_swatchColours = wordlark::BuiltInColours;
 };

@@ -1,0 +1,196 @@
+#include "app/trainer.h"
+
+#include "dictionary/textdecoding.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace wordlark {
+namespace {
+
+const QString kDefaultDictionaryPath = QStringLiteral("Dictionary/Dict.dic");
+const QString kBuiltInDictionary = QStringLiteral(":/dictionary/Dict.dic");
+
+TextLines builtInCourse()
+{
+    QFile builtIn(kBuiltInDictionary);
+    if (!builtIn.open(QIODevice::ReadOnly))
+        return {};
+    return TextLines(builtIn.readAll());
+}
+
+} // namespace
+
+Trainer::Trainer(const QString &startFolder, QObject *parent)
+    : QObject(parent)
+    , m_startFolder(startFolder)
+    , m_dictionaryPath(kDefaultDictionaryPath)
+    , m_random(std::make_unique<SystemRandom>())
+    , m_soundAvailable(QDir(QDir(startFolder).filePath(QStringLiteral("audio"))).exists())
+{
+    m_settings.sound = m_soundAvailable;
+}
+
+Trainer::~Trainer() = default;
+
+void Trainer::setRandomSource(std::unique_ptr<RandomSource> random)
+{
+    m_random = std::move(random);
+}
+
+// ---- The dictionary ------------------------------------------------------------------------------------
+
+DictionaryRead Trainer::readDictionary()
+{
+    DictionaryRead read;
+    Result<TextLines> lines = readTextLines(m_dictionaryPath);
+    if (lines) {
+        m_dictionaryText = std::move(lines).value();
+    } else {
+        read.builtInUsed = true;
+        m_dictionaryText = builtInCourse();
+    }
+    read.lineCount = int(m_dictionaryText.size());
+    return read;
+}
+
+void Trainer::buildWordTable(const std::function<void(int)> &beforeLine)
+{
+    parseDictionaryText(m_dictionaryText, m_table, beforeLine);
+    m_lessons.build(m_table);
+    Q_EMIT lessonsBuilt();
+    chooseLessons(std::vector<bool>(size_t(m_lessons.lessonCount()), true));
+}
+
+DictionaryRead Trainer::loadDictionary(const std::function<void(int)> &beforeLine)
+{
+    const DictionaryRead read = readDictionary();
+    buildWordTable(beforeLine);
+    return read;
+}
+
+void Trainer::forgetDictionary()
+{
+    m_dictionaryText = {};
+    m_table.clear();
+    m_question = {};
+    m_session.restore({}, 0, {});
+    m_lessons.clear();
+    Q_EMIT lessonsBuilt();
+}
+
+// ---- Lessons -------------------------------------------------------------------------------------------
+
+int Trainer::chooseLessons(std::vector<bool> chosen)
+{
+    const int count = m_lessons.countSelected(chosen);
+    m_session.setNewPassPending();
+    Q_EMIT remainingChanged(count);
+    return count;
+}
+
+// ---- The quiz ------------------------------------------------------------------------------------------
+
+void Trainer::nextQuestion()
+{
+    NextQuestion next = wordlark::nextQuestion(m_session, m_settings, m_lessons, m_table, *m_random);
+    if (next.passStarted)
+        Q_EMIT mistakesChanged(0);
+    Q_EMIT remainingChanged(next.remaining);
+    m_question = std::move(next.question);
+    m_answeredThisQuestion = false;
+    if (m_question.hasWord())
+        Q_EMIT questionAsked(m_question.word);
+    else
+        Q_EMIT nothingToAsk();
+}
+
+bool Trainer::answerBox(int box)
+{
+    if (!m_question.hasWord())
+        return false;
+    return takeAnswer(
+        Answer{m_question.word, box, m_question.isRightBox(box), false, !m_answeredThisQuestion});
+}
+
+bool Trainer::answerTyped(const QString &typed)
+{
+    if (!m_question.hasWord())
+        return false;
+    return takeAnswer(
+        Answer{m_question.word, 0, m_question.isRightTypedAnswer(typed), true, !m_answeredThisQuestion});
+}
+
+bool Trainer::takeAnswer(Answer answer)
+{
+    m_answeredThisQuestion = true;
+    Q_EMIT answered(answer);
+    if (!answer.right) {
+        m_session.wrongAnswer();
+        Q_EMIT mistakesChanged(m_session.mistakeCount());
+        return false;
+    }
+    if (m_session.rightAnswer()) {
+        Q_EMIT remainingChanged(0);
+        Q_EMIT passEnded(m_session.mistakeCount());
+        if (m_session.reviewDue())
+            Q_EMIT reviewDue();
+    }
+    nextQuestion();
+    return true;
+}
+
+// ---- Lesson files --------------------------------------------------------------------------------------
+
+Result<LessonProgress> Trainer::readLessonFile(const QString &path) const
+{
+    return loadLessonFile(path, wordCount());
+}
+
+bool Trainer::isFromOtherDictionary(const LessonProgress &progress) const
+{
+    return progress.dictionaryPath != m_dictionaryPath;
+}
+
+void Trainer::resumeLesson(LessonProgress progress)
+{
+    beginPass(std::move(progress.queue), progress.mistakeCount, std::move(progress.mistakes));
+}
+
+Result<void> Trainer::saveLessonFile(const QString &path) const
+{
+    return wordlark::saveLessonFile(path, LessonProgress{m_dictionaryPath, m_session.queue(),
+                                                         m_session.mistakeCount(), m_session.mistakes()});
+}
+
+// ---- Other passes --------------------------------------------------------------------------------------
+
+bool Trainer::startReview()
+{
+    if (!m_session.learnMistakes())
+        return false;
+    Q_EMIT mistakesChanged(0);
+    Q_EMIT remainingChanged(int(m_session.queue().size()));
+    return true;
+}
+
+void Trainer::startPassOver(const QList<int> &words)
+{
+    QList<int> queue;
+    queue.reserve(words.size());
+    for (const int word : words)
+        if (word >= 0 && word < wordCount())
+            queue.append(word);
+    beginPass(std::move(queue), 0, {});
+}
+
+void Trainer::beginPass(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes)
+{
+    const int queueLength = int(queue.size());
+    m_session.restore(std::move(queue), mistakeCount, std::move(mistakes));
+    Q_EMIT mistakesChanged(m_session.mistakeCount());
+    Q_EMIT remainingChanged(queueLength);
+    nextQuestion();
+}
+
+} // namespace wordlark

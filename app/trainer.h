@@ -1,0 +1,157 @@
+#pragma once
+
+#include "dictionary/lessonlist.h"
+#include "dictionary/result.h"
+#include "dictionary/textdecoding.h"
+#include "dictionary/wordtable.h"
+#include "progress/lessonfile.h"
+#include "quiz/question.h"
+#include "quiz/quizsession.h"
+#include "quiz/quizsettings.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace wordlark {
+
+// One answer the learner gave to the shown question.
+struct Answer {
+    // The asked word.
+    int word = -1;
+    // The answer box clicked, 1..12; 0 for a typed answer.
+    int box = 0;
+    bool right = false;
+    bool typed = false;
+    // No answer was given to this showing of the word before this one.
+    bool first = true;
+};
+
+// How reading the dictionary went.
+struct DictionaryRead {
+    // The file could not be read, so the built-in course was read instead.
+    bool builtInUsed = false;
+    int lineCount = 0;
+};
+
+// The program's state and what the learner can do with it: the dictionary and its lessons, the lesson
+// parameters, the pass with its current question, the lesson files and the review. The windows show it
+// and call its methods for what the learner does; it reports every change through its signals, which
+// are all emitted synchronously from the method that caused them.
+class Trainer final : public QObject {
+    Q_OBJECT
+
+public:
+    // `startFolder` is the working folder: the default dictionary path is relative to it, and sound is
+    // only offered when it holds an "audio" folder.
+    explicit Trainer(const QString &startFolder, QObject *parent = nullptr);
+    ~Trainer() override;
+
+    const QString &startFolder() const { return m_startFolder; }
+
+    // Replaces the source of the draws, so that a test or a benchmark asks the same words every run.
+    void setRandomSource(std::unique_ptr<RandomSource> random);
+
+    // ---- The dictionary -------------------------------------------------------------------------------
+    // "Dictionary/Dict.dic" at start, or the path the learner chose.
+    const QString &dictionaryPath() const { return m_dictionaryPath; }
+    void setDictionaryPath(const QString &path) { m_dictionaryPath = path; }
+    const TextLines &dictionaryText() const { return m_dictionaryText; }
+    const WordTable &wordTable() const { return m_table; }
+    int wordCount() const { return m_table.rowCount(); }
+
+    // The two steps of a load. Reading takes the file at dictionaryPath(), or the built-in course when
+    // that file cannot be read. Building parses the lines (`beforeLine` is called with each line's index,
+    // so that a window can show progress and stay responsive), builds the lesson list with every lesson
+    // chosen and makes a new pass pending; it emits lessonsBuilt() and remainingChanged().
+    DictionaryRead readDictionary();
+    void buildWordTable(const std::function<void(int)> &beforeLine = {});
+    // Both steps at once.
+    DictionaryRead loadDictionary(const std::function<void(int)> &beforeLine = {});
+    // Forgets the dictionary, its lessons, the pass and the question, before another dictionary loads.
+    void forgetDictionary();
+
+    // ---- Lessons and parameters -----------------------------------------------------------------------
+    const LessonList &lessons() const { return m_lessons; }
+    // Records the choice (one flag per lesson) and makes a new pass over it pending; returns the number
+    // of chosen words, also emitted as remainingChanged(). The pass starts at the next question. Taken
+    // by value, so that the list's own flags can be handed back to count again.
+    int chooseLessons(std::vector<bool> chosen);
+    const QuizSettings &settings() const { return m_settings; }
+    void setSettings(const QuizSettings &settings) { m_settings = settings; }
+    // Sound can be switched on: the working folder has an "audio" folder.
+    bool soundAvailable() const { return m_soundAvailable; }
+
+    // ---- The quiz ------------------------------------------------------------------------------------
+    const QuizSession &session() const { return m_session; }
+    const Question &question() const { return m_question; }
+
+    // The next-question step: starts a pending pass, draws the word and its candidates. Emits
+    // mistakesChanged(0) when a pass started, remainingChanged(), then questionAsked() or nothingToAsk().
+    void nextQuestion();
+    // The learner's answers to the shown question: judged, reported through answered() before anything
+    // changes (so that a window can show the verdict first), then counted. A wrong answer emits
+    // mistakesChanged(); a right one moves on: at the end of a pass remainingChanged(0), passEnded() and,
+    // with mistakes made, reviewDue(); then the next question. Return whether the answer was right;
+    // without a question nothing happens and false comes back.
+    bool answerBox(int box);
+    bool answerTyped(const QString &typed);
+
+    // ---- Lesson files ----------------------------------------------------------------------------------
+    // Reads and checks a lesson file against this dictionary; changes nothing.
+    Result<LessonProgress> readLessonFile(const QString &path) const;
+    // The file was saved over another dictionary than the one loaded.
+    bool isFromOtherDictionary(const LessonProgress &progress) const;
+    // Takes the saved progress as the pass and asks from it.
+    void resumeLesson(LessonProgress progress);
+    Result<void> saveLessonFile(const QString &path) const;
+
+    // ---- Other passes ----------------------------------------------------------------------------------
+    // Turns the words missed in the pass that ended into the next pass; false (and nothing changed)
+    // when none were missed. The next question asks from it.
+    bool startReview();
+    // Starts a pass over the given words, with no mistakes yet, and asks its first question. Indices that
+    // are not words of this dictionary are left out; with none left, the next question starts a new
+    // pass over the chosen lessons. When the pass ends it ends like any other.
+    void startPassOver(const QList<int> &words);
+
+Q_SIGNALS:
+    // A new question shows `word`; question() holds it.
+    void questionAsked(int word);
+    // There is no word to ask: no lesson chosen, or nothing left in the queue.
+    void nothingToAsk();
+    // The counters the quiz screen shows.
+    void remainingChanged(int count);
+    void mistakesChanged(int count);
+    // Every answer the learner gives, before its effects.
+    void answered(const wordlark::Answer &answer);
+    // The last word of a pass was answered right.
+    void passEnded(int mistakeCount);
+    // After passEnded(): the pass had mistakes, so the review of the missed words is offered now.
+    void reviewDue();
+    // The lesson list was built anew or emptied.
+    void lessonsBuilt();
+
+private:
+    bool takeAnswer(Answer answer);
+    void beginPass(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes);
+
+    QString m_startFolder;
+    QString m_dictionaryPath;
+    TextLines m_dictionaryText;
+    WordTable m_table;
+    LessonList m_lessons;
+    QuizSettings m_settings;
+    QuizSession m_session;
+    Question m_question;
+    std::unique_ptr<RandomSource> m_random;
+    bool m_soundAvailable = false;
+    bool m_answeredThisQuestion = false;
+};
+
+} // namespace wordlark

@@ -29,6 +29,11 @@ constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 570;
 constexpr int kIdleTickMs = 1000;
 
+QString dueReviewCaption(int dueWords)
+{
+    return QStringLiteral("Повторить слова (%1)").arg(dueWords);
+}
+
 void setTextColour(QWidget *widget, const QColor &colour)
 {
     QPalette palette = widget->palette();
@@ -102,6 +107,16 @@ void TMainForm::createMenu()
     QMenu *settings = addMenu("N7", QStringLiteral("Настройки"));
     addItem(settings, "N8", QStringLiteral("Параметры урока"), &TMainForm::N8Click);
     addItem(settings, "N13", QStringLiteral("Цвет и шрифты"), &TMainForm::N13Click);
+
+    QMenu *progress = addMenu("ProgressMenu", QStringLiteral("Прогресс"));
+    connect(progress, &QMenu::aboutToShow, this, &TMainForm::progressMenuOpening);
+    QAction *journal = progress->addAction(QStringLiteral("Вести журнал"));
+    journal->setObjectName(QStringLiteral("JournalAction"));
+    journal->setCheckable(true);
+    connect(journal, &QAction::triggered, this, &TMainForm::journalTicked);
+    addItem(progress, "ProgressAction", QStringLiteral("Прогресс…"), &TMainForm::progressAsked);
+    addItem(progress, "DueReviewAction", dueReviewCaption(0), &TMainForm::dueReviewAsked);
+    showJournalState(false, 0);
 
     QMenu *help = addMenu("N10", QStringLiteral("Помощь"));
     addItem(help, "N11", QStringLiteral("О программе"), &TMainForm::N11Click);
@@ -357,6 +372,17 @@ void TMainForm::closeEvent(QCloseEvent *event)
 {
     event->accept();
     Q_EMIT closed();
+}
+
+// ---- The learning journal ----------------------------------------------------------------------------
+
+void TMainForm::showJournalState(bool kept, int dueWords)
+{
+    findChild<QAction *>(QStringLiteral("JournalAction"))->setChecked(kept);
+    findChild<QAction *>(QStringLiteral("ProgressAction"))->setEnabled(kept);
+    QAction *review = findChild<QAction *>(QStringLiteral("DueReviewAction"));
+    review->setText(dueReviewCaption(dueWords));
+    review->setEnabled(kept && dueWords > 0);
 }
 
 // ---- Colour schemes ------------------------------------------------------------------------------------

@@ -85,6 +85,8 @@ public:
     void applyColourScheme(const ScreenScheme &scheme);
     // Writes the shown question again with the new font for one kind of field.
     void setFieldFont(FieldKind kind, const QFont &font);
+    // The "Прогресс" menu as the learning journal stands: kept or not, and how many words are due.
+    void showJournalState(bool kept, int dueWords);
 
 Q_SIGNALS:
     // Menu commands that open another window.
@@ -99,6 +101,12 @@ Q_SIGNALS:
     void idleTimeReached(QScreen *screen);
     // The window was closed: the program ends.
     void closed();
+    // The "Прогресс" menu: "Вести журнал" ticked or unticked, the progress window and the review of the
+    // due words asked for, and the menu about to open (its due count is brought up to date).
+    void journalTicked(bool kept);
+    void progressAsked();
+    void dueReviewAsked();
+    void progressMenuOpening();
 
 public:
     FieldFont LatinFontDial;

@@ -6,6 +6,8 @@
 #include "app/unit1.h"
 #include "app/windows.h"
 #include "dictionary/unit4.h"
+#include "journal/journalkeeper.h"
+#include "journal/unitprogress.h"
 #include "progress/unit2.h"
 #include "progress/unitfuxi.h"
 #include "ui/dialogplacement.h"
@@ -16,7 +18,10 @@
 #include "ui/unitthems.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <memory>
@@ -75,6 +80,85 @@ void connectMenu(const ProgramWindows &windows, const wordlark::Trainer &trainer
     QObject::connect(mainForm, &TMainForm::closed, windows.Form1, &QWidget::close);
 }
 
+void showJournalMessage(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Журнал"), text, QMessageBox::Ok, parent);
+    box.setObjectName(QStringLiteral("JournalMessage"));
+    box.exec();
+}
+
+bool askDeleteJournal(QWidget *parent)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Журнал"),
+                    QStringLiteral("Удалить журнал вместе со всей историей ответов?"),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName(QStringLiteral("DeleteJournalQuestion"));
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+// The journal follows the program's state (each question, each answer, the end of a pass, a new
+// dictionary) and answers the main window's "Прогресс" menu. A journal that cannot be opened at start is
+// reported once the first dictionary is loaded.
+void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
+                    wordlark::JournalKeeper &keeper, const QString &startFailure)
+{
+    using wordlark::JournalKeeper;
+    using wordlark::Trainer;
+    TMainForm *main = windows.MainForm;
+    const auto refresh = [main, &trainer, &keeper] {
+        main->showJournalState(keeper.isOn(), keeper.dueCount(trainer.lessons()));
+    };
+    auto pendingFailure = std::make_shared<QString>(startFailure);
+    QObject::connect(
+        &trainer, &Trainer::lessonsBuilt, &keeper, [main, &trainer, &keeper, refresh, pendingFailure] {
+            keeper.useDictionary(trainer.wordTable());
+            refresh();
+            if (!pendingFailure->isEmpty())
+                QTimer::singleShot(0, main, [main, message = std::exchange(*pendingFailure, QString())] {
+                    showJournalMessage(main, message);
+                });
+        });
+    QObject::connect(&trainer, &Trainer::questionAsked, &keeper, &JournalKeeper::questionAsked);
+    QObject::connect(&trainer, &Trainer::answered, &keeper,
+                     [&trainer, &keeper](const wordlark::Answer &answer) {
+                         keeper.answerGiven(trainer.wordTable(), trainer.dictionaryPath(), answer.word,
+                                            answer.right, answer.typed);
+                     });
+    QObject::connect(&trainer, &Trainer::passEnded, &keeper, [&keeper, refresh] {
+        keeper.writeNow();
+        refresh();
+    });
+    QObject::connect(main, &TMainForm::progressMenuOpening, &keeper, refresh);
+    QObject::connect(main, &TMainForm::journalTicked, &keeper, [main, &keeper, refresh](bool kept) {
+        if (kept) {
+            if (const wordlark::Result<void> on = keeper.turnOn(); !on)
+                showJournalMessage(main, on.error());
+        } else if (askDeleteJournal(main)) {
+            if (const wordlark::Result<void> off = keeper.turnOffAndDelete(); !off)
+                showJournalMessage(main, off.error());
+        }
+        refresh();
+    });
+    QObject::connect(
+        main, &TMainForm::progressAsked, &keeper, [progress = windows.FormProgress, &trainer, &keeper] {
+            keeper.writeNow();
+            if (const wordlark::Journal *journal = keeper.journal())
+                progress->ShowProgress(*journal, trainer.wordTable(), trainer.lessons(), keeper.now(),
+                                       QDateTime::currentDateTime().offsetFromUtc());
+        });
+    QObject::connect(main, &TMainForm::dueReviewAsked, &keeper, [&trainer, &keeper] {
+        const std::vector<int> due = keeper.dueWords(trainer.lessons());
+        trainer.startPassOver(QList<int>(due.begin(), due.end()));
+    });
+    QObject::connect(&keeper, &JournalKeeper::stopped, main, [main, refresh](const QString &message) {
+        refresh();
+        showJournalMessage(main, message);
+    });
+}
+
 void connectWindows(const ProgramWindows &windows, wordlark::Trainer &trainer)
 {
     QObject::connect(windows.Form1, &TForm1::loadStarting, windows.Form1,
@@ -128,7 +212,12 @@ void createProgramWindows()
     windows.FormHelp = new TFormHelp(windows.MainForm);
     windows.FormThems = new TFormThems(QDir(trainer.startFolder()).filePath(QStringLiteral("Data/data1.dat")),
                                        windows.MainForm->fieldFonts(), windows.MainForm);
+    windows.FormProgress = new TFormProgress(windows.MainForm);
     connectWindows(windows, trainer);
+    // The journal lives in the working folder; it closes, writing what it holds, with the windows.
+    auto *journal = new wordlark::JournalKeeper(trainer.startFolder(), windows.Form1);
+    const wordlark::Result<void> opened = journal->openIfPresent();
+    connectJournal(windows, trainer, *journal, opened ? QString() : opened.error());
 
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, windows.Form1, &QObject::deleteLater);
     // The windows are gone by the time the splash reports its end; the state goes after them.
@@ -138,6 +227,11 @@ void createProgramWindows()
     });
 
     windows.Form1->startLoadTimer(splashDelay());
+}
+
+wordlark::JournalKeeper *programJournal()
+{
+    return programWindows().Form1 ? programWindows().Form1->findChild<wordlark::JournalKeeper *>() : nullptr;
 }
 
 wordlark::Trainer *runningTrainer()

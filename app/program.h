@@ -16,3 +16,9 @@ void setSplashDelay(std::chrono::milliseconds delay);
 
 // The running program's state, for tests and benchmarks that drive the program; null when none runs.
 wordlark::Trainer *runningTrainer();
+
+namespace wordlark {
+class JournalKeeper;
+}
+// The running program's learning journal, on or off; null when no program runs.
+wordlark::JournalKeeper *programJournal();

@@ -9,6 +9,7 @@ class TFormFuxi;
 class TAboutForm;
 class TFormHelp;
 class TFormThems;
+class TFormProgress;
 
 // The program's windows, created once at start in this order and living until it ends. Each window
 // reaches the others through this table, as the windows of one program do.
@@ -22,6 +23,7 @@ struct ProgramWindows {
     TAboutForm *AboutForm = nullptr;
     TFormHelp *FormHelp = nullptr;
     TFormThems *FormThems = nullptr;
+    TFormProgress *FormProgress = nullptr;
 };
 
 // Writes the Russian interface texts into the controls of every window.

@@ -5,6 +5,7 @@
 // characters' glyphs cached yet) and again in a program that has shown them.
 
 #include "chinesewords.h"
+#include "paintwatch.h"
 
 #include "dictionary/lessonlist.h"
 #include "progress/statistics.h"
@@ -163,65 +164,14 @@ const LessonList &lessonsOf(Course course)
 // The face the program draws both kinds of characters in until the learner picks another.
 const QString kCharacterFont = QStringLiteral("SimSun");
 
-// Closes the statistics window as soon as both character lists have been painted, and tells how long that
-// took from `start`.
-class PaintWatch final : public QObject {
-public:
-    explicit PaintWatch(TFormStat *statistics)
-        : m_statistics(statistics)
-    {
-        for (const char *name : {"TntMemo1", "TntMemo2"})
-            statistics->findChild<QAbstractScrollArea *>(QLatin1String(name))
-                ->viewport()
-                ->installEventFilter(this);
-        m_timeout.setSingleShot(true);
-        m_timeout.setInterval(10000);
-        connect(&m_timeout, &QTimer::timeout, this, [this] {
-            m_timedOut = true;
-            m_statistics->reject();
-        });
-    }
-
-    void start()
-    {
-        m_painted.clear();
-        m_timedOut = false;
-        m_start = Clock::now();
-        m_timeout.start();
-    }
-    double seconds() const { return std::chrono::duration<double>(m_end - m_start).count(); }
-    bool timedOut() const { return m_timedOut; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        // The lists paint one after the other in one pass; the call queued after the second runs once the
-        // pass is over.
-        if (event->type() != QEvent::Paint || !m_timeout.isActive() || m_painted.size() == 2)
-            return false;
-        m_painted.insert(watched);
-        if (m_painted.size() == 2) {
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    m_end = Clock::now();
-                    m_timeout.stop();
-                    m_statistics->accept();
-                },
-                Qt::QueuedConnection);
-        }
-        return false;
-    }
-
-private:
-    using Clock = std::chrono::steady_clock;
-    TFormStat *m_statistics;
-    QTimer m_timeout;
-    Clock::time_point m_start;
-    Clock::time_point m_end;
-    QSet<QObject *> m_painted;
-    bool m_timedOut = false;
-};
+// The statistics window is painted when both character lists are.
+QList<QWidget *> characterLists(TFormStat *statistics)
+{
+    QList<QWidget *> lists;
+    for (const char *name : {"TntMemo1", "TntMemo2"})
+        lists << statistics->findChild<QAbstractScrollArea *>(QLatin1String(name))->viewport();
+    return lists;
+}
 
 // Made once, as the program makes it, by main().
 TFormStat *statistics = nullptr;
@@ -239,7 +189,7 @@ TFormStat &statisticsWindow(bool vertical)
 std::optional<double> openUntilPainted(Course course, bool vertical)
 {
     TFormStat &window = statisticsWindow(vertical);
-    PaintWatch watch(&window);
+    benchdata::PaintWatch watch(&window, characterLists(&window));
     watch.start();
     window.ShowStatistics(wordsOf(course), lessonsOf(course), kCharacterFont, kCharacterFont);
     if (watch.timedOut())

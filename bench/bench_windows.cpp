@@ -9,6 +9,7 @@
 #include "app/trainer.h"
 #include "app/unit1.h"
 #include "dictionary/unit4.h"
+#include "journal/journalkeeper.h"
 #include "ui/unit3.h"
 #include "ui/unitthems.h"
 
@@ -301,9 +302,16 @@ private:
 }
 
 // What the learner waits for after a right click, side by side on the built-in course and on a
-// CC-CEDICT-sized dictionary.
+// CC-CEDICT-sized dictionary, without and with the learning journal (its batches are written while the
+// clicks go on, as they are for the learner).
 void ClickRightUntilQuestionOnScreen(benchmark::State &state)
 {
+    const bool keepJournal = state.range(1) != 0;
+    wordlark::JournalKeeper *journal = programJournal();
+    if (keepJournal && !journal->turnOn()) {
+        state.SkipWithError("the journal could not be made");
+        return;
+    }
     program->load(state.range(0) != 0 ? cedictSizedDictionary() : QStringLiteral("Dictionary/Dict.dic"));
     control<QComboBox>(window<TLessonOptions>("LessonOptions"), "ComboBox3")
         ->setCurrentText(QStringLiteral("12"));
@@ -324,11 +332,17 @@ void ClickRightUntilQuestionOnScreen(benchmark::State &state)
         }
     }
     state.counters["words"] = main->TotalWordCount();
+    if (keepJournal) {
+        state.counters["journal"] = journal->journal()->knownWordCount();
+        (void)journal->turnOffAndDelete();
+    }
 }
 BENCHMARK(ClickRightUntilQuestionOnScreen)
-    ->ArgName("cedict")
-    ->Arg(0)
-    ->Arg(1)
+    ->ArgNames({"cedict", "journal"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Args({1, 1})
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);

@@ -265,13 +265,16 @@ public:
         : folder(withAudio)
     {
         folder.write(QStringLiteral("Dictionary/Dict.dic"), dictionary);
-        m_program = std::make_unique<RunningProgram>();
-        waitForFirstQuestion();
-        QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
-                                     findWindow(QStringLiteral("MainForm"))->isVisible(),
-                                 10000);
-        main = findWindow<TMainForm>(QStringLiteral("MainForm"));
-        options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+        start();
+    }
+
+    // Ends the program and starts it again in the same folder, as a learner closes it and comes back.
+    void restart()
+    {
+        m_program.reset();
+        main = nullptr;
+        options = nullptr;
+        start();
     }
 
     QTextEdit *box(int number) const
@@ -325,6 +328,17 @@ public:
     TLessonOptions *options = nullptr;
 
 private:
+    void start()
+    {
+        m_program = std::make_unique<RunningProgram>();
+        waitForFirstQuestion();
+        QTRY_VERIFY_WITH_TIMEOUT(findWindow(QStringLiteral("MainForm")) &&
+                                     findWindow(QStringLiteral("MainForm"))->isVisible(),
+                                 10000);
+        main = findWindow<TMainForm>(QStringLiteral("MainForm"));
+        options = findWindow<TLessonOptions>(QStringLiteral("LessonOptions"));
+    }
+
     // The quiz screen comes up with its first question (or the hint that there is none); the event loop
     // runs until then rather than in fixed slices, and a deadline keeps a load that never ends from hanging.
     static void waitForFirstQuestion()

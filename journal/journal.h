@@ -1,0 +1,157 @@
+#pragma once
+
+#include "dictionary/result.h"
+#include "journal/reviewscheduler.h"
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+#include <QTimer>
+#include <memory>
+#include <vector>
+
+namespace wordlark {
+
+class LessonList;
+class WordTable;
+
+// One answer as the journal records it.
+struct JournalAnswer {
+    qint64 timeMs = 0; // ms since the epoch, UTC
+    QString dictionaryPath;
+    QString pinyin;
+    QString simplified;
+    QString full;
+    QString lesson;
+    bool right = false;
+    bool typed = false;
+    bool firstOfShowing = false; // the first answer since the word came on screen: it grades the review
+    int answerMs = 0;            // from the question appearing to this answer
+    int row = -1;                // the word's row in the table last given to indexWords(), or -1
+};
+
+// Answers given on one local calendar day.
+struct DayAnswers {
+    QDate day;
+    int answers = 0;
+    int firstAnswers = 0;
+    int rightFirstAnswers = 0;
+};
+
+// How far the words of one lesson have come.
+struct LessonStanding {
+    QString label;
+    int known = 0;    // the memory holds for three weeks or more
+    int learning = 0; // met, but not yet known
+    int notMet = 0;
+};
+
+struct LapsedWord {
+    QString pinyin;
+    QString simplified;
+    QString translation; // from the current dictionary; empty when the word is not in it
+    int lapses = 0;
+};
+
+// The learning journal: every answer and each met word's schedule, kept in one SQLite file across runs
+// and dictionaries. Words are known by their simplified characters and pinyin, so a word keeps its
+// history in every dictionary that holds it.
+//
+// Answers are gathered in memory and written in one transaction a few seconds after the first of them
+// (and whenever flush() is called, as at the end of a pass), so an answer never waits for the disk and
+// a crash loses at most those seconds. The words' schedule is held in memory as well, loaded once, so
+// the questions about due words cost no reading.
+//
+// The file is held locked while the journal is open: a second running copy cannot open it.
+class Journal final : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int FormatVersion = 1;
+    static constexpr int BatchDelayMs = 3000;
+    static constexpr double KnownStabilityDays = 21;
+
+    static QString fileName() { return QStringLiteral("journal.sqlite"); }
+
+    // Opens the journal at `path`. A file that is not a journal, comes from a newer version, is held by
+    // another copy of the program or cannot be written is left exactly as it was.
+    static Result<std::unique_ptr<Journal>> open(const QString &path);
+    // Makes a new, empty journal at `path`, where no file may be yet.
+    static Result<std::unique_ptr<Journal>> create(const QString &path);
+    // Deletes a closed journal's file and the database's side files.
+    static Result<void> deleteFile(const QString &path);
+
+    ~Journal() override;
+
+    const QString &path() const { return m_path; }
+    // False once a write has failed: the journal then records nothing more.
+    bool writable() const { return !m_broken; }
+    int pendingAnswers() const { return int(m_pending.size()); }
+    // How long answers wait for their write; BatchDelayMs unless a test wants it shorter.
+    void setBatchDelay(int ms) { m_batchTimer.setInterval(ms); }
+
+    // Keeps the answer for the next write; the first answer of a showing is also the word's review.
+    void record(const JournalAnswer &answer);
+    // Writes the kept answers and schedule changes now, in one transaction. On failure emits
+    // writeFailed() once and stops recording; what was written before stays.
+    bool flush();
+
+    // Ties the dictionary's rows to the words the journal knows; done at every load of a dictionary.
+    void indexWords(const WordTable &table);
+    // The schedule of the word in `row` of the indexed table, or null for a word never met.
+    const WordMemory *memory(int row) const;
+    int knownWordCount() const { return int(m_states.size()); }
+
+    // Words of the chosen lessons due at `nowMs`.
+    int dueCount(const LessonList &lessons, qint64 nowMs) const;
+    // Their rows, most overdue first.
+    std::vector<int> dueWords(const LessonList &lessons, qint64 nowMs) const;
+
+    // The last `days` local days up to today (`utcOffsetSeconds` from UTC), oldest first, empty days
+    // included.
+    QList<DayAnswers> answersPerDay(qint64 nowMs, int utcOffsetSeconds, int days) const;
+    // Each lesson of the indexed dictionary, in list order.
+    QList<LessonStanding> lessonProgress(const LessonList &lessons) const;
+    // Words of the indexed dictionary falling due on each of the next `days` local days; today's count
+    // includes the overdue ones.
+    QList<int> dueByDay(qint64 nowMs, int utcOffsetSeconds, int days) const;
+    // The words with the most lapses, most first; `table` is the indexed dictionary.
+    QList<LapsedWord> mostLapsed(const WordTable &table, int count) const;
+
+Q_SIGNALS:
+    // A write failed; the message is for the learner.
+    void writeFailed(const QString &message);
+
+private:
+    Journal(QString path, QString connection);
+
+    Result<void> prepare(bool fresh);
+    Result<void> loadWords();
+    int slotFor(const QString &simplified, const QString &pinyin);
+    void fail(const QString &reason);
+
+    QString m_path;
+    QString m_connection;
+    QSqlDatabase m_db;
+    QTimer m_batchTimer;
+    bool m_broken = false;
+
+    std::vector<JournalAnswer> m_pending;
+    std::vector<int> m_dirtySlots;
+    std::vector<bool> m_dirty;
+
+    // The schedule of every word the journal knows, by slot, and the slot of each key and table row.
+    std::vector<WordMemory> m_states;
+    std::vector<std::pair<QString, QString>> m_keys; // simplified, pinyin
+    QHash<QString, int> m_slotOfKey;
+    std::vector<int> m_slotOfRow;
+};
+
+// At most `bars` entries: runs of neighbouring lessons are summed into one entry labelled by the first
+// and last of them, so that a dictionary of thousands of lessons still makes a readable picture.
+QList<LessonStanding> groupLessons(const QList<LessonStanding> &lessons, int bars);
+
+} // namespace wordlark

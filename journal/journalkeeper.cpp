@@ -1,0 +1,117 @@
+#include "journal/journalkeeper.h"
+
+#include "dictionary/wordtable.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+namespace wordlark {
+
+JournalKeeper::JournalKeeper(const QString &folder, QObject *parent)
+    : QObject(parent)
+    , m_path(QDir(folder).filePath(Journal::fileName()))
+    , m_now([] { return QDateTime::currentMSecsSinceEpoch(); })
+{
+}
+
+JournalKeeper::~JournalKeeper() = default;
+
+Result<void> JournalKeeper::openIfPresent()
+{
+    if (isOn() || !QFileInfo::exists(m_path))
+        return {};
+    Result<std::unique_ptr<Journal>> opened = Journal::open(m_path);
+    if (!opened)
+        return Failure{opened.error()};
+    take(std::move(opened).value());
+    return {};
+}
+
+Result<void> JournalKeeper::turnOn()
+{
+    if (isOn())
+        return {};
+    // A file that is already there is opened, never replaced: it may be a journal a second copy of the
+    // program has just let go of.
+    Result<std::unique_ptr<Journal>> made =
+        QFileInfo::exists(m_path) ? Journal::open(m_path) : Journal::create(m_path);
+    if (!made)
+        return Failure{made.error()};
+    take(std::move(made).value());
+    return {};
+}
+
+Result<void> JournalKeeper::turnOffAndDelete()
+{
+    m_journal.reset();
+    return Journal::deleteFile(m_path);
+}
+
+void JournalKeeper::take(std::unique_ptr<Journal> journal)
+{
+    m_journal = std::move(journal);
+    connect(m_journal.get(), &Journal::writeFailed, this, &JournalKeeper::writeFailed);
+    if (m_table)
+        m_journal->indexWords(*m_table);
+}
+
+void JournalKeeper::writeFailed(const QString &message)
+{
+    // The journal is inside its own write; it is let go once that has returned.
+    if (m_journal)
+        m_journal.release()->deleteLater();
+    Q_EMIT stopped(message);
+}
+
+void JournalKeeper::useDictionary(const WordTable &table)
+{
+    m_table = &table;
+    if (m_journal)
+        m_journal->indexWords(table);
+}
+
+void JournalKeeper::questionAsked()
+{
+    m_shownFor.start();
+    m_firstOfShowing = true;
+}
+
+void JournalKeeper::answerGiven(const WordTable &table, const QString &dictionaryPath, int word, bool right,
+                                bool typed)
+{
+    const bool first = std::exchange(m_firstOfShowing, false);
+    if (!m_journal || word < 0 || word >= table.rowCount())
+        return;
+    JournalAnswer answer;
+    answer.timeMs = m_now();
+    answer.dictionaryPath = dictionaryPath;
+    answer.pinyin = table.cell(PinyinColumn, word);
+    answer.simplified = table.cell(SimplifiedColumn, word);
+    answer.full = table.cell(FullColumn, word);
+    answer.lesson = table.cell(LessonColumn, word);
+    answer.right = right;
+    answer.typed = typed;
+    answer.firstOfShowing = first;
+    answer.answerMs = m_shownFor.isValid() ? int(std::min<qint64>(m_shownFor.elapsed(), INT_MAX)) : 0;
+    answer.row = word;
+    m_journal->record(answer);
+}
+
+void JournalKeeper::writeNow()
+{
+    if (m_journal)
+        m_journal->flush();
+}
+
+int JournalKeeper::dueCount(const LessonList &lessons) const
+{
+    return m_journal ? m_journal->dueCount(lessons, m_now()) : 0;
+}
+
+std::vector<int> JournalKeeper::dueWords(const LessonList &lessons) const
+{
+    return m_journal ? m_journal->dueWords(lessons, m_now()) : std::vector<int>();
+}
+
+} // namespace wordlark

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "dictionary/result.h"
+#include "journal/journal.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <functional>
+#include <memory>
+
+namespace wordlark {
+
+class LessonList;
+class WordTable;
+
+// The journal as the quiz uses it: on exactly while its file exists in the working folder. It turns the
+// quiz's events (a question on screen, an answer, the end of a pass) into journal records, and answers
+// what the menu asks (how many words are due, which ones). Without the file it does nothing and writes
+// nothing.
+class JournalKeeper final : public QObject {
+    Q_OBJECT
+
+public:
+    explicit JournalKeeper(const QString &folder, QObject *parent = nullptr);
+    ~JournalKeeper() override;
+
+    QString path() const { return m_path; }
+    bool isOn() const { return m_journal != nullptr; }
+    // Null while the journal is off.
+    const Journal *journal() const { return m_journal.get(); }
+
+    // Opens the journal if its file is there; without a file the journal stays off and that is no error.
+    Result<void> openIfPresent();
+    // Starts keeping the journal: opens the file, or makes it where there is none.
+    Result<void> turnOn();
+    // Stops keeping the journal and deletes its file with the whole history.
+    Result<void> turnOffAndDelete();
+
+    // The dictionary whose rows the answers name; given again at every load.
+    void useDictionary(const WordTable &table);
+
+    void questionAsked();
+    void answerGiven(const WordTable &table, const QString &dictionaryPath, int word, bool right, bool typed);
+    // Writes what is kept, as at the end of a pass or before the progress window reads the journal.
+    void writeNow();
+
+    int dueCount(const LessonList &lessons) const;
+    std::vector<int> dueWords(const LessonList &lessons) const;
+
+    // The clock for the answers' times and for what is due: the system's unless a test sets another.
+    void setClock(std::function<qint64()> nowMs) { m_now = std::move(nowMs); }
+    qint64 now() const { return m_now(); }
+
+Q_SIGNALS:
+    // A write failed and the journal was closed; the file keeps what was written before.
+    void stopped(const QString &message);
+
+private:
+    void take(std::unique_ptr<Journal> journal);
+    void writeFailed(const QString &message);
+
+    QString m_path;
+    std::unique_ptr<Journal> m_journal;
+    const WordTable *m_table = nullptr;
+    std::function<qint64()> m_now;
+    QElapsedTimer m_shownFor;
+    bool m_firstOfShowing = false;
+};
+
+} // namespace wordlark

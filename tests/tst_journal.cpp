@@ -1,0 +1,740 @@
+#include "journal/journal.h"
+#include "journal/journalkeeper.h"
+
+#include "badinput.h"
+#include "dictionary/lessonlist.h"
+#include "dictionary/wordtable.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace wordlark;
+
+using testutil::entriesOf;
+using testutil::FileSizeLimit;
+
+namespace {
+
+constexpr qint64 DayMs = 86'400'000;
+
+qint64 utc(int y, int m, int d, int h = 12, int min = 0)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min), Qt::UTC).toMSecsSinceEpoch();
+}
+
+// Three lessons: 01 holds rows 0-2, 02 rows 3-4, 03 row 5.
+WordTable smallTable()
+{
+    const QStringList words[] = {
+        {u"nǐ"_s, u"你"_s, u"你"_s, u"01"_s, u"ты"_s},
+        {u"hǎo"_s, u"好"_s, u"好"_s, u"01"_s, u"хороший"_s},
+        {u"mǎ"_s, u"马"_s, u"馬"_s, u"01"_s, u"лошадь"_s},
+        {u"shū"_s, u"书"_s, u"書"_s, u"02"_s, u"книга"_s},
+        {u"chá"_s, u"茶"_s, u"茶"_s, u"02"_s, u"чай"_s},
+        {u"shuǐ"_s, u"水"_s, u"水"_s, u"03"_s, u"вода"_s},
+    };
+    WordTable table;
+    table.setRowCount(6);
+    for (int row = 0; row < 6; ++row)
+        for (int column = 0; column < ColumnCount; ++column)
+            table.setCell(column, row, words[row][column]);
+    return table;
+}
+
+LessonList lessonsOf(const WordTable &table, std::vector<bool> chosen = {true, true, true})
+{
+    LessonList lessons;
+    lessons.build(table);
+    lessons.countSelected(chosen);
+    return lessons;
+}
+
+JournalAnswer answerFor(const WordTable &table, int row, bool right, qint64 timeMs, bool first = true)
+{
+    JournalAnswer answer;
+    answer.timeMs = timeMs;
+    answer.dictionaryPath = u"Dictionary/Dict.dic"_s;
+    answer.pinyin = table.cell(PinyinColumn, row);
+    answer.simplified = table.cell(SimplifiedColumn, row);
+    answer.full = table.cell(FullColumn, row);
+    answer.lesson = table.cell(LessonColumn, row);
+    answer.right = right;
+    answer.firstOfShowing = first;
+    answer.answerMs = 1500;
+    answer.row = row;
+    return answer;
+}
+
+std::unique_ptr<Journal> created(const QString &path)
+{
+    auto made = Journal::create(path);
+    if (!made)
+        qWarning() << made.error();
+    return made ? std::move(made).value() : nullptr;
+}
+
+std::unique_ptr<Journal> opened(const QString &path)
+{
+    auto made = Journal::open(path);
+    if (!made)
+        qWarning() << made.error();
+    return made ? std::move(made).value() : nullptr;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Makes an SQLite database outside the journal's code, for files that are databases but no journal.
+bool makeDatabase(const QString &path, const QStringList &statements)
+{
+    bool ok = true;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"foreign"_s);
+        db.setDatabaseName(path);
+        ok = db.open();
+        QSqlQuery query(db);
+        for (const QString &statement : statements)
+            ok = ok && query.exec(statement);
+    }
+    QSqlDatabase::removeDatabase(u"foreign"_s);
+    return ok;
+}
+
+int answerRows(const QString &path)
+{
+    int rows = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"counter"_s);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery query(u"SELECT COUNT(*) FROM answers"_s, db);
+            if (query.next())
+                rows = query.value(0).toInt();
+        }
+    }
+    QSqlDatabase::removeDatabase(u"counter"_s);
+    return rows;
+}
+
+// The child side of the crash test: writes batches of answers and says after each commit how many are
+// in, until it is killed, usually in the middle of a batch.
+int writeUntilKilled(const QString &path)
+{
+    auto journal = Journal::open(path);
+    if (!journal)
+        return 2;
+    const WordTable table = smallTable();
+    constexpr int Batch = 2000;
+    for (int committed = 0;; committed += Batch) {
+        for (int i = 0; i < Batch; ++i)
+            (*journal)->record(answerFor(table, i % 6, i % 3 != 0, utc(2026, 5, 1) + committed + i));
+        if (!(*journal)->flush())
+            return 3;
+        std::printf("committed %d\n", committed + Batch);
+        std::fflush(stdout);
+    }
+}
+
+// A folder this process cannot write to: made read-only by its mode, or for root, which may write
+// anywhere, by a read-only bind mount over it. Null when neither can be done here.
+class ReadOnlyFolder final {
+public:
+    explicit ReadOnlyFolder(const QString &folder)
+        : m_folder(folder)
+    {
+        if (geteuid() != 0) {
+            m_active = QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+            return;
+        }
+        const auto run = [](const QStringList &arguments) {
+            return QProcess::execute(u"mount"_s, arguments) == 0;
+        };
+        m_mounted = run({u"--bind"_s, folder, folder});
+        m_active = m_mounted && run({u"-o"_s, u"remount,bind,ro"_s, folder});
+    }
+    ~ReadOnlyFolder()
+    {
+        if (m_mounted)
+            QProcess::execute(u"umount"_s, {m_folder});
+        else
+            QFile::setPermissions(m_folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
+    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
+    bool active() const { return m_active; }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+    bool m_active = false;
+};
+
+} // namespace
+
+class TestJournal final : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void answersAndScheduleOutliveTheJournal();
+    void answersWaitForTheBatchThenAreWritten();
+    void aWordKeepsItsHistoryInAnotherDictionary();
+    void emptyFieldsAreKeptAsEmptyText();
+    void createNeverTakesAnExistingFile();
+    void deleteRemovesTheDatabaseAndItsSideFiles();
+
+    void badFilesAreLeftAsTheyWere_data();
+    void badFilesAreLeftAsTheyWere();
+    void anEmptyFileBecomesAJournal();
+    void aSecondCopyCannotOpenTheJournal();
+    void aReadOnlyFolderIsRefused();
+    void aFullDiskStopsTheJournalAndKeepsWhatWasWritten();
+    void aKilledWriterLeavesEveryCommittedAnswer();
+
+    void theKeeperMarksTheFirstAnswerOfEachShowing();
+    void theKeeperWritesNothingWhileOff();
+    void theKeeperOpensAJournalItFindsAndNeverReplacesAFile();
+
+    void dueWordsAreTheOverdueOnesOfTheChosenLessons();
+    void answersPerDayFollowTheLocalCalendar();
+    void lessonsCountKnownLearningAndUnmetWords();
+    void dueByDayPutsOverdueWordsToday();
+    void mostLapsedWordsComeFirstWithTheirTranslations();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+};
+
+void TestJournal::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_path = m_dir->filePath(Journal::fileName());
+}
+
+void TestJournal::answersAndScheduleOutliveTheJournal()
+{
+    const WordTable table = smallTable();
+    const qint64 t = utc(2026, 4, 10);
+    {
+        auto journal = created(m_path);
+        QVERIFY(journal);
+        journal->indexWords(table);
+        journal->record(answerFor(table, 0, true, t));
+        journal->record(answerFor(table, 1, false, t + 1000));
+        journal->record(answerFor(table, 1, true, t + 2000, false));
+    }
+    QCOMPARE(answerRows(m_path), 3);
+    auto journal = opened(m_path);
+    QVERIFY(journal);
+    journal->indexWords(table);
+    QCOMPARE(journal->knownWordCount(), 2);
+    QVERIFY(journal->memory(0));
+    QCOMPARE(*journal->memory(0), ReviewScheduler::review({}, ReviewGrade::Good, t));
+    // The second, right answer to the missed word was not a review of its own.
+    QCOMPARE(*journal->memory(1), ReviewScheduler::review({}, ReviewGrade::Again, t + 1000));
+    QCOMPARE(journal->memory(2), nullptr);
+
+    const QList<DayAnswers> days = journal->answersPerDay(t, 0, 1);
+    QCOMPARE(days.size(), 1);
+    QCOMPARE(days[0].answers, 3);
+    QCOMPARE(days[0].firstAnswers, 2);
+    QCOMPARE(days[0].rightFirstAnswers, 1);
+}
+
+void TestJournal::answersWaitForTheBatchThenAreWritten()
+{
+    const WordTable table = smallTable();
+    auto journal = created(m_path);
+    QVERIFY(journal);
+    journal->setBatchDelay(50);
+    for (int i = 0; i < 5; ++i)
+        journal->record(answerFor(table, i, true, utc(2026, 4, 10) + i));
+    QCOMPARE(journal->pendingAnswers(), 5);
+    QTRY_COMPARE(journal->pendingAnswers(), 0);
+    QCOMPARE(journal->answersPerDay(utc(2026, 4, 10), 0, 1)[0].answers, 5);
+}
+
+void TestJournal::aWordKeepsItsHistoryInAnotherDictionary()
+{
+    const WordTable first = smallTable();
+    auto journal = created(m_path);
+    QVERIFY(journal);
+    journal->indexWords(first);
+    journal->record(answerFor(first, 3, true, utc(2026, 4, 10)));
+    journal->flush();
+
+    // The same word in another row, with another translation and lesson; a word that only shares the
+    // characters is another word.
+    WordTable other;
+    other.setRowCount(2);
+    other.setCell(PinyinColumn, 0, u"shǔ"_s);
+    other.setCell(SimplifiedColumn, 0, u"书"_s);
+    other.setCell(PinyinColumn, 1, u"shū"_s);
+    other.setCell(SimplifiedColumn, 1, u"书"_s);
+    other.setCell(TranslationColumn, 1, u"письмо"_s);
+    journal->indexWords(other);
+    QCOMPARE(journal->memory(0), nullptr);
+    QVERIFY(journal->memory(1));
+    QCOMPARE(journal->memory(1)->repetitions, 1);
+}
+
+void TestJournal::emptyFieldsAreKeptAsEmptyText()
+{
+    // A word with no full form, no lesson and no pinyin, as dictionaries have them; its cells are null.
+    WordTable table;
+    table.setRowCount(1);
+    table.setCell(SimplifiedColumn, 0, u"好"_s);
+    {
+        auto journal = created(m_path);
+        QVERIFY(journal);
+        journal->indexWords(table);
+        JournalAnswer answer = answerFor(table, 0, true, utc(2026, 4, 10));
+        answer.dictionaryPath = QString();
+        journal->record(answer);
+        QVERIFY(journal->flush());
+    }
+    auto journal = opened(m_path);
+    QVERIFY(journal);
+    journal->indexWords(table);
+    QVERIFY(journal->memory(0));
+    QCOMPARE(journal->answersPerDay(utc(2026, 4, 10), 0, 1)[0].answers, 1);
+}
+
+void TestJournal::createNeverTakesAnExistingFile()
+{
+    const QByteArray bytes = "a lesson plan, not a journal\n";
+    QVERIFY(testutil::makeEntry(testutil::Entry::File, m_path, bytes));
+    const auto made = Journal::create(m_path);
+    QVERIFY(!made);
+    QCOMPARE(made.error(), u"Не удалось создать журнал ответов «%1»: файл уже есть."_s.arg(m_path));
+    QCOMPARE(bytesOf(m_path), bytes);
+}
+
+void TestJournal::deleteRemovesTheDatabaseAndItsSideFiles()
+{
+    {
+        auto journal = created(m_path);
+        QVERIFY(journal);
+        QVERIFY(QFile::exists(m_path + u"-wal"_s));
+    }
+    QVERIFY(Journal::deleteFile(m_path));
+    QCOMPARE(entriesOf(m_dir->path()), QStringList({u"."_s, u".."_s}));
+}
+
+void TestJournal::badFilesAreLeftAsTheyWere_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+
+    const QString notAJournal =
+        u"Файл «%1» не является журналом ответов. Урок продолжится без журнала, файл оставлен как есть."_s;
+    QTest::newRow("text") << u"text"_s << notAJournal;
+    QTest::newRow("header of a database, cut short") << u"cut"_s << notAJournal;
+    QTest::newRow("another program's database") << u"foreign"_s << notAJournal;
+    QTest::newRow("version 1 without the tables") << u"tableless"_s << notAJournal;
+    QTest::newRow("folder") << u"folder"_s << notAJournal;
+    QTest::newRow("fifo") << u"fifo"_s << notAJournal;
+    QTest::newRow("link to a device") << u"device"_s << notAJournal;
+    QTest::newRow("20 GB of nothing") << u"huge"_s << notAJournal;
+    QTest::newRow("newer version") << u"newer"_s
+                                   << u"Журнал ответов «%1» записан более новой версией программы. Урок "
+                                      "продолжится без журнала, файл оставлен как есть."_s;
+}
+
+void TestJournal::badFilesAreLeftAsTheyWere()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    using testutil::Entry;
+    using testutil::makeEntry;
+    if (kind == u"text") {
+        QVERIFY(makeEntry(Entry::File, m_path, QByteArray("ni3 hao3\n").repeated(600)));
+    } else if (kind == u"cut") {
+        QVERIFY(makeEntry(Entry::File, m_path, QByteArray("SQLite format 3\0", 16) + QByteArray(84, '\x10')));
+    } else if (kind == u"foreign") {
+        QVERIFY(
+            makeDatabase(m_path, {u"CREATE TABLE notes (text TEXT)"_s, u"INSERT INTO notes VALUES ('x')"_s}));
+    } else if (kind == u"tableless") {
+        QVERIFY(makeDatabase(m_path,
+                             {u"CREATE TABLE answers (time_ms INTEGER)"_s, u"PRAGMA user_version = 1"_s}));
+    } else if (kind == u"newer") {
+        QVERIFY(makeDatabase(m_path, {u"CREATE TABLE answers (anything)"_s, u"PRAGMA user_version = 2"_s}));
+    } else if (kind == u"folder") {
+        QVERIFY(makeEntry(Entry::Folder, m_path, {}));
+    } else if (kind == u"fifo") {
+        QVERIFY(makeEntry(Entry::Fifo, m_path, {}));
+    } else if (kind == u"device") {
+        QVERIFY(makeEntry(Entry::LinkToDevice, m_path, {}));
+    } else if (kind == u"huge") {
+        QVERIFY(makeEntry(Entry::Huge, m_path, {}));
+    }
+    const QStringList entries = entriesOf(m_dir->path());
+    const bool small = QFileInfo(m_path).isFile() && QFileInfo(m_path).size() < (1 << 20);
+    const QByteArray bytes = small ? bytesOf(m_path) : QByteArray();
+    const qint64 size = QFileInfo(m_path).size();
+
+    const auto journal = Journal::open(m_path);
+    QVERIFY(!journal);
+    QCOMPARE(journal.error(), message.arg(m_path));
+    QCOMPARE(entriesOf(m_dir->path()), entries);
+    QCOMPARE(QFileInfo(m_path).size(), size);
+    if (small)
+        QCOMPARE(bytesOf(m_path), bytes);
+}
+
+void TestJournal::anEmptyFileBecomesAJournal()
+{
+    QVERIFY(testutil::makeEntry(testutil::Entry::File, m_path, {}));
+    auto journal = opened(m_path);
+    QVERIFY(journal);
+    journal->record(answerFor(smallTable(), 0, true, utc(2026, 4, 10)));
+    QVERIFY(journal->flush());
+}
+
+void TestJournal::aSecondCopyCannotOpenTheJournal()
+{
+    auto first = created(m_path);
+    QVERIFY(first);
+    const QByteArray bytes = bytesOf(m_path);
+    const auto second = Journal::open(m_path);
+    QVERIFY(!second);
+    QCOMPARE(second.error(), u"Журнал ответов «%1» уже ведёт другая запущенная копия программы. Урок "
+                             "продолжится без журнала."_s.arg(m_path));
+    QCOMPARE(bytesOf(m_path), bytes);
+    // The first copy goes on writing.
+    first->record(answerFor(smallTable(), 0, true, utc(2026, 4, 10)));
+    QVERIFY(first->flush());
+    first.reset();
+    QVERIFY(opened(m_path));
+}
+
+void TestJournal::aReadOnlyFolderIsRefused()
+{
+    created(m_path).reset();
+    const QByteArray bytes = bytesOf(m_path);
+    const QStringList entries = entriesOf(m_dir->path());
+    const ReadOnlyFolder readOnly(m_dir->path());
+    if (!readOnly.active())
+        QSKIP("no way to make a read-only folder here");
+    const auto journal = Journal::open(m_path);
+    QVERIFY(!journal);
+    QCOMPARE(journal.error(), u"Журнал ответов «%1» нельзя дополнять: файл или папка доступны только для "
+                              "чтения. Урок продолжится без журнала, файл оставлен как есть."_s.arg(m_path));
+    QCOMPARE(bytesOf(m_path), bytes);
+    QCOMPARE(entriesOf(m_dir->path()), entries);
+    const auto made = Journal::create(m_dir->filePath(u"other.sqlite"_s));
+    QVERIFY(!made);
+}
+
+void TestJournal::aFullDiskStopsTheJournalAndKeepsWhatWasWritten()
+{
+    const WordTable table = smallTable();
+    const qint64 t = utc(2026, 4, 10);
+    auto journal = created(m_path);
+    QVERIFY(journal);
+    for (int i = 0; i < 10; ++i)
+        journal->record(answerFor(table, i % 6, true, t + i));
+    QVERIFY(journal->flush());
+    QSignalSpy failures(journal.get(), &Journal::writeFailed);
+    {
+        const qint64 walSize = QFileInfo(m_path + u"-wal"_s).size();
+        const FileSizeLimit full(rlim_t(walSize + 8192));
+        QVERIFY(full.active());
+        JournalAnswer big = answerFor(table, 0, true, t + 100);
+        big.dictionaryPath = QString(4000, u'д');
+        for (int i = 0; i < 200; ++i)
+            journal->record(big);
+        QVERIFY(!journal->flush());
+    }
+    QCOMPARE(failures.size(), 1);
+    QVERIFY(
+        failures[0][0].toString().startsWith(u"Не удалось записать ответы в журнал «%1»: "_s.arg(m_path)));
+    QVERIFY(!journal->writable());
+    journal->record(answerFor(table, 1, true, t + 200));
+    QCOMPARE(journal->pendingAnswers(), 0);
+    QVERIFY(!journal->flush());
+    QCOMPARE(failures.size(), 1);
+    journal.reset();
+
+    auto reopened = opened(m_path);
+    QVERIFY(reopened);
+    QCOMPARE(reopened->answersPerDay(t, 0, 1)[0].answers, 10);
+}
+
+void TestJournal::aKilledWriterLeavesEveryCommittedAnswer()
+{
+    created(m_path).reset();
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {u"--write-until-killed"_s, m_path});
+    QVERIFY(child.waitForStarted());
+    int seen = 0;
+    while (seen < 6000 && child.waitForReadyRead(20000)) {
+        while (child.canReadLine()) {
+            const QByteArray line = child.readLine().trimmed();
+            if (line.startsWith("committed "))
+                seen = line.mid(10).toInt();
+        }
+    }
+    QVERIFY2(seen >= 6000, child.readAllStandardError().constData());
+    // While the other process writes, the journal is its own.
+    const auto meanwhile = Journal::open(m_path);
+    QVERIFY(!meanwhile);
+    QVERIFY2(meanwhile.error().contains(u"другая запущенная копия"_s), qPrintable(meanwhile.error()));
+    child.kill();
+    QVERIFY(child.waitForFinished());
+
+    auto journal = opened(m_path);
+    QVERIFY(journal);
+    QCOMPARE(journal->knownWordCount(), 6);
+    journal.reset();
+    const int rows = answerRows(m_path);
+    QVERIFY2(rows >= seen, QByteArray::number(rows).constData());
+    QCOMPARE(rows % 2000, 0); // whole batches only
+}
+
+namespace {
+
+// The answers' flags as stored, in the order given.
+QList<std::array<int, 3>> storedFlags(const QString &path)
+{
+    QList<std::array<int, 3>> rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"flags"_s);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery query(u"SELECT is_right, typed, first_of_showing FROM answers ORDER BY rowid"_s, db);
+            while (query.next())
+                rows.append({query.value(0).toInt(), query.value(1).toInt(), query.value(2).toInt()});
+        }
+    }
+    QSqlDatabase::removeDatabase(u"flags"_s);
+    return rows;
+}
+
+} // namespace
+
+void TestJournal::theKeeperMarksTheFirstAnswerOfEachShowing()
+{
+    const WordTable table = smallTable();
+    {
+        JournalKeeper keeper(m_dir->path());
+        QVERIFY(keeper.turnOn());
+        QCOMPARE(keeper.path(), m_path);
+        keeper.useDictionary(table);
+        keeper.questionAsked();
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 2, false, false);
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 2, false, false);
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 2, true, false);
+        keeper.questionAsked();
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 4, true, true);
+        // An answer naming no word of the table is not recorded.
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 6, true, false);
+        QVERIFY(keeper.journal()->memory(2));
+        QCOMPARE(keeper.journal()->memory(2)->repetitions, 1);
+        QCOMPARE(keeper.journal()->memory(2)->lapses, 0);
+    }
+    QCOMPARE(storedFlags(m_path), (QList<std::array<int, 3>>{{0, 0, 1}, {0, 0, 0}, {1, 0, 0}, {1, 1, 1}}));
+}
+
+void TestJournal::theKeeperWritesNothingWhileOff()
+{
+    const WordTable table = smallTable();
+    {
+        JournalKeeper keeper(m_dir->path());
+        QVERIFY(keeper.openIfPresent());
+        QVERIFY(!keeper.isOn());
+        keeper.useDictionary(table);
+        keeper.questionAsked();
+        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 0, true, false);
+        keeper.writeNow();
+        QCOMPARE(keeper.dueCount(lessonsOf(table)), 0);
+    }
+    QCOMPARE(entriesOf(m_dir->path()), QStringList({u"."_s, u".."_s}));
+}
+
+void TestJournal::theKeeperOpensAJournalItFindsAndNeverReplacesAFile()
+{
+    const WordTable table = smallTable();
+    {
+        JournalKeeper keeper(m_dir->path());
+        QVERIFY(keeper.turnOn());
+        keeper.useDictionary(table);
+        keeper.questionAsked();
+        keeper.answerGiven(table, QString(), 1, false, false);
+    }
+    {
+        JournalKeeper keeper(m_dir->path());
+        keeper.setClock([] { return utc(2030, 1, 1); });
+        QVERIFY(keeper.openIfPresent());
+        QVERIFY(keeper.isOn());
+        keeper.useDictionary(table);
+        QCOMPARE(keeper.dueCount(lessonsOf(table)), 1);
+        QCOMPARE(keeper.dueWords(lessonsOf(table)), std::vector<int>({1}));
+        QVERIFY(keeper.turnOffAndDelete());
+        QVERIFY(!keeper.isOn());
+        QVERIFY(!QFile::exists(m_path));
+    }
+    const QByteArray notes = "not a journal";
+    QVERIFY(testutil::makeEntry(testutil::Entry::File, m_path, notes));
+    JournalKeeper keeper(m_dir->path());
+    QVERIFY(!keeper.turnOn());
+    QVERIFY(!keeper.openIfPresent());
+    QVERIFY(!keeper.isOn());
+    QCOMPARE(bytesOf(m_path), notes);
+}
+
+void TestJournal::dueWordsAreTheOverdueOnesOfTheChosenLessons()
+{
+    const WordTable table = smallTable();
+    auto journal = created(m_path);
+    QVERIFY(journal);
+    journal->indexWords(table);
+    const qint64 t = utc(2026, 4, 10);
+    journal->record(answerFor(table, 0, true, t));         // due in 3 days
+    journal->record(answerFor(table, 1, false, t + 1000)); // due in 1 day
+    journal->record(answerFor(table, 3, false, t + 2000)); // due in 1 day, lesson 02
+    journal->record(answerFor(table, 5, true, t + 3000));  // due in 3 days, lesson 03
+
+    const LessonList all = lessonsOf(table);
+    QCOMPARE(journal->dueCount(all, t), 0);
+    QCOMPARE(journal->dueCount(all, t + DayMs + 1000), 1);
+    QCOMPARE(journal->dueCount(all, t + DayMs + 2000), 2);
+    QCOMPARE(journal->dueCount(all, t + 3 * DayMs + 3000), 4);
+    QCOMPARE(journal->dueCount(lessonsOf(table, {false, true, true}), t + 3 * DayMs + 3000), 2);
+    QCOMPARE(journal->dueCount(lessonsOf(table, {false, false, false}), t + 10 * DayMs), 0);
+    QCOMPARE(journal->dueWords(all, t + 5 * DayMs), std::vector<int>({1, 3, 0, 5}));
+    QCOMPARE(journal->dueWords(lessonsOf(table, {true, false, true}), t + 5 * DayMs),
+             std::vector<int>({1, 0, 5}));
+}
+
+void TestJournal::answersPerDayFollowTheLocalCalendar()
+{
+    const WordTable table = smallTable();
+    auto journal = created(m_path);
+    QVERIFY(journal);
+    journal->record(answerFor(table, 0, true, utc(2026, 4, 8, 20, 30))); // 23:30 in Moscow
+    journal->record(answerFor(table, 1, true, utc(2026, 4, 8, 21, 30))); // 00:30 on the 9th there
+    journal->record(answerFor(table, 2, false, utc(2026, 4, 9, 10, 0)));
+    journal->record(answerFor(table, 2, true, utc(2026, 4, 9, 10, 1), false));
+    journal->record(answerFor(table, 3, true, utc(2026, 3, 1)));  // long before the window
+    journal->record(answerFor(table, 4, true, utc(2026, 4, 11))); // after now
+    QVERIFY(journal->flush());
+
+    const int moscow = 3 * 3600;
+    const QList<DayAnswers> days = journal->answersPerDay(utc(2026, 4, 10, 9, 0), moscow, 3);
+    QCOMPARE(days.size(), 3);
+    QCOMPARE(days[0].day, QDate(2026, 4, 8));
+    QCOMPARE(days[0].answers, 1);
+    QCOMPARE(days[1].day, QDate(2026, 4, 9));
+    QCOMPARE(days[1].answers, 3);
+    QCOMPARE(days[1].firstAnswers, 2);
+    QCOMPARE(days[1].rightFirstAnswers, 1);
+    QCOMPARE(days[2].day, QDate(2026, 4, 10));
+    QCOMPARE(days[2].answers, 0);
+    QCOMPARE(journal->answersPerDay(utc(2026, 4, 10, 9, 0), 0, 3)[0].answers, 2);
+}
+
+void TestJournal::lessonsCountKnownLearningAndUnmetWords()
+{
+    const WordTable table = smallTable();
+    auto journal = created(m_path);
+    QVERIFY(journal);
+    journal->indexWords(table);
+    qint64 t = utc(2026, 1, 1);
+    // Good at each due time: the stability passes three weeks at the third review.
+    for (int i = 0; i < 3; ++i) {
+        journal->record(answerFor(table, 0, true, t));
+        t = journal->memory(0)->dueMs;
+    }
+    QVERIFY(journal->memory(0)->stability >= Journal::KnownStabilityDays);
+    journal->record(answerFor(table, 1, true, t));
+    journal->record(answerFor(table, 4, false, t));
+
+    const QList<LessonStanding> lessons = journal->lessonProgress(lessonsOf(table));
+    QCOMPARE(lessons.size(), 3);
+    QCOMPARE(lessons[0].label, u"01"_s);
+    QCOMPARE((std::array{lessons[0].known, lessons[0].learning, lessons[0].notMet}), (std::array{1, 1, 1}));
+    QCOMPARE((std::array{lessons[1].known, lessons[1].learning, lessons[1].notMet}), (std::array{0, 1, 1}));
+    QCOMPARE((std::array{lessons[2].known, lessons[2].learning, lessons[2].notMet}), (std::array{0, 0, 1}));
+}
+
+void TestJournal::dueByDayPutsOverdueWordsToday()
+{
+    const WordTable table = smallTable();
+    auto journal = created(m_path);
+    QVERIFY(journal);
+    journal->indexWords(table);
+    const qint64 t = utc(2026, 4, 1);
+    journal->record(answerFor(table, 0, false, t));            // due 2 April
+    journal->record(answerFor(table, 1, true, t));             // due 4 April
+    journal->record(answerFor(table, 2, true, t + 2 * DayMs)); // due 6 April
+    const QList<int> days = journal->dueByDay(utc(2026, 4, 4, 8, 0), 0, 3);
+    QCOMPARE(days, QList<int>({2, 0, 1}));
+}
+
+void TestJournal::mostLapsedWordsComeFirstWithTheirTranslations()
+{
+    const WordTable table = smallTable();
+    auto journal = created(m_path);
+    QVERIFY(journal);
+    journal->indexWords(table);
+    qint64 t = utc(2026, 1, 1);
+    const auto show = [&](int row, bool right) { journal->record(answerFor(table, row, right, t += DayMs)); };
+    for (const int row : {3, 5, 2})
+        show(row, true);
+    for (int i = 0; i < 3; ++i)
+        show(3, false);
+    show(5, false);
+    show(2, false);
+    show(5, false);
+    JournalAnswer elsewhere = answerFor(table, 0, true, t += DayMs);
+    elsewhere.simplified = u"龙"_s;
+    elsewhere.pinyin = u"lóng"_s;
+    elsewhere.row = -1;
+    journal->record(elsewhere);
+    elsewhere.right = false;
+    elsewhere.timeMs = t += DayMs;
+    journal->record(elsewhere);
+
+    const QList<LapsedWord> words = journal->mostLapsed(table, 3);
+    QCOMPARE(words.size(), 3);
+    QCOMPARE(words[0].simplified, u"书"_s);
+    QCOMPARE(words[0].pinyin, u"shū"_s);
+    QCOMPARE(words[0].translation, u"книга"_s);
+    QCOMPARE(words[0].lapses, 3);
+    QCOMPARE(words[1].simplified, u"水"_s);
+    QCOMPARE(words[1].lapses, 2);
+    // One lapse each: the latest reviewed first; a word of no current dictionary has no translation.
+    QCOMPARE(words[2].simplified, u"龙"_s);
+    QCOMPARE(words[2].translation, QString());
+    QCOMPARE(journal->mostLapsed(table, 20).size(), 4);
+}
+
+int main(int argc, char *argv[])
+{
+    if (argc == 3 && qstrcmp(argv[1], "--write-until-killed") == 0) {
+        QCoreApplication app(argc, argv);
+        return writeUntilKilled(QString::fromLocal8Bit(argv[2]));
+    }
+    QCoreApplication app(argc, argv);
+    TestJournal test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_journal.moc"

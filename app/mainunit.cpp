@@ -3,6 +3,7 @@
 #include "app/trainer.h"
 #include "audio/wordsoundplayer.h"
 #include "progress/lessonfile.h"
+#include "ui/dialogplacement.h"
 #include "ui/filedialogs.h"
 #include "ui/fonts.h"
 #include "ui/idleanimation.h"
@@ -212,10 +213,8 @@ void TMainForm::startQuiz()
     Button1Click();
     Timer2->start();
     if (TotalWordCount() == 0) {
-        QMessageBox empty(QMessageBox::Information, QStringLiteral("Wordlark"), emptyDictionaryMessage(),
-                          QMessageBox::Ok, this);
-        empty.setObjectName(QStringLiteral("EmptyDictionaryMessage"));
-        empty.exec();
+        showMessage(this, QMessageBox::Information, QStringLiteral("Wordlark"), emptyDictionaryMessage(),
+                    QStringLiteral("EmptyDictionaryMessage"));
     }
 }
 
@@ -280,10 +279,8 @@ void TMainForm::showVerdict(const Answer &answer)
 
 void TMainForm::showGrade(int mistakeCount)
 {
-    QMessageBox grade(QMessageBox::NoIcon, gradeForMistakes(mistakeCount), UiText(UiTextId::WordsRanOut),
-                      QMessageBox::Ok, this);
-    grade.setObjectName(QStringLiteral("GradeMessage"));
-    grade.exec();
+    showMessage(this, QMessageBox::NoIcon, gradeForMistakes(mistakeCount), UiText(UiTextId::WordsRanOut),
+                QStringLiteral("GradeMessage"));
 }
 
 void TMainForm::PlayWordSound(int word)

@@ -82,9 +82,8 @@ void connectMenu(const ProgramWindows &windows, const wordlark::Trainer &trainer
 
 void showJournalMessage(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Журнал"), text, QMessageBox::Ok, parent);
-    box.setObjectName(QStringLiteral("JournalMessage"));
-    box.exec();
+    showMessage(parent, QMessageBox::Warning, QStringLiteral("Журнал"), text,
+                QStringLiteral("JournalMessage"));
 }
 
 bool askDeleteJournal(QWidget *parent)

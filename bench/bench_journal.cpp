@@ -55,18 +55,12 @@ qint64 now()
 
 JournalAnswer answerTo(int row, bool right, bool first, qint64 timeMs)
 {
-    const WordTable &table = words();
-    JournalAnswer answer;
+    JournalAnswer answer = answerToWord(words(), row);
     answer.timeMs = timeMs;
     answer.dictionaryPath = QStringLiteral("Dictionary/Dict.dic");
-    answer.pinyin = table.cell(PinyinColumn, row);
-    answer.simplified = table.cell(SimplifiedColumn, row);
-    answer.full = table.cell(FullColumn, row);
-    answer.lesson = table.cell(LessonColumn, row);
     answer.right = right;
     answer.firstOfShowing = first;
     answer.answerMs = 900 + row % 3000;
-    answer.row = row;
     return answer;
 }
 

@@ -154,6 +154,17 @@ const char *const AnswerColumns =
 
 } // namespace
 
+JournalAnswer answerToWord(const WordTable &table, int row)
+{
+    JournalAnswer answer;
+    answer.pinyin = table.cell(PinyinColumn, row);
+    answer.simplified = table.cell(SimplifiedColumn, row);
+    answer.full = table.cell(FullColumn, row);
+    answer.lesson = table.cell(LessonColumn, row);
+    answer.row = row;
+    return answer;
+}
+
 Journal::Journal(QString path, QString connection)
     : m_path(std::move(path))
     , m_connection(std::move(connection))

@@ -33,6 +33,9 @@ struct JournalAnswer {
     int row = -1;                // the word's row in the table last given to indexWords(), or -1
 };
 
+// An answer to the word in `row` of `table`, with the word's fields filled in; the rest is the caller's.
+JournalAnswer answerToWord(const WordTable &table, int row);
+
 // Answers given on one local calendar day.
 struct DayAnswers {
     QDate day;

@@ -83,18 +83,13 @@ void JournalKeeper::answerGiven(const WordTable &table, const QString &dictionar
     const bool first = std::exchange(m_firstOfShowing, false);
     if (!m_journal || word < 0 || word >= table.rowCount())
         return;
-    JournalAnswer answer;
+    JournalAnswer answer = answerToWord(table, word);
     answer.timeMs = m_now();
     answer.dictionaryPath = dictionaryPath;
-    answer.pinyin = table.cell(PinyinColumn, word);
-    answer.simplified = table.cell(SimplifiedColumn, word);
-    answer.full = table.cell(FullColumn, word);
-    answer.lesson = table.cell(LessonColumn, word);
     answer.right = right;
     answer.typed = typed;
     answer.firstOfShowing = first;
     answer.answerMs = m_shownFor.isValid() ? int(std::min<qint64>(m_shownFor.elapsed(), INT_MAX)) : 0;
-    answer.row = word;
     m_journal->record(answer);
 }
 

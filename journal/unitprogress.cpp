@@ -3,6 +3,7 @@
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
 #include "journal/journal.h"
+#include "ui/dialogplacement.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -144,12 +145,10 @@ void TFormProgress::ShowProgress(const Journal &journal, const WordTable &table,
                                  qint64 nowMs, int utcOffsetSeconds)
 {
     drawProgress(journal, table, lessons, nowMs, utcOffsetSeconds);
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        resize(size().boundedTo(available.size()));
-        move(screen->geometry().center() - rect().center());
-    }
-    exec();
+    // Four pictures want room, but never more than the screen has.
+    if (const QScreen *shownOn = screen() ? screen() : QGuiApplication::primaryScreen())
+        resize(size().boundedTo(shownOn->availableGeometry().size()));
+    execCentred(this);
 }
 
 void TFormProgress::drawProgress(const Journal &journal, const WordTable &table, const LessonList &lessons,

@@ -61,17 +61,12 @@ LessonList lessonsOf(const WordTable &table, std::vector<bool> chosen = {true, t
 
 JournalAnswer answerFor(const WordTable &table, int row, bool right, qint64 timeMs, bool first = true)
 {
-    JournalAnswer answer;
+    JournalAnswer answer = answerToWord(table, row);
     answer.timeMs = timeMs;
     answer.dictionaryPath = u"Dictionary/Dict.dic"_s;
-    answer.pinyin = table.cell(PinyinColumn, row);
-    answer.simplified = table.cell(SimplifiedColumn, row);
-    answer.full = table.cell(FullColumn, row);
-    answer.lesson = table.cell(LessonColumn, row);
     answer.right = right;
     answer.firstOfShowing = first;
     answer.answerMs = 1500;
-    answer.row = row;
     return answer;
 }
 

@@ -15,6 +15,14 @@ void centreOnScreen(QWidget *window)
     window->move(frame.topLeft());
 }
 
+void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
+                 const QString &objectName)
+{
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    box.setObjectName(objectName);
+    box.exec();
+}
+
 int execCentred(QDialog *dialog)
 {
     centreOnScreen(dialog);

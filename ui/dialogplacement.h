@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QMessageBox>
+
 class QDialog;
+class QString;
 class QWidget;
 
 // Puts the window, its frame included where the frame is known, in the middle of the screen's area for
@@ -9,3 +12,7 @@ void centreOnScreen(QWidget *window);
 
 // Centres the dialog and shows it modally; returns what exec() returns.
 int execCentred(QDialog *dialog);
+
+// A message box with an OK button, named so that a test can find and answer it, shown modally.
+void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
+                 const QString &objectName);

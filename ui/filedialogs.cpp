@@ -1,5 +1,7 @@
 #include "ui/filedialogs.h"
 
+#include "ui/dialogplacement.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -95,17 +97,15 @@ QString askLessonFileToSave(QWidget *parent)
 
 void showLessonFileError(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Wordlark"), text, QMessageBox::Ok, parent);
-    box.setObjectName(QStringLiteral("LessonFileError"));
-    box.exec();
+    showMessage(parent, QMessageBox::Critical, QStringLiteral("Wordlark"), text,
+                QStringLiteral("LessonFileError"));
 }
 
 void warnOtherDictionary(QWidget *parent)
 {
-    QMessageBox warning(QMessageBox::Warning, QStringLiteral("Предупреждение"),
-                        QStringLiteral("В уроке используется другой словарь."), QMessageBox::Ok, parent);
-    warning.setObjectName(QStringLiteral("OtherDictionaryWarning"));
-    warning.exec();
+    showMessage(parent, QMessageBox::Warning, QStringLiteral("Предупреждение"),
+                QStringLiteral("В уроке используется другой словарь."),
+                QStringLiteral("OtherDictionaryWarning"));
 }
 
 } // namespace wordlark

@@ -1,5 +1,6 @@
 #include "ui/unitthems.h"
 
+#include "ui/dialogplacement.h"
 #include "ui/uitexts.h"
 
 #include <QColorDialog>
@@ -66,9 +67,8 @@ QFont drawnFont(const QFont &requested)
 
 void showFileError(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Wordlark"), text, QMessageBox::Ok, parent);
-    box.setObjectName(QStringLiteral("SchemeFileError"));
-    box.exec();
+    showMessage(parent, QMessageBox::Critical, QStringLiteral("Wordlark"), text,
+                QStringLiteral("SchemeFileError"));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "journal/journal.h"
+#include "journal/journalsync.h"
 
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
@@ -12,6 +13,7 @@
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -134,9 +136,18 @@ const char *const CreateAnswers = "CREATE TABLE answers ("
                                   " is_right INTEGER NOT NULL,"
                                   " typed INTEGER NOT NULL,"
                                   " first_of_showing INTEGER NOT NULL,"
-                                  " answer_ms INTEGER NOT NULL)";
+                                  " answer_ms INTEGER NOT NULL,"
+                                  " written INTEGER NOT NULL DEFAULT 0,"
+                                  " device TEXT NOT NULL DEFAULT '',"
+                                  " sequence INTEGER NOT NULL DEFAULT 0)";
 const char *const IndexAnswers =
     "CREATE INDEX answers_by_time ON answers (time_ms, first_of_showing, is_right)";
+// Each answer is known everywhere by the computer that gave it and its place in that computer's order.
+const char *const IndexOrigins = "CREATE UNIQUE INDEX answers_by_origin ON answers (device, sequence)";
+// A word's answers, for replaying its schedule.
+const char *const IndexWords = "CREATE INDEX answers_by_word ON answers (simplified, pinyin)";
+const char *const CreateSettings =
+    "CREATE TABLE settings (name TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID";
 const char *const CreateWords = "CREATE TABLE words ("
                                 " simplified TEXT NOT NULL,"
                                 " pinyin TEXT NOT NULL,"
@@ -149,8 +160,41 @@ const char *const CreateWords = "CREATE TABLE words ("
                                 " PRIMARY KEY (simplified, pinyin)) WITHOUT ROWID";
 const char *const WordColumns =
     "simplified, pinyin, stability, difficulty, due_ms, repetitions, lapses, last_review_ms";
-const char *const AnswerColumns =
+// The answers' columns of the first version, which every later one keeps.
+const char *const FirstAnswerColumns =
     "time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, first_of_showing, answer_ms";
+const char *const AnswerColumns = "time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, "
+                                  "first_of_showing, answer_ms, written, device, sequence";
+
+// One step a version, each taking a journal from the version before it to its own, inside the one
+// transaction of the whole migration.
+bool addWrittenFlag(QSqlQuery &query)
+{
+    return query.exec(u"ALTER TABLE answers ADD COLUMN written INTEGER NOT NULL DEFAULT 0"_s);
+}
+
+// The answers so far are this computer's, in the order they were written.
+bool addOrigins(QSqlQuery &query)
+{
+    if (!query.exec(u"ALTER TABLE answers ADD COLUMN device TEXT NOT NULL DEFAULT ''"_s) ||
+        !query.exec(u"ALTER TABLE answers ADD COLUMN sequence INTEGER NOT NULL DEFAULT 0"_s) ||
+        !query.exec(QString::fromLatin1(CreateSettings)) ||
+        !query.prepare(u"UPDATE answers SET device = ?, sequence = rowid"_s))
+        return false;
+    const QString device = newDeviceId();
+    query.addBindValue(device);
+    if (!query.exec() || !query.exec(QString::fromLatin1(IndexOrigins)) ||
+        !query.exec(QString::fromLatin1(IndexWords)) ||
+        !query.prepare(u"INSERT INTO settings (name, value) VALUES ('device', ?)"_s))
+        return false;
+    query.addBindValue(device);
+    return query.exec();
+}
+
+using MigrationStep = bool (*)(QSqlQuery &);
+// Step i takes version i + 1 to version i + 2.
+constexpr MigrationStep MigrationSteps[] = {addWrittenFlag, addOrigins};
+static_assert(std::size(MigrationSteps) == Journal::FormatVersion - 1);
 
 } // namespace
 
@@ -171,7 +215,7 @@ Journal::Journal(QString path, QString connection)
 {
     m_batchTimer.setSingleShot(true);
     m_batchTimer.setInterval(BatchDelayMs);
-    connect(&m_batchTimer, &QTimer::timeout, this, &Journal::flush);
+    connect(&m_batchTimer, &QTimer::timeout, this, &Journal::writeBatch);
 }
 
 Journal::~Journal()
@@ -205,6 +249,8 @@ Result<std::unique_ptr<Journal>> Journal::open(const QString &path)
         return Failure{prepared.error()};
     if (const Result<void> loaded = journal->loadWords(); !loaded)
         return Failure{loaded.error()};
+    if (const Result<void> loaded = journal->loadDevice(); !loaded)
+        return Failure{loaded.error()};
     return journal;
 }
 
@@ -220,6 +266,8 @@ Result<std::unique_ptr<Journal>> Journal::create(const QString &path)
     journal->m_db.setDatabaseName(databaseUri(path, true));
     Result<void> prepared =
         journal->m_db.open() ? journal->prepare(true) : Failure{{journal->m_db.lastError().databaseText()}};
+    if (prepared)
+        prepared = journal->loadDevice();
     if (!prepared) {
         // Only what this call made is taken away again.
         const QString reason = prepared.error();
@@ -257,11 +305,17 @@ Result<void> Journal::prepare(bool fresh)
         const int version = query.value(0).toInt();
         if (version > FormatVersion)
             return fromNewerVersion(m_path);
-        if (version < FormatVersion)
+        if (version < 1)
             return notAJournal(m_path);
         const QString probe = QStringLiteral("SELECT %1 FROM %2 LIMIT 0");
-        if (!query.exec(probe.arg(QLatin1StringView(AnswerColumns), u"answers")) ||
+        if (!query.exec(probe.arg(QLatin1StringView(FirstAnswerColumns), u"answers")) ||
             !query.exec(probe.arg(QLatin1StringView(WordColumns), u"words")))
+            return notAJournal(m_path);
+        if (version < FormatVersion) {
+            if (const Result<void> migrated = migrate(version); !migrated)
+                return migrated;
+        }
+        if (!query.exec(probe.arg(QLatin1StringView(AnswerColumns), u"answers")))
             return notAJournal(m_path);
     }
     if (!run("PRAGMA journal_mode = WAL") || !query.next() ||
@@ -272,8 +326,11 @@ Result<void> Journal::prepare(bool fresh)
     if (!run("BEGIN EXCLUSIVE"))
         return openFailure(m_path, query.lastError());
     if (fresh) {
-        if (!run(CreateAnswers) || !run(IndexAnswers) || !run(CreateWords) ||
-            !run("PRAGMA user_version = 1")) {
+        if (!run(CreateAnswers) || !run(IndexAnswers) || !run(IndexOrigins) || !run(IndexWords) ||
+            !run(CreateWords) || !run(CreateSettings) ||
+            !query.exec(u"PRAGMA user_version = %1"_s.arg(FormatVersion)) ||
+            !query.prepare(u"INSERT INTO settings (name, value) VALUES ('device', ?)"_s) ||
+            (query.addBindValue(newDeviceId()), !query.exec())) {
             const QSqlError error = query.lastError();
             run("ROLLBACK");
             return openFailure(m_path, error);
@@ -284,6 +341,68 @@ Result<void> Journal::prepare(bool fresh)
         run("ROLLBACK");
         return openFailure(m_path, error);
     }
+    return {};
+}
+
+// An older journal is brought to this version in one transaction, after a copy of it is left beside it
+// under the old version's number.
+Result<void> Journal::migrate(int version)
+{
+    QSqlQuery query(m_db);
+    // What the last run left in the write-ahead log goes into the file first, so that the copy is whole.
+    query.exec(u"PRAGMA wal_checkpoint(TRUNCATE)"_s);
+    const QString copy = m_path + u".v%1"_s.arg(version);
+    if (!QFileInfo::exists(copy) && !QFile::copy(m_path, copy))
+        return cannotOpen(
+            m_path, u"не удалось оставить копию «%1» перед переходом на новую версию"_s.arg(shown(copy)));
+    if (!query.exec(u"BEGIN EXCLUSIVE"_s))
+        return openFailure(m_path, query.lastError());
+    bool done = true;
+    for (int from = version; done && from < FormatVersion; ++from)
+        done = MigrationSteps[from - 1](query);
+    done = done && query.exec(u"PRAGMA user_version = %1"_s.arg(FormatVersion)) && query.exec(u"COMMIT"_s);
+    if (!done) {
+        const QSqlError error = query.lastError();
+        query.exec(u"ROLLBACK"_s);
+        return openFailure(m_path, error);
+    }
+    return {};
+}
+
+Result<void> Journal::loadDevice()
+{
+    m_device = setting(u"device"_s);
+    if (m_device.isEmpty()) {
+        if (const Result<void> stored = setSetting(u"device"_s, newDeviceId()); !stored)
+            return stored;
+        m_device = setting(u"device"_s);
+    }
+    QSqlQuery query(m_db);
+    query.prepare(u"SELECT MAX(sequence) FROM answers WHERE device = ?"_s);
+    query.addBindValue(m_device);
+    if (!query.exec() || !query.next())
+        return openFailure(m_path, query.lastError());
+    m_sequence = query.value(0).toLongLong();
+    return {};
+}
+
+QString Journal::setting(const QString &name) const
+{
+    QSqlQuery query(m_db);
+    query.prepare(u"SELECT value FROM settings WHERE name = ?"_s);
+    query.addBindValue(name);
+    return query.exec() && query.next() ? query.value(0).toString() : QString();
+}
+
+Result<void> Journal::setSetting(const QString &name, const QString &value)
+{
+    QSqlQuery query(m_db);
+    query.prepare(u"INSERT OR REPLACE INTO settings (name, value) VALUES (?, ?)"_s);
+    query.addBindValue(name);
+    query.addBindValue(text(value));
+    if (!query.exec())
+        return Failure{{u"Не удалось записать настройку в журнал ответов «%1»: %2"_s.arg(
+            shown(m_path), query.lastError().databaseText())}};
     return {};
 }
 
@@ -330,12 +449,14 @@ void Journal::record(const JournalAnswer &answer)
     if (answer.firstOfShowing) {
         const int slot = slotFor(answer.simplified, answer.pinyin);
         WordMemory &memory = m_states[size_t(slot)];
+        // A review at or before the word's last one (a clock set back, or another computer's answer at
+        // the same moment) changes the order of its history: the word is replayed when it is written.
+        if (memory.met() && answer.timeMs <= memory.lastReviewMs &&
+            std::find(m_replaySlots.begin(), m_replaySlots.end(), slot) == m_replaySlots.end())
+            m_replaySlots.push_back(slot);
         memory = ReviewScheduler::review(memory, answer.right ? ReviewGrade::Good : ReviewGrade::Again,
                                          answer.timeMs);
-        if (!m_dirty[size_t(slot)]) {
-            m_dirty[size_t(slot)] = true;
-            m_dirtySlots.push_back(slot);
-        }
+        markDirty(slot);
         if (answer.row >= 0 && size_t(answer.row) < m_slotOfRow.size())
             m_slotOfRow[size_t(answer.row)] = slot;
     }
@@ -355,8 +476,10 @@ bool Journal::flush()
         return false;
     }
     QSqlQuery insert(m_db);
-    insert.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                       .arg(QLatin1StringView(AnswerColumns)));
+    insert.prepare(QStringLiteral("INSERT INTO answers (%1, device, sequence) "
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                       .arg(QLatin1StringView(FirstAnswerColumns)));
+    qint64 sequence = m_sequence;
     for (const JournalAnswer &answer : m_pending) {
         insert.addBindValue(answer.timeMs);
         insert.addBindValue(text(answer.dictionaryPath));
@@ -368,6 +491,8 @@ bool Journal::flush()
         insert.addBindValue(int(answer.typed));
         insert.addBindValue(int(answer.firstOfShowing));
         insert.addBindValue(answer.answerMs);
+        insert.addBindValue(m_device);
+        insert.addBindValue(++sequence);
         if (!insert.exec()) {
             const QString reason = insert.lastError().databaseText();
             m_db.rollback();
@@ -375,6 +500,48 @@ bool Journal::flush()
             return false;
         }
     }
+    if (!m_replaySlots.empty()) {
+        if (const Result<void> replayed = replay(m_replaySlots, false); !replayed) {
+            m_db.rollback();
+            fail(replayed.error());
+            return false;
+        }
+    }
+    if (const QString reason = writeDirtyWords(); !reason.isEmpty()) {
+        m_db.rollback();
+        fail(reason);
+        return false;
+    }
+    if (!m_db.commit()) {
+        const QString reason = m_db.lastError().databaseText();
+        m_db.rollback();
+        fail(reason);
+        return false;
+    }
+    m_sequence = sequence;
+    m_pending.clear();
+    m_replaySlots.clear();
+    return true;
+}
+
+void Journal::markDirty(int slot)
+{
+    if (!m_dirty[size_t(slot)]) {
+        m_dirty[size_t(slot)] = true;
+        m_dirtySlots.push_back(slot);
+    }
+}
+
+void Journal::writeBatch()
+{
+    const bool any = !m_pending.empty();
+    if (flush() && any)
+        Q_EMIT batchWritten();
+}
+
+// The rows of the words whose schedule changed; the reason on failure, empty on success.
+QString Journal::writeDirtyWords()
+{
     QSqlQuery upsert(m_db);
     upsert.prepare(QStringLiteral("INSERT OR REPLACE INTO words (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
                        .arg(QLatin1StringView(WordColumns)));
@@ -388,24 +555,13 @@ bool Journal::flush()
         upsert.addBindValue(memory.repetitions);
         upsert.addBindValue(memory.lapses);
         upsert.addBindValue(memory.lastReviewMs);
-        if (!upsert.exec()) {
-            const QString reason = upsert.lastError().databaseText();
-            m_db.rollback();
-            fail(reason);
-            return false;
-        }
+        if (!upsert.exec())
+            return upsert.lastError().databaseText();
     }
-    if (!m_db.commit()) {
-        const QString reason = m_db.lastError().databaseText();
-        m_db.rollback();
-        fail(reason);
-        return false;
-    }
-    m_pending.clear();
     for (const int slot : m_dirtySlots)
         m_dirty[size_t(slot)] = false;
     m_dirtySlots.clear();
-    return true;
+    return {};
 }
 
 void Journal::fail(const QString &reason)
@@ -413,6 +569,7 @@ void Journal::fail(const QString &reason)
     m_broken = true;
     m_pending.clear();
     m_dirtySlots.clear();
+    m_replaySlots.clear();
     Q_EMIT writeFailed(QStringLiteral("Не удалось записать ответы в журнал «%1»: %2. Возможно, диск заполнен "
                                       "или доступен только для чтения. Урок продолжится без журнала; "
                                       "записанное раньше сохранено.")

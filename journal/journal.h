@@ -73,7 +73,7 @@ class Journal final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int FormatVersion = 1;
+    static constexpr int FormatVersion = 3;
     static constexpr int BatchDelayMs = 3000;
     static constexpr double KnownStabilityDays = 21;
 
@@ -96,11 +96,19 @@ public:
     // How long answers wait for their write; BatchDelayMs unless a test wants it shorter.
     void setBatchDelay(int ms) { m_batchTimer.setInterval(ms); }
 
+    // This computer's name in the sync folder, made with the journal and kept in it.
+    const QString &deviceId() const { return m_device; }
+    // Settings that must outlive a run (the sync folder); empty when never set.
+    QString setting(const QString &name) const;
+    Result<void> setSetting(const QString &name, const QString &value);
+
     // Keeps the answer for the next write; the first answer of a showing is also the word's review.
     void record(const JournalAnswer &answer);
     // Writes the kept answers and schedule changes now, in one transaction. On failure emits
     // writeFailed() once and stops recording; what was written before stays.
     bool flush();
+    // Works out every word's schedule afresh from all its answers, in time order.
+    Result<void> replayAll();
 
     // Ties the dictionary's rows to the words the journal knows; done at every load of a dictionary.
     void indexWords(const WordTable &table);
@@ -127,14 +135,27 @@ public:
 Q_SIGNALS:
     // A write failed; the message is for the learner.
     void writeFailed(const QString &message);
+    // The batch timer wrote kept answers.
+    void batchWritten();
 
 private:
+    // Reads and writes the sync folder's files straight into the tables.
+    friend class JournalSync;
+
     Journal(QString path, QString connection);
 
     Result<void> prepare(bool fresh);
     Result<void> loadWords();
     int slotFor(const QString &simplified, const QString &pinyin);
     void fail(const QString &reason);
+    void writeBatch();
+    QString writeDirtyWords();
+    void markDirty(int slot);
+    Result<void> migrate(int version);
+    Result<void> loadDevice();
+    // Replays the answers of the words in `slots` (all words when `all`) and writes their rows; inside
+    // the caller's transaction.
+    Result<void> replay(const std::vector<int> &slots, bool all);
 
     QString m_path;
     QString m_connection;
@@ -142,7 +163,12 @@ private:
     QTimer m_batchTimer;
     bool m_broken = false;
 
+    QString m_device;
+    qint64 m_sequence = 0; // of this computer's last written answer
+
     std::vector<JournalAnswer> m_pending;
+    // Words whose answers came out of time order (the clock went back): replayed at the write.
+    std::vector<int> m_replaySlots;
     std::vector<int> m_dirtySlots;
     std::vector<bool> m_dirty;
 

@@ -2,6 +2,7 @@
 
 #include "dictionary/result.h"
 #include "journal/journal.h"
+#include "journal/journalsync.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -41,8 +42,19 @@ public:
 
     void questionAsked();
     void answerGiven(const WordTable &table, const QString &dictionaryPath, int word, bool right, bool typed);
-    // Writes what is kept, as at the end of a pass or before the progress window reads the journal.
+    // Writes what is kept, as at the end of a pass or before the progress window reads the journal,
+    // and synchronises.
     void writeNow();
+
+    // The sync folder, kept in the journal; empty when there is none (or no journal).
+    QString syncFolder() const;
+    // Chooses the sync folder and synchronises with it at once.
+    Result<void> setSyncFolder(const QString &folder);
+    Result<void> stopSync();
+    // Merges the other computers' answers and writes this one's; nothing without a sync folder. Done at
+    // the journal's opening, after each batch, at the end of a pass, at close and when asked.
+    void syncNow();
+    SyncStatus syncStatus() const;
 
     int dueCount(const LessonList &lessons) const;
     std::vector<int> dueWords(const LessonList &lessons) const;
@@ -54,10 +66,15 @@ public:
 Q_SIGNALS:
     // A write failed and the journal was closed; the file keeps what was written before.
     void stopped(const QString &message);
+    // Something about the sync folder the learner should know: at most one message of each kind a run.
+    void syncMessage(const QString &message);
+    // Answers of other computers came in: what is due may have changed.
+    void synced();
 
 private:
     void take(std::unique_ptr<Journal> journal);
     void writeFailed(const QString &message);
+    void closeJournal();
 
     QString m_path;
     std::unique_ptr<Journal> m_journal;
@@ -65,6 +82,10 @@ private:
     std::function<qint64()> m_now;
     QElapsedTimer m_shownFor;
     bool m_firstOfShowing = false;
+    std::unique_ptr<JournalSync> m_sync;
+    SyncStatus m_syncStatus;
+    bool m_unreachableTold = false;
+    bool m_newerTold = false;
 };
 
 } // namespace wordlark

@@ -369,7 +369,8 @@ void TestJournal::badFilesAreLeftAsTheyWere()
         QVERIFY(makeDatabase(m_path,
                              {u"CREATE TABLE answers (time_ms INTEGER)"_s, u"PRAGMA user_version = 1"_s}));
     } else if (kind == u"newer") {
-        QVERIFY(makeDatabase(m_path, {u"CREATE TABLE answers (anything)"_s, u"PRAGMA user_version = 2"_s}));
+        QVERIFY(makeDatabase(m_path, {u"CREATE TABLE answers (anything)"_s,
+                                      u"PRAGMA user_version = %1"_s.arg(Journal::FormatVersion + 1)}));
     } else if (kind == u"folder") {
         QVERIFY(makeEntry(Entry::Folder, m_path, {}));
     } else if (kind == u"fifo") {

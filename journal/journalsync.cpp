@@ -1,0 +1,584 @@
+#include "journal/journalsync.h"
+
+#include "dictionary/fileio.h"
+#include "journal/journal.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QSet>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+
+using namespace Qt::StringLiterals;
+
+namespace wordlark {
+
+namespace {
+
+// The columns an answer has in the journal and in a device file alike; a device file adds its sequence
+// and leaves the device to the file.
+const QString SharedColumns = u"time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, "
+                              "first_of_showing, answer_ms, written"_s;
+const QString CreateDeviceAnswers = u"CREATE TABLE outbox.answers ("
+                                    " sequence INTEGER NOT NULL,"
+                                    " time_ms INTEGER NOT NULL,"
+                                    " dictionary TEXT NOT NULL,"
+                                    " pinyin TEXT NOT NULL,"
+                                    " simplified TEXT NOT NULL,"
+                                    " full TEXT NOT NULL,"
+                                    " lesson TEXT NOT NULL,"
+                                    " is_right INTEGER NOT NULL,"
+                                    " typed INTEGER NOT NULL,"
+                                    " first_of_showing INTEGER NOT NULL,"
+                                    " answer_ms INTEGER NOT NULL,"
+                                    " written INTEGER NOT NULL)"_s;
+
+// Where replaying word by word stops paying: beyond it one pass over all answers is quicker.
+constexpr size_t WordByWordLimit = 256;
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        return *static_cast<sqlite3 *const *>(handle.constData());
+    return nullptr;
+}
+
+quint32 bigEndian(const QByteArray &bytes, int at, int width)
+{
+    quint32 value = 0;
+    for (int i = 0; i < width; ++i)
+        value = value << 8 | quint8(bytes[at + i]);
+    return value;
+}
+
+bool isDatabase(const QByteArray &bytes)
+{
+    return bytes.startsWith(QByteArrayView("SQLite format 3\0", 16));
+}
+
+// A database is whole when the page count in its header covers exactly its bytes; a file that a sync
+// engine or a copy is still writing in place is shorter.
+bool isWhole(const QByteArray &bytes)
+{
+    if (bytes.size() < 100)
+        return false;
+    qint64 pageSize = bigEndian(bytes, 16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    const quint32 changes = bigEndian(bytes, 24, 4);
+    const quint32 pages = bigEndian(bytes, 28, 4);
+    // Writers older than SQLite 3.7 leave the count stale; SQLite itself then finds what is missing.
+    if (bigEndian(bytes, 92, 4) != changes || pages == 0)
+        return true;
+    return bytes.size() == pageSize * qint64(pages);
+}
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// One review of a word as the replay orders it.
+struct Review {
+    int slot;
+    qint64 timeMs;
+    int device; // rank of the device id in text order
+    qint64 sequence;
+    bool right;
+};
+
+} // namespace
+
+QString newDeviceId()
+{
+    return QString::number(QRandomGenerator::system()->generate64(), 16).rightJustified(16, u'0');
+}
+
+// ---- Replaying schedules ------------------------------------------------------------------------------
+
+Result<void> Journal::replayAll()
+{
+    if (!m_db.transaction())
+        return Failure{{m_db.lastError().databaseText()}};
+    Result<void> replayed = replay({}, true);
+    if (replayed) {
+        if (const QString reason = writeDirtyWords(); !reason.isEmpty())
+            replayed = Failure{{reason}};
+    }
+    if (!replayed || !m_db.commit()) {
+        const QString reason = replayed ? m_db.lastError().databaseText() : replayed.error();
+        m_db.rollback();
+        return Failure{{reason}};
+    }
+    return {};
+}
+
+Result<void> Journal::replay(const std::vector<int> &slots, bool all)
+{
+    std::vector<Review> reviews;
+    QStringList devices;
+    QHash<QString, int> deviceIndex;
+    const auto indexOfDevice = [&](const QString &device) {
+        const auto found = deviceIndex.constFind(device);
+        if (found != deviceIndex.cend())
+            return *found;
+        devices.append(device);
+        return *deviceIndex.insert(device, int(devices.size() - 1));
+    };
+
+    if (all || slots.size() > WordByWordLimit) {
+        // One pass over every review, read straight from SQLite: a million rows through QVariant would
+        // cost seconds.
+        sqlite3 *handle = handleOf(m_db);
+        if (!handle)
+            return Failure{{u"no SQLite handle"_s}};
+        std::vector<bool> wanted(m_states.size(), all);
+        for (const int slot : slots)
+            wanted[size_t(slot)] = true;
+        sqlite3_stmt *statement = nullptr;
+        if (sqlite3_prepare_v2(handle,
+                               "SELECT simplified, pinyin, time_ms, device, sequence, is_right FROM answers "
+                               "WHERE first_of_showing = 1",
+                               -1, &statement, nullptr) != SQLITE_OK)
+            return Failure{{QString::fromUtf8(sqlite3_errmsg(handle))}};
+        std::unordered_map<std::string, int> slotOfBytes;
+        std::string key;
+        std::string lastDevice;
+        int lastDeviceIndex = -1;
+        int code = SQLITE_ROW;
+        while ((code = sqlite3_step(statement)) == SQLITE_ROW) {
+            const auto bytes = [&](int column) {
+                return std::string_view(
+                    reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
+                    size_t(sqlite3_column_bytes(statement, column)));
+            };
+            const std::string_view simplified = bytes(0);
+            const std::string_view pinyin = bytes(1);
+            key.assign(simplified).push_back('\x1f');
+            key.append(pinyin);
+            auto found = slotOfBytes.find(key);
+            if (found == slotOfBytes.end()) {
+                const QString s = QString::fromUtf8(simplified.data(), qsizetype(simplified.size()));
+                const QString p = QString::fromUtf8(pinyin.data(), qsizetype(pinyin.size()));
+                int slot = m_slotOfKey.value(s + QChar(0x1f) + p, -1);
+                if (slot < 0 && all) {
+                    slot = slotFor(s, p);
+                    wanted.push_back(true);
+                }
+                found = slotOfBytes.emplace(key, slot >= 0 && wanted[size_t(slot)] ? slot : -1).first;
+            }
+            if (found->second < 0)
+                continue;
+            const std::string_view device = bytes(3);
+            if (lastDeviceIndex < 0 || device != lastDevice) {
+                lastDevice.assign(device);
+                lastDeviceIndex = indexOfDevice(QString::fromUtf8(device.data(), qsizetype(device.size())));
+            }
+            reviews.push_back({found->second, sqlite3_column_int64(statement, 2), lastDeviceIndex,
+                               sqlite3_column_int64(statement, 4), sqlite3_column_int(statement, 5) != 0});
+        }
+        const QString error = code == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(handle));
+        sqlite3_finalize(statement);
+        if (!error.isEmpty())
+            return Failure{{error}};
+    } else {
+        QSqlQuery query(m_db);
+        query.setForwardOnly(true);
+        query.prepare(u"SELECT time_ms, device, sequence, is_right FROM answers "
+                      "WHERE simplified = ? AND pinyin = ? AND first_of_showing = 1"_s);
+        for (const int slot : slots) {
+            query.bindValue(0, m_keys[size_t(slot)].first);
+            query.bindValue(1, m_keys[size_t(slot)].second);
+            if (!query.exec())
+                return Failure{{query.lastError().databaseText()}};
+            while (query.next())
+                reviews.push_back({slot, query.value(0).toLongLong(),
+                                   indexOfDevice(query.value(1).toString()), query.value(2).toLongLong(),
+                                   query.value(3).toBool()});
+        }
+    }
+
+    // Ties in time go by device id in text order, then by the device's own order.
+    std::vector<int> rank(size_t(devices.size()));
+    {
+        std::vector<int> order(rank.size());
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = int(i);
+        std::sort(order.begin(), order.end(), [&](int a, int b) { return devices[a] < devices[b]; });
+        for (size_t i = 0; i < order.size(); ++i)
+            rank[size_t(order[i])] = int(i);
+    }
+    for (Review &review : reviews)
+        review.device = rank[size_t(review.device)];
+    std::sort(reviews.begin(), reviews.end(), [](const Review &a, const Review &b) {
+        return std::tie(a.slot, a.timeMs, a.device, a.sequence) <
+               std::tie(b.slot, b.timeMs, b.device, b.sequence);
+    });
+    int current = -1;
+    for (const Review &review : reviews) {
+        WordMemory &memory = m_states[size_t(review.slot)];
+        if (review.slot != current) {
+            current = review.slot;
+            memory = WordMemory();
+            markDirty(current);
+        }
+        memory = ReviewScheduler::review(memory, review.right ? ReviewGrade::Good : ReviewGrade::Again,
+                                         review.timeMs);
+    }
+    return {};
+}
+
+// ---- The sync folder ----------------------------------------------------------------------------------
+
+JournalSync::JournalSync(Journal &journal)
+    : m_journal(journal)
+{
+}
+
+JournalSync::~JournalSync() = default;
+
+QString JournalSync::deviceFilePath(const QString &folder, const QString &device)
+{
+    return QDir(folder).filePath(subfolder() + u'/' + device + u".sqlite"_s);
+}
+
+JournalSync::Stamp JournalSync::stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() ? Stamp{info.size(), info.lastModified()} : Stamp{};
+}
+
+QString JournalSync::temporaryPath(const QString &name)
+{
+    if (!m_temporary)
+        m_temporary = std::make_unique<QTemporaryDir>();
+    return m_temporary->filePath(name);
+}
+
+Failure JournalSync::skipped(Skip why, const QString &reason)
+{
+    m_lastSkip = why;
+    return Failure{reason};
+}
+
+SyncOutcome JournalSync::synchronise(const QString &folder)
+{
+    SyncOutcome outcome;
+    if (!m_journal.flush()) {
+        outcome.problem = u"журнал ответов не записывается"_s;
+        return outcome;
+    }
+    if (!QFileInfo(folder).isDir()) {
+        outcome.problem = u"папка «%1» не найдена"_s.arg(shown(folder));
+        return outcome;
+    }
+    const QString own = deviceFilePath(folder, m_journal.deviceId());
+    const QDir files(QDir(folder).filePath(subfolder()));
+    QSet<QString> present;
+    for (const QFileInfo &file : files.entryInfoList({u"*.sqlite"_s}, QDir::Files, QDir::Name)) {
+        const QString path = file.filePath();
+        present.insert(path);
+        const Stamp stamp = stampOf(path);
+        if ((path == own && stamp == m_written && m_writtenDevice == m_journal.deviceId()) ||
+            m_seen.value(path) == stamp)
+            continue;
+        const QString deviceBefore = m_journal.deviceId();
+        const Result<int> merged = mergeFile(path);
+        if (merged) {
+            outcome.newAnswers += *merged;
+            outcome.renamed = outcome.renamed || m_journal.deviceId() != deviceBefore;
+        } else if (m_lastSkip == Skip::Newer) {
+            outcome.newerFiles.append(path);
+        }
+        // A file still being written is read again next time; any other is read again once it changes.
+        if (merged || m_lastSkip != Skip::Changing)
+            m_seen.insert(path, stamp);
+    }
+    for (auto it = m_seen.begin(); it != m_seen.end();)
+        it = present.contains(it.key()) ? std::next(it) : m_seen.erase(it);
+    for (auto it = m_deviceOfFile.begin(); it != m_deviceOfFile.end();)
+        it = present.contains(it.key()) ? std::next(it) : m_deviceOfFile.erase(it);
+
+    if (const Result<void> written = writeDeviceFile(folder); !written) {
+        outcome.problem = written.error();
+        return outcome;
+    }
+    QSet<QString> others;
+    for (const QString &device : std::as_const(m_deviceOfFile))
+        if (device != m_journal.deviceId())
+            others.insert(device);
+    outcome.computers = int(others.size());
+    outcome.reached = true;
+    return outcome;
+}
+
+Result<int> JournalSync::mergeFile(const QString &path)
+{
+    m_lastSkip = Skip::None;
+    if (!m_journal.writable())
+        return Failure{{u"журнал ответов не записывается"_s}};
+    const Result<QString> copy = privateCopy(path);
+    if (!copy)
+        return Failure{copy.error()};
+    const Result<int> merged = mergeCopy(*copy, path);
+    QFile::remove(*copy);
+    return merged;
+}
+
+// The file's bytes as read in one go, in a private file of ours: whatever happens to the file in the
+// folder meanwhile, the copy stays as it was read.
+Result<QString> JournalSync::privateCopy(const QString &path)
+{
+    const Stamp before = stampOf(path);
+    const Result<QByteArray> bytes = readFileBytes(path, FileKind::DeviceFile);
+    if (m_afterRead)
+        m_afterRead(path);
+    if (!bytes)
+        return skipped(Skip::Changing, bytes.error());
+    if (stampOf(path) != before)
+        return skipped(Skip::Changing, u"файл меняется"_s);
+    if (!isDatabase(*bytes))
+        return skipped(Skip::Other, u"не файл ответов"_s);
+    if (!isWhole(*bytes))
+        return skipped(Skip::Changing, u"файл записан не до конца"_s);
+    const QString copy = temporaryPath(u"incoming.sqlite"_s);
+    if (const Result<void> written = writeFileAtomically(copy, *bytes); !written)
+        return skipped(Skip::Changing, written.error());
+    return copy;
+}
+
+Result<int> JournalSync::mergeCopy(const QString &copy, const QString &path)
+{
+    QSqlQuery query(m_journal.m_db);
+    query.prepare(u"ATTACH DATABASE ? AS theirs"_s);
+    query.addBindValue(copy);
+    if (!query.exec())
+        return skipped(Skip::Other, query.lastError().databaseText());
+    const auto detach = qScopeGuard([&query] { query.exec(u"DETACH DATABASE theirs"_s); });
+
+    const auto number = [&query](const QString &statement) {
+        return query.exec(statement) && query.next() ? query.value(0).toLongLong() : -1;
+    };
+    if (number(u"PRAGMA theirs.application_id"_s) != ApplicationId)
+        return skipped(Skip::Other, u"не файл ответов"_s);
+    const qint64 version = number(u"PRAGMA theirs.user_version"_s);
+    if (version > FileVersion)
+        return skipped(Skip::Newer, u"файл более новой версии"_s);
+    QString device;
+    if (query.exec(u"SELECT id FROM theirs.device"_s) && query.next())
+        device = query.value(0).toString();
+    if (version < 1 || device.isEmpty() ||
+        !query.exec(u"SELECT sequence, %1 FROM theirs.answers LIMIT 0"_s.arg(SharedColumns)))
+        return skipped(Skip::Other, u"не файл ответов"_s);
+    m_deviceOfFile.insert(path, device);
+    const Result<int> merged = device == m_journal.deviceId() ? mergeOwnName() : insertFrom(device, -1);
+    if (!merged)
+        m_lastSkip = Skip::Other;
+    return merged;
+}
+
+// A file under this computer's own name: normally the one it wrote itself, holding nothing new. If it
+// holds answers this journal does not have, a copy of this working folder answers on another computer
+// under the same name. From the first answer where the two differ, one of them takes a new name for its
+// answers; both sides compare the same two answers, so exactly one does, and neither loses any.
+Result<int> JournalSync::mergeOwnName()
+{
+    QSqlQuery query(m_journal.m_db);
+    query.prepare(
+        u"SELECT f.sequence, m.rowid IS NULL,"
+        " f.time_ms, f.simplified, f.pinyin, f.is_right, f.first_of_showing, f.answer_ms,"
+        " m.time_ms, m.simplified, m.pinyin, m.is_right, m.first_of_showing, m.answer_ms"
+        " FROM theirs.answers f LEFT JOIN main.answers m ON m.device = ? AND m.sequence = f.sequence"
+        " WHERE m.rowid IS NULL OR m.time_ms <> f.time_ms OR m.simplified <> f.simplified"
+        " OR m.pinyin <> f.pinyin OR m.is_right <> f.is_right"
+        " OR m.first_of_showing <> f.first_of_showing OR m.answer_ms <> f.answer_ms"
+        " ORDER BY f.sequence LIMIT 1"_s);
+    query.addBindValue(m_journal.deviceId());
+    if (!query.exec())
+        return Failure{{query.lastError().databaseText()}};
+    if (!query.next())
+        return 0; // our own file, or an older copy of it
+    const qint64 first = query.value(0).toLongLong();
+    if (!query.value(1).toBool()) {
+        const auto theirs =
+            std::make_tuple(query.value(2).toLongLong(), query.value(3).toString(), query.value(4).toString(),
+                            query.value(5).toInt(), query.value(6).toInt(), query.value(7).toLongLong());
+        const auto ours = std::make_tuple(query.value(8).toLongLong(), query.value(9).toString(),
+                                          query.value(10).toString(), query.value(11).toInt(),
+                                          query.value(12).toInt(), query.value(13).toLongLong());
+        // The other side renames its answers and will write them under its new name.
+        if (ours < theirs)
+            return 0;
+    }
+    return insertFrom(m_journal.deviceId(), first);
+}
+
+// Adds the attached file's answers under `device`, and replays the words they touch, in one transaction.
+// With `renameFrom` >= 0 this computer's answers from that sequence on first move to a new name.
+Result<int> JournalSync::insertFrom(const QString &device, qint64 renameFrom)
+{
+    QSqlDatabase &db = m_journal.m_db;
+    if (!db.transaction())
+        return Failure{{db.lastError().databaseText()}};
+    QSqlQuery query(db);
+    const auto failed = [&]() -> Result<int> {
+        const QString reason = query.lastError().databaseText();
+        db.rollback();
+        return Failure{{reason}};
+    };
+    std::vector<int> slots;
+    const auto collect = [&] {
+        while (query.next())
+            slots.push_back(m_journal.slotFor(query.value(0).toString(), query.value(1).toString()));
+    };
+    QString newName;
+    if (renameFrom >= 0) {
+        newName = newDeviceId();
+        query.prepare(u"SELECT DISTINCT simplified, pinyin FROM main.answers "
+                      "WHERE device = ? AND sequence >= ? AND first_of_showing = 1"_s);
+        query.addBindValue(device);
+        query.addBindValue(renameFrom);
+        if (!query.exec())
+            return failed();
+        collect();
+        query.prepare(u"UPDATE main.answers SET device = ?, sequence = sequence - ? + 1 "
+                      "WHERE device = ? AND sequence >= ?"_s);
+        query.addBindValue(newName);
+        query.addBindValue(renameFrom);
+        query.addBindValue(device);
+        query.addBindValue(renameFrom);
+        if (!query.exec())
+            return failed();
+        query.prepare(u"INSERT OR REPLACE INTO main.settings (name, value) VALUES ('device', ?)"_s);
+        query.addBindValue(newName);
+        if (!query.exec())
+            return failed();
+    }
+    if (!query.exec(u"SELECT COALESCE(MAX(rowid), 0) FROM main.answers"_s) || !query.next())
+        return failed();
+    const qint64 before = query.value(0).toLongLong();
+    query.prepare(u"INSERT OR IGNORE INTO main.answers (%1, device, sequence) "
+                  "SELECT %1, ?, sequence FROM theirs.answers"_s.arg(SharedColumns));
+    query.addBindValue(device);
+    if (!query.exec())
+        return failed();
+    const int inserted = query.numRowsAffected();
+    query.prepare(
+        u"SELECT DISTINCT simplified, pinyin FROM main.answers WHERE rowid > ? AND first_of_showing = 1"_s);
+    query.addBindValue(before);
+    if (!query.exec())
+        return failed();
+    collect();
+    std::sort(slots.begin(), slots.end());
+    slots.erase(std::unique(slots.begin(), slots.end()), slots.end());
+    Result<void> replayed = m_journal.replay(slots, false);
+    if (replayed) {
+        if (const QString reason = m_journal.writeDirtyWords(); !reason.isEmpty())
+            replayed = Failure{{reason}};
+    }
+    if (!replayed) {
+        db.rollback();
+        return Failure{replayed.error()};
+    }
+    if (!db.commit())
+        return failed();
+    if (!newName.isEmpty()) {
+        m_journal.m_device = newName;
+        query.prepare(u"SELECT COALESCE(MAX(sequence), 0) FROM answers WHERE device = ?"_s);
+        query.addBindValue(newName);
+        m_journal.m_sequence = query.exec() && query.next() ? query.value(0).toLongLong() : 0;
+    }
+    return inserted;
+}
+
+Result<void> JournalSync::writeDeviceFile(const QString &folder)
+{
+    if (!QFileInfo(folder).isDir())
+        return Failure{{u"папка «%1» не найдена"_s.arg(shown(folder))}};
+    const QString sub = QDir(folder).filePath(subfolder());
+    if (!QDir().mkpath(sub))
+        return Failure{{u"не удалось создать папку «%1»"_s.arg(shown(sub))}};
+    const QString target = deviceFilePath(folder, m_journal.deviceId());
+    if (m_writtenDevice == m_journal.deviceId() && m_writtenSequence == m_journal.m_sequence &&
+        stampOf(target) == m_written)
+        return {};
+    const QString outbox = temporaryPath(u"outbox.sqlite"_s);
+    QFile::remove(outbox);
+    const Result<void> filled = fillOutbox(outbox);
+    const Result<QByteArray> bytes =
+        filled ? readFileBytes(outbox, FileKind::DeviceFile) : Result<QByteArray>(Failure{filled.error()});
+    QFile::remove(outbox);
+    if (!bytes)
+        return Failure{{u"не удалось собрать файл ответов: %1"_s.arg(bytes.error())}};
+    if (const Result<void> written = writeFileAtomically(target, *bytes); !written)
+        return Failure{{u"не удалось записать «%1»: %2"_s.arg(shown(target), written.error())}};
+    m_written = stampOf(target);
+    m_writtenDevice = m_journal.deviceId();
+    m_writtenSequence = m_journal.m_sequence;
+    return {};
+}
+
+// This computer's answers, in a database of their own made beside the journal by SQLite.
+Result<void> JournalSync::fillOutbox(const QString &outbox)
+{
+    QSqlDatabase &db = m_journal.m_db;
+    QSqlQuery query(db);
+    query.prepare(u"ATTACH DATABASE ? AS outbox"_s);
+    query.addBindValue(outbox);
+    if (!query.exec())
+        return Failure{{query.lastError().databaseText()}};
+    const auto detach = qScopeGuard([&query] { query.exec(u"DETACH DATABASE outbox"_s); });
+    // The file is made whole in a private place and only then copied into the folder, so nothing it
+    // does here needs a rollback journal or a wait for the disk.
+    bool done = query.exec(u"PRAGMA outbox.journal_mode = OFF"_s) &&
+                query.exec(u"PRAGMA outbox.synchronous = OFF"_s) &&
+                query.exec(u"PRAGMA outbox.application_id = %1"_s.arg(ApplicationId)) &&
+                query.exec(u"PRAGMA outbox.user_version = %1"_s.arg(FileVersion)) && db.transaction();
+    if (!done)
+        return Failure{{query.lastError().databaseText()}};
+    done = query.exec(u"CREATE TABLE outbox.device (id TEXT NOT NULL)"_s) &&
+           query.prepare(u"INSERT INTO outbox.device (id) VALUES (?)"_s) &&
+           (query.addBindValue(m_journal.deviceId()), query.exec()) && query.exec(CreateDeviceAnswers) &&
+           query.prepare(u"INSERT INTO outbox.answers (sequence, %1) SELECT sequence, %1 FROM main.answers "
+                         "WHERE device = ? ORDER BY sequence"_s.arg(SharedColumns)) &&
+           (query.addBindValue(m_journal.deviceId()), query.exec());
+    if (!done || !db.commit()) {
+        const QString reason = done ? db.lastError().databaseText() : query.lastError().databaseText();
+        db.rollback();
+        return Failure{{reason}};
+    }
+    return {};
+}
+
+QString syncSummary(const SyncStatus &status, int utcOffsetSeconds)
+{
+    if (!status.folderChosen)
+        return {};
+    QString line;
+    if (status.lastSyncMs > 0) {
+        const QDateTime when =
+            QDateTime::fromMSecsSinceEpoch(status.lastSyncMs, Qt::OffsetFromUTC, utcOffsetSeconds);
+        line = u"Последняя синхронизация: %1, других компьютеров: %2."_s
+                   .arg(when.toString(u"dd.MM.yyyy HH:mm"_s))
+                   .arg(status.computers);
+    } else {
+        line = u"Синхронизации в этом сеансе ещё не было."_s;
+    }
+    if (!status.problem.isEmpty())
+        line += u" Папка синхронизации недоступна: %1."_s.arg(status.problem);
+    return line;
+}
+
+} // namespace wordlark

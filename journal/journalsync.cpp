@@ -14,6 +14,7 @@
 #include <QVariant>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <string>
@@ -43,6 +44,9 @@ const QString CreateDeviceAnswers = u"CREATE TABLE outbox.answers ("
                                     " first_of_showing INTEGER NOT NULL,"
                                     " answer_ms INTEGER NOT NULL,"
                                     " written INTEGER NOT NULL)"_s;
+
+// "renamed <old device>": "<first sequence renamed> <new device>".
+const QString RenamedSetting = u"renamed "_s;
 
 // Where replaying word by word stops paying: beyond it one pass over all answers is quicker.
 constexpr size_t WordByWordLimit = 256;
@@ -254,10 +258,14 @@ QString JournalSync::deviceFilePath(const QString &folder, const QString &device
     return QDir(folder).filePath(subfolder() + u'/' + device + u".sqlite"_s);
 }
 
+// The file's identity and state to the nanosecond: a file replaced by another of the same size within
+// the same millisecond still shows as changed.
 JournalSync::Stamp JournalSync::stampOf(const QString &path)
 {
-    const QFileInfo info(path);
-    return info.exists() ? Stamp{info.size(), info.lastModified()} : Stamp{};
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return {qint64(info.st_size), qint64(info.st_ino), qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
 
 QString JournalSync::temporaryPath(const QString &name)
@@ -461,17 +469,32 @@ Result<int> JournalSync::insertFrom(const QString &device, qint64 renameFrom)
         query.addBindValue(renameFrom);
         if (!query.exec())
             return failed();
-        query.prepare(u"INSERT OR REPLACE INTO main.settings (name, value) VALUES ('device', ?)"_s);
+        query.prepare(u"INSERT OR REPLACE INTO main.settings (name, value) VALUES ('device', ?), (?, ?)"_s);
         query.addBindValue(newName);
+        query.addBindValue(RenamedSetting + device);
+        query.addBindValue(u"%1 %2"_s.arg(renameFrom).arg(newName));
         if (!query.exec())
             return failed();
     }
+    // Under a name this journal gave up, a file can still hold this computer's own answers of before
+    // (a copy the sync engine kept of a file both computers wrote): those are here under the new name.
+    const QStringList renamed = m_journal.setting(RenamedSetting + device).split(u' ');
+    const QString exceptOwn =
+        renamed.size() == 2
+            ? u" WHERE NOT EXISTS (SELECT 1 FROM main.answers m WHERE m.device = ?"
+              " AND m.sequence = f.sequence - ? + 1 AND m.time_ms = f.time_ms"
+              " AND m.simplified = f.simplified AND m.pinyin = f.pinyin AND m.answer_ms = f.answer_ms)"_s
+            : QString();
     if (!query.exec(u"SELECT COALESCE(MAX(rowid), 0) FROM main.answers"_s) || !query.next())
         return failed();
     const qint64 before = query.value(0).toLongLong();
     query.prepare(u"INSERT OR IGNORE INTO main.answers (%1, device, sequence) "
-                  "SELECT %1, ?, sequence FROM theirs.answers"_s.arg(SharedColumns));
+                  "SELECT %1, ?, sequence FROM theirs.answers f%2"_s.arg(SharedColumns, exceptOwn));
     query.addBindValue(device);
+    if (!exceptOwn.isEmpty()) {
+        query.addBindValue(renamed[1]);
+        query.addBindValue(renamed[0].toLongLong());
+    }
     if (!query.exec())
         return failed();
     const int inserted = query.numRowsAffected();

@@ -66,7 +66,8 @@ public:
 private:
     struct Stamp {
         qint64 size = -1;
-        QDateTime modified;
+        qint64 inode = -1;
+        qint64 modifiedNs = -1;
         friend bool operator==(const Stamp &, const Stamp &) = default;
     };
     enum class Skip { None, Changing, Newer, Other };

@@ -87,6 +87,9 @@ public:
     void setFieldFont(FieldKind kind, const QFont &font);
     // The "Прогресс" menu as the learning journal stands: kept or not, and how many words are due.
     void showJournalState(bool kept, int dueWords);
+    // The sync commands as the journal stands: a folder can be chosen while the journal is kept, and
+    // synchronising done or turned off once there is one.
+    void showSyncState(bool kept, bool hasFolder);
 
 Q_SIGNALS:
     // Menu commands that open another window.
@@ -107,6 +110,10 @@ Q_SIGNALS:
     void progressAsked();
     void dueReviewAsked();
     void progressMenuOpening();
+    // "Папка синхронизации…", "Отключить синхронизацию" and "Синхронизировать сейчас".
+    void syncFolderAsked();
+    void syncOffAsked();
+    void syncNowAsked();
 
 public:
     FieldFont LatinFontDial;

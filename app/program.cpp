@@ -20,10 +20,12 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -98,28 +100,86 @@ bool askDeleteJournal(QWidget *parent)
     return box.exec() == QMessageBox::Yes;
 }
 
+// What the journal has to tell the learner waits until the first dictionary is loaded and the quiz
+// window is up, and is never shown from inside a write.
+class JournalMessages final {
+public:
+    explicit JournalMessages(QWidget *parent)
+        : m_parent(parent)
+    {
+    }
+    void tell(const QString &message)
+    {
+        if (message.isEmpty())
+            return;
+        if (!m_ready) {
+            m_waiting.append(message);
+            return;
+        }
+        QTimer::singleShot(0, m_parent,
+                           [parent = m_parent, message] { showJournalMessage(parent, message); });
+    }
+    void quizReady()
+    {
+        m_ready = true;
+        for (const QString &message : std::exchange(m_waiting, {}))
+            tell(message);
+    }
+
+private:
+    QWidget *m_parent;
+    bool m_ready = false;
+    QStringList m_waiting;
+};
+
+// The sync folder: chosen in Qt's folder dialog and kept in the journal.
+void connectSync(TMainForm *main, wordlark::JournalKeeper &keeper, const std::function<void()> &refresh,
+                 const std::shared_ptr<JournalMessages> &messages)
+{
+    using wordlark::JournalKeeper;
+    QObject::connect(main, &TMainForm::syncFolderAsked, &keeper, [main, &keeper, refresh] {
+        QFileDialog dialog(main, QStringLiteral("Папка синхронизации"), keeper.syncFolder());
+        dialog.setObjectName(QStringLiteral("SyncFolderDialog"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (execCentred(&dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            if (const wordlark::Result<void> chosen =
+                    keeper.setSyncFolder(dialog.selectedFiles().constFirst());
+                !chosen)
+                showJournalMessage(main, chosen.error());
+        }
+        refresh();
+    });
+    QObject::connect(main, &TMainForm::syncOffAsked, &keeper, [main, &keeper, refresh] {
+        if (const wordlark::Result<void> off = keeper.stopSync(); !off)
+            showJournalMessage(main, off.error());
+        refresh();
+    });
+    QObject::connect(main, &TMainForm::syncNowAsked, &keeper, &JournalKeeper::syncNow);
+    QObject::connect(&keeper, &JournalKeeper::syncMessage, main,
+                     [messages](const QString &message) { messages->tell(message); });
+}
+
 // The journal follows the program's state (each question, each answer, the end of a pass, a new
-// dictionary) and answers the main window's "Прогресс" menu. A journal that cannot be opened at start is
-// reported once the first dictionary is loaded.
+// dictionary) and answers the main window's "Прогресс" menu. It is opened here, once it is connected; a
+// journal that cannot be opened at start is reported once the first dictionary is loaded.
 void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
-                    wordlark::JournalKeeper &keeper, const QString &startFailure)
+                    wordlark::JournalKeeper &keeper)
 {
     using wordlark::JournalKeeper;
     using wordlark::Trainer;
     TMainForm *main = windows.MainForm;
     const auto refresh = [main, &trainer, &keeper] {
         main->showJournalState(keeper.isOn(), keeper.dueCount(trainer.lessons()));
+        main->showSyncState(keeper.isOn(), !keeper.syncFolder().isEmpty());
     };
-    auto pendingFailure = std::make_shared<QString>(startFailure);
-    QObject::connect(
-        &trainer, &Trainer::lessonsBuilt, &keeper, [main, &trainer, &keeper, refresh, pendingFailure] {
-            keeper.useDictionary(trainer.wordTable());
-            refresh();
-            if (!pendingFailure->isEmpty())
-                QTimer::singleShot(0, main, [main, message = std::exchange(*pendingFailure, QString())] {
-                    showJournalMessage(main, message);
-                });
-        });
+    auto messages = std::make_shared<JournalMessages>(main);
+    QObject::connect(&trainer, &Trainer::lessonsBuilt, &keeper, [&trainer, &keeper, refresh, messages] {
+        keeper.useDictionary(trainer.wordTable());
+        refresh();
+        messages->quizReady();
+    });
     QObject::connect(&trainer, &Trainer::questionAsked, &keeper, &JournalKeeper::questionAsked);
     QObject::connect(&trainer, &Trainer::answered, &keeper,
                      [&trainer, &keeper](const wordlark::Answer &answer) {
@@ -144,6 +204,8 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
     QObject::connect(
         main, &TMainForm::progressAsked, &keeper, [progress = windows.FormProgress, &trainer, &keeper] {
             keeper.writeNow();
+            progress->setSyncSummary(
+                wordlark::syncSummary(keeper.syncStatus(), QDateTime::currentDateTime().offsetFromUtc()));
             if (const wordlark::Journal *journal = keeper.journal())
                 progress->ShowProgress(*journal, trainer.wordTable(), trainer.lessons(), keeper.now(),
                                        QDateTime::currentDateTime().offsetFromUtc());
@@ -156,6 +218,10 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
         refresh();
         showJournalMessage(main, message);
     });
+    connectSync(main, keeper, refresh, messages);
+    QObject::connect(&keeper, &JournalKeeper::synced, main, refresh);
+    if (const wordlark::Result<void> opened = keeper.openIfPresent(); !opened)
+        messages->tell(opened.error());
 }
 
 void connectWindows(const ProgramWindows &windows, wordlark::Trainer &trainer)
@@ -214,9 +280,7 @@ void createProgramWindows()
     windows.FormProgress = new TFormProgress(windows.MainForm);
     connectWindows(windows, trainer);
     // The journal lives in the working folder; it closes, writing what it holds, with the windows.
-    auto *journal = new wordlark::JournalKeeper(trainer.startFolder(), windows.Form1);
-    const wordlark::Result<void> opened = journal->openIfPresent();
-    connectJournal(windows, trainer, *journal, opened ? QString() : opened.error());
+    connectJournal(windows, trainer, *new wordlark::JournalKeeper(trainer.startFolder(), windows.Form1));
 
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, windows.Form1, &QObject::deleteLater);
     // The windows are gone by the time the splash reports its end; the state goes after them.

@@ -33,9 +33,9 @@ qint64 start()
 const WordTable &words()
 {
     static const WordTable table = [] {
-        const char16_t *const rows[][3] = {{u"nǐ", u"你", u"01"},  {u"hǎo", u"好", u"01"}, {u"mǎ", u"马", u"01"},
-                                           {u"shū", u"书", u"01"}, {u"chá", u"茶", u"02"}, {u"shuǐ", u"水", u"02"},
-                                           {u"rén", u"人", u"02"}, {u"dà", u"大", u"02"}};
+        const char16_t *const rows[][3] = {
+            {u"nǐ", u"你", u"01"},  {u"hǎo", u"好", u"01"},  {u"mǎ", u"马", u"01"},  {u"shū", u"书", u"01"},
+            {u"chá", u"茶", u"02"}, {u"shuǐ", u"水", u"02"}, {u"rén", u"人", u"02"}, {u"dà", u"大", u"02"}};
         WordTable made;
         made.setRowCount(8);
         for (int row = 0; row < 8; ++row) {
@@ -171,7 +171,10 @@ private Q_SLOTS:
     void theKeeperTellsEachProblemOncePerRun();
 
 private:
-    QString journalOf(const QString &computer) const { return m_dir->filePath(computer + u"/journal.sqlite"_s); }
+    QString journalOf(const QString &computer) const
+    {
+        return m_dir->filePath(computer + u"/journal.sqlite"_s);
+    }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_folder;
@@ -441,7 +444,8 @@ void TestJournalSync::aCopiedWorkingFolderTakesANewNameAndLosesNothing()
         if (bothWriteBeforeReading) {
             const QString file = JournalSync::deviceFilePath(m_folder, original);
             QVERIFY(firstSync.writeDeviceFile(m_folder));
-            QVERIFY(QFile::rename(file, m_dir->filePath(u"Sync/Wordlark/%1.sync-conflict-1.sqlite"_s.arg(original))));
+            QVERIFY(QFile::rename(
+                file, m_dir->filePath(u"Sync/Wordlark/%1.sync-conflict-1.sqlite"_s.arg(original))));
             QVERIFY(secondSync.writeDeviceFile(m_folder));
         }
         for (int round = 0; round < 3; ++round) {
@@ -503,8 +507,10 @@ void TestJournalSync::anOlderJournalIsMigratedBesideACopy()
         QVERIFY(db.open());
         QSqlQuery query(db);
         for (const QString &statement :
-             {u"CREATE TABLE answers (time_ms INTEGER NOT NULL, dictionary TEXT NOT NULL, pinyin TEXT NOT NULL,"
-              " simplified TEXT NOT NULL, full TEXT NOT NULL, lesson TEXT NOT NULL, is_right INTEGER NOT NULL,"
+             {u"CREATE TABLE answers (time_ms INTEGER NOT NULL, dictionary TEXT NOT NULL, pinyin TEXT NOT "
+              u"NULL,"
+              " simplified TEXT NOT NULL, full TEXT NOT NULL, lesson TEXT NOT NULL, is_right INTEGER NOT "
+              "NULL,"
               " typed INTEGER NOT NULL, first_of_showing INTEGER NOT NULL, answer_ms INTEGER NOT NULL)"_s,
               u"CREATE TABLE words (simplified TEXT NOT NULL, pinyin TEXT NOT NULL, stability REAL NOT NULL,"
               " difficulty REAL NOT NULL, due_ms INTEGER NOT NULL, repetitions INTEGER NOT NULL,"
@@ -572,7 +578,8 @@ void TestJournalSync::theKeeperTellsEachProblemOncePerRun()
     QCOMPARE(messages[1][0].toString(),
              u"Папка синхронизации «%1» недоступна: папка «%1» не найдена. Урок продолжится; ответы будут "
              "переданы, когда папка снова будет доступна."_s.arg(QDir::toNativeSeparators(m_folder)));
-    QCOMPARE(keeper->syncStatus().problem, u"папка «%1» не найдена"_s.arg(QDir::toNativeSeparators(m_folder)));
+    QCOMPARE(keeper->syncStatus().problem,
+             u"папка «%1» не найдена"_s.arg(QDir::toNativeSeparators(m_folder)));
     QVERIFY(syncSummary(keeper->syncStatus(), 0).contains(u"Папка синхронизации недоступна"_s));
     QVERIFY(QDir().rename(away, m_folder));
     keeper->syncNow();

@@ -6,6 +6,7 @@
 
 #include "journal/journal.h"
 #include "journal/journalkeeper.h"
+#include "journal/journalsync.h"
 
 #include <QAbstractButton>
 #include <QBarSeries>
@@ -13,6 +14,8 @@
 #include <QChart>
 #include <QChartView>
 #include <QDateTime>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QMenu>
 #include <QMenuBar>
@@ -103,6 +106,7 @@ private Q_SLOTS:
     void untickingAsksBeforeDeletingTheHistory();
     void aFileThatIsNoJournalIsReportedAndLeftAlone();
     void aFailedWriteStopsTheJournalAndKeepsTheFile();
+    void aSyncFolderIsChosenSyncedAndShownInTheProgressWindow();
 };
 
 void TestJournalWindow::withoutTheFileARunWritesNothing()
@@ -306,6 +310,60 @@ void TestJournalWindow::aFailedWriteStopsTheJournalAndKeepsTheFile()
     action(quiz, "ProgressAction")->trigger();
     QVERIFY(!progress.failed());
     QCOMPARE(seen.answersToday, 1);
+}
+
+void TestJournalWindow::aSyncFolderIsChosenSyncedAndShownInTheProgressWindow()
+{
+    QuizFixture quiz;
+    QVERIFY(!action(quiz, "SyncFolderAction")->isEnabled());
+    action(quiz, "JournalAction")->trigger();
+    QVERIFY(action(quiz, "SyncFolderAction")->isEnabled());
+    QVERIFY(!action(quiz, "SyncNowAction")->isEnabled());
+    QVERIFY(!action(quiz, "SyncOffAction")->isEnabled());
+
+    const QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    ModalAnswer choose([&folder](QWidget *modal) {
+        auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        if (modal->objectName() != u"SyncFolderDialog"_s || !name)
+            return rejectAllModals();
+        name->setText(folder.path());
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    action(quiz, "SyncFolderAction")->trigger();
+    QVERIFY(!choose.failed());
+    QCOMPARE(choose.title(), u"Папка синхронизации"_s);
+    QVERIFY(action(quiz, "SyncNowAction")->isEnabled());
+    wordlark::JournalKeeper *keeper = programJournal();
+    QCOMPARE(keeper->syncFolder(), folder.path());
+    const QString ownFile =
+        wordlark::JournalSync::deviceFilePath(folder.path(), keeper->journal()->deviceId());
+    QVERIFY(QFileInfo::exists(ownFile));
+
+    const auto bytesOf = [&ownFile] {
+        QFile file(ownFile);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = bytesOf();
+    answerRight(quiz);
+    QCOMPARE(bytesOf(), before); // not on the way to the next question
+    action(quiz, "SyncNowAction")->trigger();
+    QVERIFY(bytesOf() != before);
+
+    QString summary;
+    ModalAnswer progress([&summary](QWidget *modal) {
+        if (auto *label = modal->findChild<QLabel *>(u"LabelSummary"_s))
+            summary = label->text();
+        rejectAllModals();
+    });
+    action(quiz, "ProgressAction")->trigger();
+    QVERIFY(!progress.failed());
+    QVERIFY2(summary.contains(u"Последняя синхронизация: "_s), qPrintable(summary));
+    QVERIFY2(summary.endsWith(u", других компьютеров: 0."_s), qPrintable(summary));
+
+    action(quiz, "SyncOffAction")->trigger();
+    QVERIFY(!action(quiz, "SyncNowAction")->isEnabled());
+    QCOMPARE(keeper->syncFolder(), QString());
 }
 
 QTEST_MAIN(TestJournalWindow)

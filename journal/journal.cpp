@@ -323,6 +323,8 @@ Result<void> Journal::prepare(bool fresh)
         return openFailure(m_path, query.lastError());
     // Commits reach the operating system at once; only a power cut can lose the last of them.
     run("PRAGMA synchronous = NORMAL");
+    // Room for the indexes' pages when another computer's answers come in by the hundred thousand.
+    run("PRAGMA cache_size = -32768");
     if (!run("BEGIN EXCLUSIVE"))
         return openFailure(m_path, query.lastError());
     if (fresh) {

@@ -499,8 +499,7 @@ Result<int> JournalSync::insertFrom(const QString &device, qint64 renameFrom)
     if (!query.exec())
         return failed();
     const int inserted = query.numRowsAffected();
-    query.prepare(
-        u"SELECT DISTINCT simplified, pinyin FROM main.answers WHERE rowid > ? AND first_of_showing = 1"_s);
+    query.prepare(u"SELECT simplified, pinyin FROM main.answers WHERE rowid > ? AND first_of_showing = 1"_s);
     query.addBindValue(before);
     if (!query.exec())
         return failed();

@@ -144,8 +144,11 @@ const char *const IndexAnswers =
     "CREATE INDEX answers_by_time ON answers (time_ms, first_of_showing, is_right)";
 // Each answer is known everywhere by the computer that gave it and its place in that computer's order.
 const char *const IndexOrigins = "CREATE UNIQUE INDEX answers_by_origin ON answers (device, sequence)";
-// A word's answers, for replaying its schedule.
-const char *const IndexWords = "CREATE INDEX answers_by_word ON answers (simplified, pinyin)";
+// Each word's reviews in the order a replay takes them (time, then device and sequence), with their grade:
+// a replay reads this index alone, in order.
+const char *const IndexWords =
+    "CREATE INDEX answers_by_word ON answers "
+    "(simplified, pinyin, time_ms, device, sequence, is_right) WHERE first_of_showing = 1";
 const char *const CreateSettings =
     "CREATE TABLE settings (name TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID";
 const char *const CreateWords = "CREATE TABLE words ("

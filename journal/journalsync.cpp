@@ -48,8 +48,8 @@ const QString CreateDeviceAnswers = u"CREATE TABLE outbox.answers ("
 // "renamed <old device>": "<first sequence renamed> <new device>".
 const QString RenamedSetting = u"renamed "_s;
 
-// Where replaying word by word stops paying: beyond it one pass over all answers is quicker.
-constexpr size_t WordByWordLimit = 256;
+// Where replaying word by word stops paying: beyond it one pass over all reviews is quicker.
+constexpr size_t WordByWordLimit = 2000;
 
 sqlite3 *handleOf(const QSqlDatabase &db)
 {
@@ -94,15 +94,6 @@ QString shown(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-// One review of a word as the replay orders it.
-struct Review {
-    int slot;
-    qint64 timeMs;
-    int device; // rank of the device id in text order
-    qint64 sequence;
-    bool right;
-};
-
 } // namespace
 
 QString newDeviceId()
@@ -129,117 +120,81 @@ Result<void> Journal::replayAll()
     return {};
 }
 
+// Reviews are read straight from SQLite through the word index, which holds them in replay order: a
+// million of them through QVariant would take seconds, and no sorting is needed.
 Result<void> Journal::replay(const std::vector<int> &slots, bool all)
 {
-    std::vector<Review> reviews;
-    QStringList devices;
-    QHash<QString, int> deviceIndex;
-    const auto indexOfDevice = [&](const QString &device) {
-        const auto found = deviceIndex.constFind(device);
-        if (found != deviceIndex.cend())
-            return *found;
-        devices.append(device);
-        return *deviceIndex.insert(device, int(devices.size() - 1));
-    };
+    sqlite3 *handle = handleOf(m_db);
+    if (!handle)
+        return Failure{{u"no SQLite handle"_s}};
+    const bool wordByWord = !all && slots.size() <= WordByWordLimit;
+    const char *const sql =
+        wordByWord ? "SELECT simplified, pinyin, time_ms, is_right FROM answers INDEXED BY answers_by_word "
+                     "WHERE simplified = ?1 AND pinyin = ?2 AND first_of_showing = 1 "
+                     "ORDER BY simplified, pinyin, time_ms, device, sequence"
+                   : "SELECT simplified, pinyin, time_ms, is_right FROM answers INDEXED BY answers_by_word "
+                     "WHERE first_of_showing = 1 ORDER BY simplified, pinyin, time_ms, device, sequence";
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr) != SQLITE_OK)
+        return Failure{{QString::fromUtf8(sqlite3_errmsg(handle))}};
+    const auto finalize = qScopeGuard([statement] { sqlite3_finalize(statement); });
 
-    if (all || slots.size() > WordByWordLimit) {
-        // One pass over every review, read straight from SQLite: a million rows through QVariant would
-        // cost seconds.
-        sqlite3 *handle = handleOf(m_db);
-        if (!handle)
-            return Failure{{u"no SQLite handle"_s}};
-        std::vector<bool> wanted(m_states.size(), all);
-        for (const int slot : slots)
-            wanted[size_t(slot)] = true;
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_prepare_v2(handle,
-                               "SELECT simplified, pinyin, time_ms, device, sequence, is_right FROM answers "
-                               "WHERE first_of_showing = 1",
-                               -1, &statement, nullptr) != SQLITE_OK)
-            return Failure{{QString::fromUtf8(sqlite3_errmsg(handle))}};
-        std::unordered_map<std::string, int> slotOfBytes;
-        std::string key;
-        std::string lastDevice;
-        int lastDeviceIndex = -1;
+    std::vector<bool> wanted(m_states.size(), all);
+    for (const int slot : slots)
+        wanted[size_t(slot)] = true;
+    std::string lastKey;
+    int slot = -1;
+    // Replays the reviews the statement gives, word after word.
+    const auto replayRows = [&]() -> int {
         int code = SQLITE_ROW;
         while ((code = sqlite3_step(statement)) == SQLITE_ROW) {
-            const auto bytes = [&](int column) {
+            const auto text = [&](int column) {
                 return std::string_view(
                     reinterpret_cast<const char *>(sqlite3_column_text(statement, column)),
                     size_t(sqlite3_column_bytes(statement, column)));
             };
-            const std::string_view simplified = bytes(0);
-            const std::string_view pinyin = bytes(1);
-            key.assign(simplified).push_back('\x1f');
-            key.append(pinyin);
-            auto found = slotOfBytes.find(key);
-            if (found == slotOfBytes.end()) {
+            const std::string_view simplified = text(0);
+            const std::string_view pinyin = text(1);
+            if (lastKey.size() != simplified.size() + pinyin.size() + 1 ||
+                std::string_view(lastKey).substr(0, simplified.size()) != simplified ||
+                lastKey[simplified.size()] != '\x1f' ||
+                std::string_view(lastKey).substr(simplified.size() + 1) != pinyin) {
+                lastKey.assign(simplified).push_back('\x1f');
+                lastKey.append(pinyin);
                 const QString s = QString::fromUtf8(simplified.data(), qsizetype(simplified.size()));
                 const QString p = QString::fromUtf8(pinyin.data(), qsizetype(pinyin.size()));
-                int slot = m_slotOfKey.value(s + QChar(0x1f) + p, -1);
-                if (slot < 0 && all) {
-                    slot = slotFor(s, p);
-                    wanted.push_back(true);
+                slot = all ? slotFor(s, p) : m_slotOfKey.value(s + QChar(0x1f) + p, -1);
+                if (slot >= 0 && size_t(slot) >= wanted.size())
+                    wanted.resize(size_t(slot) + 1, all);
+                if (slot >= 0 && !wanted[size_t(slot)])
+                    slot = -1;
+                if (slot >= 0) {
+                    m_states[size_t(slot)] = WordMemory();
+                    markDirty(slot);
                 }
-                found = slotOfBytes.emplace(key, slot >= 0 && wanted[size_t(slot)] ? slot : -1).first;
             }
-            if (found->second < 0)
+            if (slot < 0)
                 continue;
-            const std::string_view device = bytes(3);
-            if (lastDeviceIndex < 0 || device != lastDevice) {
-                lastDevice.assign(device);
-                lastDeviceIndex = indexOfDevice(QString::fromUtf8(device.data(), qsizetype(device.size())));
-            }
-            reviews.push_back({found->second, sqlite3_column_int64(statement, 2), lastDeviceIndex,
-                               sqlite3_column_int64(statement, 4), sqlite3_column_int(statement, 5) != 0});
+            WordMemory &memory = m_states[size_t(slot)];
+            memory = ReviewScheduler::review(
+                memory, sqlite3_column_int(statement, 3) ? ReviewGrade::Good : ReviewGrade::Again,
+                sqlite3_column_int64(statement, 2));
         }
-        const QString error = code == SQLITE_DONE ? QString() : QString::fromUtf8(sqlite3_errmsg(handle));
-        sqlite3_finalize(statement);
-        if (!error.isEmpty())
-            return Failure{{error}};
-    } else {
-        QSqlQuery query(m_db);
-        query.setForwardOnly(true);
-        query.prepare(u"SELECT time_ms, device, sequence, is_right FROM answers "
-                      "WHERE simplified = ? AND pinyin = ? AND first_of_showing = 1"_s);
-        for (const int slot : slots) {
-            query.bindValue(0, m_keys[size_t(slot)].first);
-            query.bindValue(1, m_keys[size_t(slot)].second);
-            if (!query.exec())
-                return Failure{{query.lastError().databaseText()}};
-            while (query.next())
-                reviews.push_back({slot, query.value(0).toLongLong(),
-                                   indexOfDevice(query.value(1).toString()), query.value(2).toLongLong(),
-                                   query.value(3).toBool()});
-        }
-    }
+        return code;
+    };
 
-    // Ties in time go by device id in text order, then by the device's own order.
-    std::vector<int> rank(size_t(devices.size()));
-    {
-        std::vector<int> order(rank.size());
-        for (size_t i = 0; i < order.size(); ++i)
-            order[i] = int(i);
-        std::sort(order.begin(), order.end(), [&](int a, int b) { return devices[a] < devices[b]; });
-        for (size_t i = 0; i < order.size(); ++i)
-            rank[size_t(order[i])] = int(i);
-    }
-    for (Review &review : reviews)
-        review.device = rank[size_t(review.device)];
-    std::sort(reviews.begin(), reviews.end(), [](const Review &a, const Review &b) {
-        return std::tie(a.slot, a.timeMs, a.device, a.sequence) <
-               std::tie(b.slot, b.timeMs, b.device, b.sequence);
-    });
-    int current = -1;
-    for (const Review &review : reviews) {
-        WordMemory &memory = m_states[size_t(review.slot)];
-        if (review.slot != current) {
-            current = review.slot;
-            memory = WordMemory();
-            markDirty(current);
-        }
-        memory = ReviewScheduler::review(memory, review.right ? ReviewGrade::Good : ReviewGrade::Again,
-                                         review.timeMs);
+    if (!wordByWord)
+        return replayRows() == SQLITE_DONE ? Result<void>()
+                                           : Failure{{QString::fromUtf8(sqlite3_errmsg(handle))}};
+    for (const int word : slots) {
+        const QByteArray simplified = m_keys[size_t(word)].first.toUtf8();
+        const QByteArray pinyin = m_keys[size_t(word)].second.toUtf8();
+        sqlite3_reset(statement);
+        sqlite3_bind_text(statement, 1, simplified.constData(), int(simplified.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, 2, pinyin.constData(), int(pinyin.size()), SQLITE_TRANSIENT);
+        lastKey.clear();
+        if (replayRows() != SQLITE_DONE)
+            return Failure{{QString::fromUtf8(sqlite3_errmsg(handle))}};
     }
     return {};
 }

@@ -20,6 +20,9 @@ JournalKeeper::JournalKeeper(const QString &folder, QObject *parent)
     , m_path(QDir(folder).filePath(Journal::fileName()))
     , m_now([] { return QDateTime::currentMSecsSinceEpoch(); })
 {
+    m_syncSoon.setSingleShot(true);
+    m_syncSoon.setInterval(0);
+    connect(&m_syncSoon, &QTimer::timeout, this, &JournalKeeper::syncNow);
 }
 
 JournalKeeper::~JournalKeeper()
@@ -120,8 +123,8 @@ void JournalKeeper::answerGiven(const WordTable &table, const QString &dictionar
 
 void JournalKeeper::writeNow()
 {
-    if (m_journal && m_journal->flush())
-        syncNow();
+    if (m_journal && m_journal->flush() && !syncFolder().isEmpty())
+        m_syncSoon.start();
 }
 
 QString JournalKeeper::syncFolder() const

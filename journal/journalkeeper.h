@@ -42,8 +42,8 @@ public:
 
     void questionAsked();
     void answerGiven(const WordTable &table, const QString &dictionaryPath, int word, bool right, bool typed);
-    // Writes what is kept, as at the end of a pass or before the progress window reads the journal,
-    // and synchronises.
+    // Writes what is kept, as at the end of a pass or before the progress window reads the journal, and
+    // synchronises once the click that ended the pass has been answered.
     void writeNow();
 
     // The sync folder, kept in the journal; empty when there is none (or no journal).
@@ -83,6 +83,7 @@ private:
     QElapsedTimer m_shownFor;
     bool m_firstOfShowing = false;
     std::unique_ptr<JournalSync> m_sync;
+    QTimer m_syncSoon;
     SyncStatus m_syncStatus;
     bool m_unreachableTold = false;
     bool m_newerTold = false;

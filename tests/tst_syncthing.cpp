@@ -181,6 +181,7 @@ void answerWords(JournalKeeper &keeper, const std::vector<int> &rows)
         keeper.answerGiven(words(), u"Dictionary/Dict.dic"_s, rows[i], i % 3 != 1, false);
     }
     keeper.writeNow();
+    keeper.syncNow();
 }
 
 QByteArray bytesOf(const QString &path)

@@ -13,7 +13,6 @@
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
-#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -169,35 +168,30 @@ const char *const FirstAnswerColumns =
 const char *const AnswerColumns = "time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, "
                                   "first_of_showing, answer_ms, written, device, sequence";
 
-// One step a version, each taking a journal from the version before it to its own, inside the one
-// transaction of the whole migration.
-bool addWrittenFlag(QSqlQuery &query)
-{
-    return query.exec(u"ALTER TABLE answers ADD COLUMN written INTEGER NOT NULL DEFAULT 0"_s);
-}
+// How the format changed: the statements that bring a journal of version `from` to `from + 1`, all of
+// one opening in one transaction with the new user_version.
+struct FormatStep {
+    int from;
+    std::vector<const char *> statements;
+};
 
-// The answers so far are this computer's, in the order they were written.
-bool addOrigins(QSqlQuery &query)
+const std::vector<FormatStep> &formatSteps()
 {
-    if (!query.exec(u"ALTER TABLE answers ADD COLUMN device TEXT NOT NULL DEFAULT ''"_s) ||
-        !query.exec(u"ALTER TABLE answers ADD COLUMN sequence INTEGER NOT NULL DEFAULT 0"_s) ||
-        !query.exec(QString::fromLatin1(CreateSettings)) ||
-        !query.prepare(u"UPDATE answers SET device = ?, sequence = rowid"_s))
-        return false;
-    const QString device = newDeviceId();
-    query.addBindValue(device);
-    if (!query.exec() || !query.exec(QString::fromLatin1(IndexOrigins)) ||
-        !query.exec(QString::fromLatin1(IndexWords)) ||
-        !query.prepare(u"INSERT INTO settings (name, value) VALUES ('device', ?)"_s))
-        return false;
-    query.addBindValue(device);
-    return query.exec();
+    static const std::vector<FormatStep> steps{
+        // Answers given by writing the word stroke by stroke.
+        {1, {"ALTER TABLE answers ADD COLUMN written INTEGER NOT NULL DEFAULT 0"}},
+        // Several computers: each answer is known by the computer that gave it and its place in that
+        // computer's order; the answers so far are this computer's, in the order they were written. The
+        // computer's name is drawn here, 16 hexadecimal digits, as newDeviceId() draws them.
+        {2,
+         {"ALTER TABLE answers ADD COLUMN device TEXT NOT NULL DEFAULT ''",
+          "ALTER TABLE answers ADD COLUMN sequence INTEGER NOT NULL DEFAULT 0", CreateSettings,
+          "INSERT INTO settings (name, value) VALUES ('device', lower(hex(randomblob(8))))",
+          "UPDATE answers SET device = (SELECT value FROM settings WHERE name = 'device'), sequence = rowid",
+          IndexOrigins, IndexWords}},
+    };
+    return steps;
 }
-
-using MigrationStep = bool (*)(QSqlQuery &);
-// Step i takes version i + 1 to version i + 2.
-constexpr MigrationStep MigrationSteps[] = {addWrittenFlag, addOrigins};
-static_assert(std::size(MigrationSteps) == Journal::FormatVersion - 1);
 
 } // namespace
 
@@ -363,8 +357,9 @@ Result<void> Journal::migrate(int version)
     if (!query.exec(u"BEGIN EXCLUSIVE"_s))
         return openFailure(m_path, query.lastError());
     bool done = true;
-    for (int from = version; done && from < FormatVersion; ++from)
-        done = MigrationSteps[from - 1](query);
+    for (const FormatStep &step : formatSteps())
+        for (const char *statement : step.statements)
+            done = done && (step.from < version || query.exec(QString::fromLatin1(statement)));
     done = done && query.exec(u"PRAGMA user_version = %1"_s.arg(FormatVersion)) && query.exec(u"COMMIT"_s);
     if (!done) {
         const QSqlError error = query.lastError();

@@ -75,7 +75,8 @@ void JournalKeeper::take(std::unique_ptr<Journal> journal)
     m_journal = std::move(journal);
     m_sync = std::make_unique<JournalSync>(*m_journal);
     connect(m_journal.get(), &Journal::writeFailed, this, &JournalKeeper::writeFailed);
-    connect(m_journal.get(), &Journal::batchWritten, this, &JournalKeeper::syncNow);
+    connect(m_journal.get(), &Journal::batchWritten, this,
+            [this] { synchronise(JournalSync::Write::WhenDue); });
     if (m_table)
         m_journal->indexWords(*m_table);
     syncNow();
@@ -155,10 +156,15 @@ Result<void> JournalKeeper::stopSync()
 
 void JournalKeeper::syncNow()
 {
+    synchronise(JournalSync::Write::Now);
+}
+
+void JournalKeeper::synchronise(JournalSync::Write write)
+{
     const QString folder = syncFolder();
     if (!m_sync || folder.isEmpty() || !m_journal->writable())
         return;
-    const SyncOutcome outcome = m_sync->synchronise(folder);
+    const SyncOutcome outcome = m_sync->synchronise(folder, write);
     if (!m_journal)
         return; // a write failed meanwhile, and the learner has been told
     m_syncStatus.problem = outcome.problem;

@@ -75,6 +75,7 @@ private:
     void take(std::unique_ptr<Journal> journal);
     void writeFailed(const QString &message);
     void closeJournal();
+    void synchronise(JournalSync::Write write);
 
     QString m_path;
     std::unique_ptr<Journal> m_journal;

@@ -3,6 +3,7 @@
 #include "dictionary/result.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -51,9 +52,14 @@ public:
     JournalSync(const JournalSync &) = delete;
     JournalSync &operator=(const JournalSync &) = delete;
 
+    // When this computer's file is written: at once, or, after a batch of answers, only if writing it
+    // has taken less than a tenth of the time since the last write (a file of a million answers takes
+    // about a second: the learner answering on should not wait a second every few seconds).
+    enum class Write { Now, WhenDue };
+
     // Merges every other computer's file that changed since it was last read, then writes this
     // computer's file if it lacks answers. Pending answers are written to the journal first.
-    SyncOutcome synchronise(const QString &folder);
+    SyncOutcome synchronise(const QString &folder, Write write = Write::Now);
 
     // The parts of a synchronisation. A merge returns the number of new answers; a file that is being
     // written, cut short, not ours or of a newer version changes nothing.
@@ -95,6 +101,8 @@ private:
     Stamp m_written;
     QString m_writtenDevice;
     qint64 m_writtenSequence = -1;
+    QElapsedTimer m_sinceWrite;
+    qint64 m_writeCostMs = 0;
 };
 
 // How the last synchronisation went, as the progress window's summary line tells it.

@@ -141,7 +141,7 @@ int writeDeviceFilesUntilKilled(const QString &journalPath, const QString &folde
         return 2;
     JournalSync sync(*journal);
     for (int round = 0;; ++round) {
-        if (!given(*journal, {0, 1, 2, 3, 4, 5, 6, 7}, 2000, start() + round * 2000 * HourMs) ||
+        if (!given(*journal, {0, 1, 2, 3, 4, 5, 6, 7}, 500, start() + round * 500 * HourMs) ||
             !sync.writeDeviceFile(folder))
             return 3;
         std::printf("written %d\n", round + 1);
@@ -494,8 +494,8 @@ void TestJournalSync::aKilledWriterLeavesTheOldFileWhole()
     JournalSync syncB(*b);
     const Result<int> merged = syncB.mergeFile(JournalSync::deviceFilePath(m_folder, device));
     QVERIFY2(merged, qPrintable(merged.error()));
-    QVERIFY(*merged >= 3 * 2000);
-    QCOMPARE(*merged % 2000, 0);
+    QVERIFY(*merged >= 3 * 500);
+    QCOMPARE(*merged % 500, 0);
 }
 
 void TestJournalSync::anOlderJournalIsMigratedBesideACopy()

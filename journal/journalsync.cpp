@@ -31,20 +31,6 @@ namespace {
 // and leaves the device to the file.
 const QString SharedColumns = u"time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, "
                               "first_of_showing, answer_ms, written"_s;
-const QString CreateDeviceAnswers = u"CREATE TABLE outbox.answers ("
-                                    " sequence INTEGER NOT NULL,"
-                                    " time_ms INTEGER NOT NULL,"
-                                    " dictionary TEXT NOT NULL,"
-                                    " pinyin TEXT NOT NULL,"
-                                    " simplified TEXT NOT NULL,"
-                                    " full TEXT NOT NULL,"
-                                    " lesson TEXT NOT NULL,"
-                                    " is_right INTEGER NOT NULL,"
-                                    " typed INTEGER NOT NULL,"
-                                    " first_of_showing INTEGER NOT NULL,"
-                                    " answer_ms INTEGER NOT NULL,"
-                                    " written INTEGER NOT NULL)"_s;
-
 // "renamed <old device>": "<first sequence renamed> <new device>".
 const QString RenamedSetting = u"renamed "_s;
 
@@ -541,8 +527,8 @@ Result<void> JournalSync::fillOutbox(const QString &outbox)
         return Failure{{query.lastError().databaseText()}};
     done = query.exec(u"CREATE TABLE outbox.device (id TEXT NOT NULL)"_s) &&
            query.prepare(u"INSERT INTO outbox.device (id) VALUES (?)"_s) &&
-           (query.addBindValue(m_journal.deviceId()), query.exec()) && query.exec(CreateDeviceAnswers) &&
-           query.prepare(u"INSERT INTO outbox.answers (sequence, %1) SELECT sequence, %1 FROM main.answers "
+           (query.addBindValue(m_journal.deviceId()), query.exec()) &&
+           query.prepare(u"CREATE TABLE outbox.answers AS SELECT sequence, %1 FROM main.answers "
                          "WHERE device = ? ORDER BY sequence"_s.arg(SharedColumns)) &&
            (query.addBindValue(m_journal.deviceId()), query.exec());
     if (!done || !db.commit()) {

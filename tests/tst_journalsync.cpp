@@ -160,6 +160,7 @@ private Q_SLOTS:
     void twoComputersEndWithTheSameAnswersAndSchedules_data();
     void twoComputersEndWithTheSameAnswersAndSchedules();
     void mergingAgainChangesNothing();
+    void aClockSetBackIsReplayedInTimeOrder();
     void aFileReplacedWhileReadIsReadNextTime();
     void filesThatAreNotWholeAnswerFilesAreSkipped_data();
     void filesThatAreNotWholeAnswerFilesAreSkipped();
@@ -276,6 +277,35 @@ void TestJournalSync::mergingAgainChangesNothing()
     QVERIFY(syncA.writeDeviceFile(m_folder));
     QCOMPARE(syncB.mergeFile(file).value(), 5);
     QCOMPARE(b->knownWordCount(), 4);
+}
+
+void TestJournalSync::aClockSetBackIsReplayedInTimeOrder()
+{
+    const auto review = [](int row, bool right, qint64 timeMs) {
+        JournalAnswer given = answerToWord(words(), row);
+        given.timeMs = timeMs;
+        given.right = right;
+        given.firstOfShowing = true;
+        return given;
+    };
+    const std::vector<JournalAnswer> inOrder = {review(0, true, start()),
+                                                review(0, false, start() + 3 * DayMs),
+                                                review(0, true, start() + 9 * DayMs)};
+    {
+        auto a = openOrCreate(journalOf(u"A"_s));
+        auto b = openOrCreate(journalOf(u"B"_s));
+        QVERIFY(a && b);
+        for (const JournalAnswer &given : inOrder)
+            a->record(given);
+        QVERIFY(a->flush());
+        // B's clock went back between the second and third review, and again before a fourth.
+        b->record(inOrder[0]);
+        b->record(inOrder[2]);
+        QVERIFY(b->flush());
+        b->record(inOrder[1]);
+        QVERIFY(b->flush());
+    }
+    QCOMPARE(wordRows(journalOf(u"B"_s)), wordRows(journalOf(u"A"_s)));
 }
 
 void TestJournalSync::aFileReplacedWhileReadIsReadNextTime()

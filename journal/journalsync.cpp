@@ -343,8 +343,9 @@ Result<int> JournalSync::mergeCopy(const QString &copy, const QString &path)
         return skipped(Skip::Other, u"не файл ответов"_s);
     m_deviceOfFile.insert(path, device);
     const Result<int> merged = device == m_journal.deviceId() ? mergeOwnName() : insertFrom(device, -1);
+    // A merge that failed here (the journal's disk full, say) is tried again next time.
     if (!merged)
-        m_lastSkip = Skip::Other;
+        m_lastSkip = Skip::Changing;
     return merged;
 }
 

@@ -159,8 +159,8 @@ std::vector<int> rowsOfTheSameWord(const WordTable &table)
     const int rows = table.rowCount();
     // Half a hash is plenty to group by, and halves what the sort moves.
     const auto keyHash = [&table](int row) {
-        return quint32(
-            qHashMulti(0, table.cellView(SimplifiedColumn, row), table.cellView(PinyinColumn, row)));
+        return quint32(qHashMulti(QHashSeed::globalSeed(), table.cellView(SimplifiedColumn, row),
+                                  table.cellView(PinyinColumn, row)));
     };
     const auto sameWord = [&table](int a, int b) {
         return table.cellView(SimplifiedColumn, a) == table.cellView(SimplifiedColumn, b) &&
@@ -381,7 +381,9 @@ void Journal::record(const JournalAnswer &answer)
             m_dirty[size_t(slot)] = true;
             m_dirtySlots.push_back(slot);
         }
-        if (answer.row >= 0 && size_t(answer.row) < m_slotOfRow.size())
+        // The rows of a word are tied together, so only a word met for the first time has rows to tie.
+        if (answer.row >= 0 && size_t(answer.row) < m_slotOfRow.size() &&
+            m_slotOfRow[size_t(answer.row)] != slot)
             tieRowsOfWord(answer.row, slot);
     }
     if (!m_batchTimer.isActive())

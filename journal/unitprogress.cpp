@@ -272,7 +272,11 @@ void TFormProgress::drawLessons(const Journal &journal, const LessonList &lesson
     series->setBarWidth(0.8);
     auto *axis = categoryAxis(labels);
     attach(chart, series, axis, countAxis(largest));
-    if (labels.size() > 16)
+    // Names lie along the axis while they are few and take no more room than the most bars do turned;
+    // long names of a few lessons would otherwise widen the window past the screen.
+    const bool fitLying =
+        labels.size() <= 16 && labelPitch(axis, false) * labels.size() <= labelPitch(axis, true) * LessonBars;
+    if (!fitLying)
         axis->setLabelsAngle(-90);
     makeRoomForLabels(m_chartLessons, axis, Qt::Horizontal, 50);
 }

@@ -163,14 +163,15 @@ QString unnamedBars(const QChartView *view, Qt::Alignment side)
     return {};
 }
 
-// A dictionary of `lessons` lessons of two words each, every word its own character.
-QByteArray lessonsOfTwoWords(int lessons)
+// A dictionary of `lessons` lessons of two words each, every word its own character; the lessons are
+// numbered from 01, after `lessonName` if one is given.
+QByteArray lessonsOfTwoWords(int lessons, const QByteArray &lessonName = {})
 {
     QByteArray text("\xEF\xBB\xBF");
     for (int word = 0; word < 2 * lessons; ++word) {
         const QByteArray pinyin = "zi" + QByteArray::number(word);
         const QByteArray character = QString(QChar(0x4E00 + word)).toUtf8();
-        const QByteArray lesson = QByteArray::number(word / 2 + 1).rightJustified(2, '0');
+        const QByteArray lesson = lessonName + QByteArray::number(word / 2 + 1).rightJustified(2, '0');
         const QByteArray translation = "слово номер " + QByteArray::number(word);
         text +=
             line(pinyin.constData(), character.constData(), "", lesson.constData(), translation.constData());
@@ -554,13 +555,19 @@ void TestJournalWindow::theAnswersChartKeepsEveryDay()
 void TestJournalWindow::theProgressWindowFitsTheScreenAndNamesEveryBar_data()
 {
     QTest::addColumn<QSize>("screen");
-    QTest::newRow("1280x800") << QSize(1280, 800);
-    QTest::newRow("1920x1080") << QSize(1920, 1080);
+    QTest::addColumn<int>("lessons");
+    QTest::addColumn<QByteArray>("lessonName");
+    QTest::newRow("1280x800") << QSize(1280, 800) << 50 << QByteArray();
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << 50 << QByteArray();
+    QTest::newRow("1280x800, long lesson names")
+        << QSize(1280, 800) << 10 << QByteArray("Урок с длинным названием номер ");
 }
 
 void TestJournalWindow::theProgressWindowFitsTheScreenAndNamesEveryBar()
 {
     QFETCH(QSize, screen);
+    QFETCH(int, lessons);
+    QFETCH(QByteArray, lessonName);
     if (QGuiApplication::primaryScreen()->size() != screen) {
         const QString failure = runOnScreen(screen, QString::fromLatin1(QTest::currentTestFunction()) + u':' +
                                                         QString::fromLatin1(QTest::currentDataTag()));
@@ -568,7 +575,7 @@ void TestJournalWindow::theProgressWindowFitsTheScreenAndNamesEveryBar()
         return;
     }
     ProgramFolder folder;
-    folder.write(u"Dictionary/Dict.dic"_s, lessonsOfTwoWords(50));
+    folder.write(u"Dictionary/Dict.dic"_s, lessonsOfTwoWords(lessons, lessonName));
     const qint64 now = utc(2027, 3, 10);
     writeJournalOfMonths(folder.path(Journal::fileName()), 24, now);
     RunningProgram program;

@@ -16,14 +16,10 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QGraphicsTextItem>
-#include <QLabel>
-#include <QLegend>
-#include <QLegendMarker>
 #include <QLineSeries>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
-#include <QPushButton>
 #include <QScreen>
 #include <QStackedBarSeries>
 #include <QTemporaryDir>

@@ -56,6 +56,21 @@ int freePort()
     return port;
 }
 
+// True once something accepts connections on 127.0.0.1:`port`.
+bool listening(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(quint16(port));
+    const bool accepted =
+        fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return accepted;
+}
+
 QString run(const QStringList &arguments)
 {
     QProcess process;
@@ -238,9 +253,13 @@ void SyncthingCheck::twoJournalsMeetThroughSyncthing()
     QVERIFY(writeConfig(a, b));
     QVERIFY(writeConfig(b, a));
 
+    // B starts once A listens, so that B's first dial finds A: a dial that fails waits for the engine's
+    // next round, which can take half a minute.
     RunningEngine engineA(a);
-    RunningEngine engineB(b);
     QVERIFY(engineA.started());
+    QVERIFY2(QTest::qWaitFor([&] { return listening(a.port); }, int(deadline.remainingTime())),
+             engineA.log().constData());
+    RunningEngine engineB(b);
     QVERIFY(engineB.started());
 
     const QString journalA = dir.filePath(u"A/journal.sqlite"_s);

@@ -264,6 +264,7 @@ private Q_SLOTS:
     void aFittedWindowKeepsItsFrameOnTheScreen_data();
     void aFittedWindowKeepsItsFrameOnTheScreen();
     void aSyncFolderIsChosenSyncedAndShownInTheProgressWindow();
+    void anUnreachableSyncFolderIsToldOncePerRun();
 };
 
 void TestJournalWindow::withoutTheFileARunWritesNothing()
@@ -691,6 +692,67 @@ void TestJournalWindow::aSyncFolderIsChosenSyncedAndShownInTheProgressWindow()
     action(quiz, "SyncOffAction")->trigger();
     QVERIFY(!action(quiz, "SyncNowAction")->isEnabled());
     QCOMPARE(keeper->syncFolder(), QString());
+}
+
+// A stick unplugged since the last run: one message once the quiz is up, one line in the progress
+// window, and nothing more however often the journal synchronises.
+void TestJournalWindow::anUnreachableSyncFolderIsToldOncePerRun()
+{
+    ProgramFolder folder;
+    folder.write(u"Dictionary/Dict.dic"_s, sixWords());
+    QString stick;
+    {
+        const QTemporaryDir plugged;
+        stick = plugged.path();
+        wordlark::JournalKeeper keeper(QDir::currentPath());
+        QVERIFY(keeper.turnOn());
+        QVERIFY(keeper.setSyncFolder(stick));
+    }
+    std::unique_ptr<RunningProgram> program;
+    QString message;
+    {
+        ModalAnswer report(
+            [&message](QWidget *modal) {
+                if (auto *box = qobject_cast<QMessageBox *>(modal))
+                    message = box->text();
+                acceptDialog(modal);
+            },
+            15000);
+        program = std::make_unique<RunningProgram>();
+        QTRY_VERIFY_WITH_TIMEOUT(report.answered(), 15000);
+        QVERIFY(!report.failed());
+    }
+    const QString reason = u"папка «%1» не найдена"_s.arg(QDir::toNativeSeparators(stick));
+    QCOMPARE(message, u"Папка синхронизации «%1» недоступна: %2. Урок продолжится; ответы будут переданы, "
+                      "когда папка снова будет доступна."_s.arg(QDir::toNativeSeparators(stick), reason));
+    auto *main = findWindow<TMainForm>(u"MainForm"_s);
+    QVERIFY(main);
+    // A second message would open from the event loop: a guard closes it and counts it.
+    int moreMessages = 0;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&moreMessages] {
+        if (QApplication::activeModalWidget()) {
+            ++moreMessages;
+            rejectAllModals();
+        }
+    });
+    guard.start(20);
+    main->findChild<QAction *>(u"SyncNowAction"_s)->trigger();
+    main->findChild<QAction *>(u"SyncNowAction"_s)->trigger();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    guard.stop();
+    QCOMPARE(moreMessages, 0);
+
+    QString summary;
+    ModalAnswer progress([&summary](QWidget *modal) {
+        if (auto *label = modal->findChild<QLabel *>(u"LabelSummary"_s))
+            summary = label->text();
+        rejectAllModals();
+    });
+    main->findChild<QAction *>(u"ProgressAction"_s)->trigger();
+    QVERIFY(!progress.failed());
+    QVERIFY2(summary.endsWith(u"Папка синхронизации недоступна: %1."_s.arg(reason)), qPrintable(summary));
 }
 
 QTEST_MAIN(TestJournalWindow)

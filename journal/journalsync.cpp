@@ -31,6 +31,9 @@ namespace {
 // and leaves the device to the file.
 const QString SharedColumns = u"time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, "
                               "first_of_showing, answer_ms, written"_s;
+// "<device> <sequence> <size> <inode> <modified ns>" of this computer's file as last written.
+const QString WrittenSetting = u"device_file"_s;
+
 // "renamed <old device>": "<first sequence renamed> <new device>".
 const QString RenamedSetting = u"renamed "_s;
 
@@ -190,9 +193,17 @@ Result<void> Journal::replay(const std::vector<int> &slots, bool all)
 
 // ---- The sync folder ----------------------------------------------------------------------------------
 
+// What was last written is kept in the journal, so that a new run neither reads back nor writes again a
+// file that is as this computer left it.
 JournalSync::JournalSync(Journal &journal)
     : m_journal(journal)
 {
+    const QStringList written = m_journal.setting(WrittenSetting).split(u' ');
+    if (written.size() == 5) {
+        m_writtenDevice = written[0];
+        m_writtenSequence = written[1].toLongLong();
+        m_written = {written[2].toLongLong(), written[3].toLongLong(), written[4].toLongLong()};
+    }
 }
 
 JournalSync::~JournalSync() = default;
@@ -503,6 +514,11 @@ Result<void> JournalSync::writeDeviceFile(const QString &folder)
     m_written = stampOf(target);
     m_writtenDevice = m_journal.deviceId();
     m_writtenSequence = m_journal.m_sequence;
+    (void)m_journal.setSetting(WrittenSetting, u"%1 %2 %3 %4 %5"_s.arg(m_writtenDevice)
+                                                   .arg(m_writtenSequence)
+                                                   .arg(m_written.size)
+                                                   .arg(m_written.inode)
+                                                   .arg(m_written.modifiedNs));
     m_writeCostMs = cost.elapsed();
     m_sinceWrite.start();
     return {};

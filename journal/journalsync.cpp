@@ -31,6 +31,9 @@ namespace {
 // and leaves the device to the file.
 const QString SharedColumns = u"time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, "
                               "first_of_showing, answer_ms, written"_s;
+// "seen <path>": "<size> <inode> <modified ns> <device>" of a file in the folder as last read.
+const QString SeenSetting = u"seen "_s;
+
 // "<device> <sequence> <size> <inode> <modified ns>" of this computer's file as last written.
 const QString WrittenSetting = u"device_file"_s;
 
@@ -204,6 +207,37 @@ JournalSync::JournalSync(Journal &journal)
         m_writtenSequence = written[1].toLongLong();
         m_written = {written[2].toLongLong(), written[3].toLongLong(), written[4].toLongLong()};
     }
+    QSqlQuery query(m_journal.m_db);
+    if (!query.exec(u"SELECT name, value FROM settings WHERE name LIKE 'seen %'"_s))
+        return;
+    while (query.next()) {
+        const QString path = query.value(0).toString().mid(SeenSetting.size());
+        const QStringList seen = query.value(1).toString().split(u' ');
+        if (seen.size() < 3)
+            continue;
+        m_seen.insert(path, {seen[0].toLongLong(), seen[1].toLongLong(), seen[2].toLongLong()});
+        if (seen.size() == 4)
+            m_deviceOfFile.insert(path, seen[3]);
+    }
+}
+
+// Keeps what is known of a file in the folder for the next run, or forgets it (an empty stamp).
+void JournalSync::remember(const QString &path, const Stamp &stamp)
+{
+    QSqlQuery query(m_journal.m_db);
+    if (stamp.size < 0) {
+        query.prepare(u"DELETE FROM settings WHERE name = ?"_s);
+        query.addBindValue(SeenSetting + path);
+    } else {
+        query.prepare(u"INSERT OR REPLACE INTO settings (name, value) VALUES (?, ?)"_s);
+        query.addBindValue(SeenSetting + path);
+        query.addBindValue(u"%1 %2 %3 %4"_s.arg(stamp.size)
+                               .arg(stamp.inode)
+                               .arg(stamp.modifiedNs)
+                               .arg(m_deviceOfFile.value(path))
+                               .trimmed());
+    }
+    query.exec();
 }
 
 JournalSync::~JournalSync() = default;
@@ -267,13 +301,25 @@ SyncOutcome JournalSync::synchronise(const QString &folder, Write write)
             outcome.newerFiles.append(path);
         }
         // A file still being written is read again next time; any other is read again once it changes.
-        if (merged || m_lastSkip != Skip::Changing)
+        if (merged || m_lastSkip != Skip::Changing) {
             m_seen.insert(path, stamp);
+            // A newer version's file is told about again in the next run.
+            if (m_lastSkip != Skip::Newer)
+                remember(path, stamp);
+        }
     }
-    for (auto it = m_seen.begin(); it != m_seen.end();)
-        it = present.contains(it.key()) ? std::next(it) : m_seen.erase(it);
+    for (auto it = m_seen.begin(); it != m_seen.end();) {
+        if (present.contains(it.key()) || !it.key().startsWith(files.path() + u'/'))
+            ++it;
+        else {
+            remember(it.key(), {});
+            it = m_seen.erase(it);
+        }
+    }
     for (auto it = m_deviceOfFile.begin(); it != m_deviceOfFile.end();)
-        it = present.contains(it.key()) ? std::next(it) : m_deviceOfFile.erase(it);
+        it = present.contains(it.key()) || !it.key().startsWith(files.path() + u'/')
+                 ? std::next(it)
+                 : m_deviceOfFile.erase(it);
 
     const bool due = write == Write::Now || !m_sinceWrite.isValid() ||
                      m_sinceWrite.elapsed() >= WriteTimeShare * m_writeCostMs;
@@ -284,9 +330,9 @@ SyncOutcome JournalSync::synchronise(const QString &folder, Write write)
         }
     }
     QSet<QString> others;
-    for (const QString &device : std::as_const(m_deviceOfFile))
-        if (device != m_journal.deviceId())
-            others.insert(device);
+    for (auto it = m_deviceOfFile.cbegin(); it != m_deviceOfFile.cend(); ++it)
+        if (it.value() != m_journal.deviceId() && present.contains(it.key()))
+            others.insert(it.value());
     outcome.computers = int(others.size());
     outcome.reached = true;
     return outcome;

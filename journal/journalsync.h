@@ -87,6 +87,7 @@ private:
     Result<void> fillOutbox(const QString &outbox);
     Failure skipped(Skip why, const QString &reason);
     QString temporaryPath(const QString &name);
+    void remember(const QString &path, const Stamp &stamp);
 
     Journal &m_journal;
     std::unique_ptr<QTemporaryDir> m_temporary;

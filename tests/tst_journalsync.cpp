@@ -161,6 +161,7 @@ private Q_SLOTS:
     void twoComputersEndWithTheSameAnswersAndSchedules();
     void mergingAgainChangesNothing();
     void aClockSetBackIsReplayedInTimeOrder();
+    void aNewRunReadsAndWritesOnlyWhatChanged();
     void aFileReplacedWhileReadIsReadNextTime();
     void filesThatAreNotWholeAnswerFilesAreSkipped_data();
     void filesThatAreNotWholeAnswerFilesAreSkipped();
@@ -277,6 +278,34 @@ void TestJournalSync::mergingAgainChangesNothing()
     QVERIFY(syncA.writeDeviceFile(m_folder));
     QCOMPARE(syncB.mergeFile(file).value(), 5);
     QCOMPARE(b->knownWordCount(), 4);
+}
+
+void TestJournalSync::aNewRunReadsAndWritesOnlyWhatChanged()
+{
+    auto a = openOrCreate(journalOf(u"A"_s));
+    auto b = openOrCreate(journalOf(u"B"_s));
+    QVERIFY(a && b);
+    answer(*a, {0, 1}, 4, start());
+    answer(*b, {2}, 3, start());
+    QVERIFY(JournalSync(*a).synchronise(m_folder).reached);
+    QVERIFY(JournalSync(*b).synchronise(m_folder).reached);
+    const QString fileOfB = JournalSync::deviceFilePath(m_folder, b->deviceId());
+    const auto stampOfB = [&] { return QFileInfo(fileOfB).lastModified(); };
+    const QDateTime written = stampOfB();
+
+    // The next run of B: nothing changed, so nothing is read or written, and A still counts.
+    QStringList read;
+    JournalSync nextRun(*b);
+    nextRun.setAfterRead([&read](const QString &path) { read << QFileInfo(path).fileName(); });
+    const SyncOutcome unchanged = nextRun.synchronise(m_folder);
+    QCOMPARE(read, QStringList());
+    QCOMPARE(unchanged.computers, 1);
+    QCOMPARE(stampOfB(), written);
+
+    answer(*a, {3}, 2, start() + DayMs);
+    QVERIFY(JournalSync(*a).synchronise(m_folder).reached);
+    QCOMPARE(nextRun.synchronise(m_folder).newAnswers, 2);
+    QCOMPARE(read, QStringList{a->deviceId() + u".sqlite"_s});
 }
 
 void TestJournalSync::aClockSetBackIsReplayedInTimeOrder()

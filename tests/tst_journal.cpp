@@ -124,6 +124,15 @@ FileState stateOf(const QString &path)
     return {bytesOf(path), QFileInfo(path).lastModified()};
 }
 
+// A new journal with one answer written.
+std::unique_ptr<Journal> writtenOnce(const QString &path, const WordTable &table)
+{
+    auto journal = created(path);
+    if (journal)
+        journal->record(answerFor(table, 0, true, utc(2026, 4, 10)));
+    return journal && journal->flush() ? std::move(journal) : nullptr;
+}
+
 // The connection through which the open journal works, to change the file under it as only a fault can.
 QSqlDatabase journalConnection()
 {
@@ -663,10 +672,8 @@ void TestJournal::aFailedWriteNamesItsReason()
     QFETCH(QString, cause);
     QFETCH(QString, message);
     const WordTable table = smallTable();
-    auto journal = created(m_path);
+    auto journal = writtenOnce(m_path, table);
     QVERIFY(journal);
-    journal->record(answerFor(table, 0, true, utc(2026, 4, 10)));
-    QVERIFY(journal->flush());
     QSignalSpy stopped(journal.get(), &Journal::stopped);
     std::unique_ptr<FileSizeLimit> full;
     if (cause == u"full") {
@@ -699,10 +706,8 @@ void TestJournal::aFileDeletedOrReplacedWhileOpenStopsTheJournal()
 {
     QFETCH(QByteArray, replacement);
     const WordTable table = smallTable();
-    auto journal = created(m_path);
+    auto journal = writtenOnce(m_path, table);
     QVERIFY(journal);
-    journal->record(answerFor(table, 0, true, utc(2026, 4, 10)));
-    QVERIFY(journal->flush());
     QSignalSpy stopped(journal.get(), &Journal::stopped);
 
     QVERIFY(QFile::remove(m_path));

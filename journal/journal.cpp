@@ -681,7 +681,8 @@ void Journal::indexWords(const WordTable &table)
         key.append(table.cellView(SimplifiedColumn, row));
         key.append(QChar(KeySeparator));
         key.append(table.cellView(PinyinColumn, row));
-        const auto found = m_slotOfKey.constFind(key.isValidUtf16() ? key : storable(key));
+        const auto found =
+            key.isValidUtf16() ? m_slotOfKey.constFind(key) : m_slotOfKey.constFind(storable(key));
         if (found != m_slotOfKey.cend())
             m_slotOfRow[size_t(row)] = *found;
     }

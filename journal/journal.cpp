@@ -456,8 +456,8 @@ Result<void> Journal::examine()
 }
 
 // The whole file is checked before anything is written to it. On a journal of a million answers that
-// takes seconds, so it runs on a thread of its own while the learner begins; the connection belongs to
-// that thread until it ends, and whatever reads or writes the journal waits for it (ready()).
+// takes a second or more, so it runs on a thread of its own while the learner begins; the connection belongs
+// to that thread until it ends, and whatever reads or writes the journal waits for it (ready()).
 void Journal::startCheck()
 {
     sqlite3 *const handle = m_handle;

@@ -224,6 +224,7 @@ private Q_SLOTS:
     void aFullDiskStopsTheJournalAndKeepsWhatWasWritten();
     void aKilledWriterLeavesEveryCommittedAnswer();
 
+    void aNewerJournalWithItsLogIsLeftExactlyAsItWas_data();
     void aNewerJournalWithItsLogIsLeftExactlyAsItWas();
     void aDamagedJournalIsRefusedAndLeftAsItWas();
     void aJournalThatCannotBeMadeSaysWhy_data();
@@ -551,9 +552,17 @@ void TestJournal::aKilledWriterLeavesEveryCommittedAnswer()
     QCOMPARE(rows % 2000, 0); // whole batches only
 }
 
+void TestJournal::aNewerJournalWithItsLogIsLeftExactlyAsItWas_data()
+{
+    QTest::addColumn<QStringList>("sideFiles");
+    QTest::newRow("log") << QStringList{u"-wal"_s};
+    QTest::newRow("log and its index, as a crash leaves them") << QStringList{u"-wal"_s, u"-shm"_s};
+}
+
 void TestJournal::aNewerJournalWithItsLogIsLeftExactlyAsItWas()
 {
-    // A newer version's journal as a crash leaves it: answers still in the write-ahead log beside it.
+    QFETCH(QStringList, sideFiles);
+    // A newer version's journal with answers still in the write-ahead log beside it.
     const QString newer = m_dir->filePath(u"newer.sqlite"_s);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"newer"_s);
@@ -565,19 +574,24 @@ void TestJournal::aNewerJournalWithItsLogIsLeftExactlyAsItWas()
               "INSERT INTO answers VALUES ('kept in the log')", "PRAGMA user_version = 2"})
             QVERIFY(query.exec(QString::fromLatin1(statement)));
         QVERIFY(QFile::copy(newer, m_path));
-        QVERIFY(QFile::copy(newer + u"-wal"_s, m_path + u"-wal"_s));
+        for (const QString &side : sideFiles)
+            QVERIFY(QFile::copy(newer + side, m_path + side));
     }
     QSqlDatabase::removeDatabase(u"newer"_s);
     QVERIFY(Journal::deleteFile(newer));
+    QStringList files{m_path};
+    for (const QString &side : sideFiles)
+        files.append(m_path + side);
     const QDateTime past = QDateTime::currentDateTime().addDays(-3);
-    for (const QString &file : {m_path, m_path + u"-wal"_s}) {
+    QList<FileState> before;
+    for (const QString &file : files) {
         QFile touched(file);
         QVERIFY(touched.open(QIODevice::ReadWrite));
         QVERIFY(touched.setFileTime(past, QFileDevice::FileModificationTime));
+        touched.close();
+        before.append(stateOf(file));
     }
     const QStringList entries = entriesOf(m_dir->path());
-    const FileState journal = stateOf(m_path);
-    const FileState log = stateOf(m_path + u"-wal"_s);
 
     const auto opened = Journal::open(m_path);
     QVERIFY(!opened);
@@ -585,8 +599,8 @@ void TestJournal::aNewerJournalWithItsLogIsLeftExactlyAsItWas()
              u"Журнал ответов «%1» записан более новой версией программы. Урок продолжится без "
              "журнала, файл оставлен как есть."_s.arg(m_path));
     QCOMPARE(entriesOf(m_dir->path()), entries);
-    QCOMPARE(stateOf(m_path), journal);
-    QCOMPARE(stateOf(m_path + u"-wal"_s), log);
+    for (qsizetype i = 0; i < files.size(); ++i)
+        QCOMPARE(stateOf(files[i]), before[i]);
 }
 
 void TestJournal::aDamagedJournalIsRefusedAndLeftAsItWas()

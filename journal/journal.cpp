@@ -9,7 +9,6 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QThread>
 #include <QUrl>
 #include <QVariant>
 #include <algorithm>
@@ -331,6 +330,7 @@ Journal::~Journal()
     // Whoever listens is going away with the journal: a last write that fails has no one to tell.
     blockSignals(true);
     flush();
+    waitForCheckThread();
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connection);
@@ -460,19 +460,27 @@ Result<void> Journal::examine()
 // to that thread until it ends, and whatever reads or writes the journal waits for it (ready()).
 void Journal::startCheck()
 {
-    sqlite3 *const handle = m_handle;
-    m_check.reset(QThread::create([this, handle] { m_checkVerdict = quickCheck(handle); }));
-    connect(m_check.get(), &QThread::finished, this, &Journal::settleCheck);
-    m_check->start();
+    m_checkUnsettled = true;
+    m_check = std::thread([this, handle = m_handle] {
+        m_checkVerdict = quickCheck(handle);
+        // Settled on the journal's thread, unless something that waited for the check has settled it.
+        QMetaObject::invokeMethod(this, &Journal::settleCheck, Qt::QueuedConnection);
+    });
+}
+
+void Journal::waitForCheckThread() const
+{
+    if (m_check.joinable())
+        m_check.join();
 }
 
 // Once the check has ended: a damaged file is let go, untouched; a sound one is taken for writing.
 void Journal::settleCheck()
 {
-    if (!m_check)
+    if (!m_checkUnsettled)
         return;
-    m_check->wait();
-    m_check.reset();
+    waitForCheckThread();
+    m_checkUnsettled = false;
     if (m_checkVerdict != u"ok") {
         stop(notAJournal(m_path).message);
         return;
@@ -747,8 +755,7 @@ QList<DayAnswers> Journal::answersPerDay(qint64 nowMs, int utcOffsetSeconds, int
     for (int i = 0; i < days; ++i)
         result[i].day = QDate::fromJulianDay(firstDay + i + EpochJulianDay);
     // The connection is the check's until it ends (the journal's first write waits for it as well).
-    if (m_check)
-        m_check->wait();
+    waitForCheckThread();
 
     // One range of the time index a day: the rows come in time order, so no sorting or grouping is
     // needed, which matters when a month holds a great many answers.

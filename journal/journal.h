@@ -11,9 +11,9 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <thread>
 #include <vector>
 
-class QThread;
 struct sqlite3;
 
 namespace wordlark {
@@ -153,6 +153,7 @@ private:
     bool connectTo(const QString &uri);
     Result<void> examine();
     void startCheck();
+    void waitForCheckThread() const;
     void settleCheck();
     bool ready();
     Result<void> takeFile(bool fresh, bool creating);
@@ -174,7 +175,8 @@ private:
     FileIdentity m_wal; // the write-ahead log this journal reads and writes
 
     // The check of the whole file, on a thread of its own; the connection is the thread's until it ends.
-    std::unique_ptr<QThread> m_check;
+    mutable std::thread m_check;
+    bool m_checkUnsettled = false;
     QString m_checkVerdict;
 
     std::vector<JournalAnswer> m_pending;

@@ -7,9 +7,9 @@
 //
 // Measured here (2 cores shared with other builds, load average 5 to 10; the file is 91 MB): the check
 // took 0.39-0.94 s beyond opening (sqlite3 alone on a similar 108 MB file: 2.8 s), eight to nineteen
-// times the 50 ms opening may cost, so it runs beside the quiz and the first write waits for it. Opening
-// took 64-121 ms (32-51 ms of processor time), nearly all of it reading the 20,000 words' schedule, which
-// it did before the check as well.
+// times the 50 ms a check at opening may cost, so it runs beside the quiz and the first write waits for it.
+// Opening took 64-121 ms (32-51 ms of processor time), nearly all of it reading the 20,000 words' schedule,
+// which it did before the check as well.
 //
 // `bench_journal --picture file.png` draws the window for that journal into a picture instead.
 

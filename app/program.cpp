@@ -101,7 +101,7 @@ bool askDeleteJournal(QWidget *parent)
 }
 
 // What the journal has to tell the learner waits until the first dictionary is loaded and the quiz
-// window is up, and is never shown from inside a write.
+// window is up.
 class JournalMessages final {
 public:
     explicit JournalMessages(QWidget *parent)
@@ -116,14 +116,17 @@ public:
             m_waiting.append(message);
             return;
         }
-        QTimer::singleShot(0, m_parent,
-                           [parent = m_parent, message] { showJournalMessage(parent, message); });
+        showJournalMessage(m_parent, message);
     }
     void quizReady()
     {
-        m_ready = true;
-        for (const QString &message : std::exchange(m_waiting, {}))
-            tell(message);
+        if (std::exchange(m_ready, true))
+            return;
+        // Once the load has returned and the quiz window is up.
+        QTimer::singleShot(0, m_parent, [parent = m_parent, waiting = std::exchange(m_waiting, {})] {
+            for (const QString &message : waiting)
+                showJournalMessage(parent, message);
+        });
     }
 
 private:
@@ -162,8 +165,9 @@ void connectSync(TMainForm *main, wordlark::JournalKeeper &keeper, const std::fu
 }
 
 // The journal follows the program's state (each question, each answer, the end of a pass, a new
-// dictionary) and answers the main window's "Прогресс" menu. It is opened here, once it is connected; a
-// journal that cannot be opened at start is reported once the first dictionary is loaded.
+// dictionary) and answers the main window's "Прогресс" menu. It is opened here, once it is connected. What
+// goes wrong with the journal before the first dictionary is loaded (a file that cannot be opened, or that
+// its check finds damaged, a sync folder out of reach) is reported once that is done.
 void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
                     wordlark::JournalKeeper &keeper)
 {
@@ -215,9 +219,9 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
         const std::vector<int> due = keeper.dueWords(trainer.lessons());
         trainer.startPassOver(QList<int>(due.begin(), due.end()));
     });
-    QObject::connect(&keeper, &JournalKeeper::stopped, main, [main, refresh](const QString &message) {
+    QObject::connect(&keeper, &JournalKeeper::stopped, main, [refresh, messages](const QString &message) {
         refresh();
-        showJournalMessage(main, message);
+        messages->tell(message);
     });
     connectSync(main, keeper, refresh, messages);
     QObject::connect(&keeper, &JournalKeeper::synced, main, refresh);

@@ -74,18 +74,19 @@ void JournalKeeper::take(std::unique_ptr<Journal> journal)
 {
     m_journal = std::move(journal);
     m_sync = std::make_unique<JournalSync>(*m_journal);
-    connect(m_journal.get(), &Journal::writeFailed, this, &JournalKeeper::writeFailed);
+    connect(m_journal.get(), &Journal::stopped, this, &JournalKeeper::journalStopped);
     connect(m_journal.get(), &Journal::batchWritten, this,
             [this] { synchronise(JournalSync::Write::WhenDue); });
     if (m_table)
         m_journal->indexWords(*m_table);
-    syncNow();
+    // From the event loop: the journal may still be checking its file on a thread of its own.
+    m_syncSoon.start();
 }
 
-void JournalKeeper::writeFailed(const QString &message)
+void JournalKeeper::journalStopped(const QString &message)
 {
-    // The journal is inside its own write, perhaps one a synchronisation started; both are let go once
-    // that has returned.
+    // The journal may be inside its own write, perhaps one a synchronisation started; both are let go
+    // once that has returned.
     QTimer::singleShot(0, this, [sync = std::shared_ptr<JournalSync>(m_sync.release())] {});
     m_syncStatus = {};
     if (m_journal)

@@ -64,7 +64,8 @@ public:
     qint64 now() const { return m_now(); }
 
 Q_SIGNALS:
-    // A write failed and the journal was closed; the file keeps what was written before.
+    // The journal stopped and was closed: a write failed (the file keeps what was written before), its
+    // file turned out damaged, or the file was deleted or replaced while the program ran.
     void stopped(const QString &message);
     // Something about the sync folder the learner should know: at most one message of each kind a run.
     void syncMessage(const QString &message);
@@ -73,7 +74,7 @@ Q_SIGNALS:
 
 private:
     void take(std::unique_ptr<Journal> journal);
-    void writeFailed(const QString &message);
+    void journalStopped(const QString &message);
     void closeJournal();
     void synchronise(JournalSync::Write write);
 

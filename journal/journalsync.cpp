@@ -46,14 +46,6 @@ constexpr qint64 WriteTimeShare = 10;
 // Where replaying word by word stops paying: beyond it one pass over all reviews is quicker.
 constexpr size_t WordByWordLimit = 2000;
 
-sqlite3 *handleOf(const QSqlDatabase &db)
-{
-    const QVariant handle = db.driver()->handle();
-    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
-        return *static_cast<sqlite3 *const *>(handle.constData());
-    return nullptr;
-}
-
 quint32 bigEndian(const QByteArray &bytes, int at, int width)
 {
     quint32 value = 0;
@@ -100,12 +92,14 @@ QString newDeviceId()
 
 Result<void> Journal::replayAll()
 {
+    if (!ready())
+        return Failure{{u"журнал ответов не ведётся"_s}};
     if (!m_db.transaction())
         return Failure{{m_db.lastError().databaseText()}};
     Result<void> replayed = replay({}, true);
     if (replayed) {
-        if (const QString reason = writeDirtyWords(); !reason.isEmpty())
-            replayed = Failure{{reason}};
+        if (QSqlError error; !writeDirtyWords(error))
+            replayed = Failure{{error.databaseText()}};
     }
     if (!replayed || !m_db.commit()) {
         const QString reason = replayed ? m_db.lastError().databaseText() : replayed.error();
@@ -119,9 +113,7 @@ Result<void> Journal::replayAll()
 // million of them through QVariant would take seconds, and no sorting is needed.
 Result<void> Journal::replay(const std::vector<int> &slots, bool all)
 {
-    sqlite3 *handle = handleOf(m_db);
-    if (!handle)
-        return Failure{{u"no SQLite handle"_s}};
+    sqlite3 *handle = m_handle;
     const bool wordByWord = !all && slots.size() <= WordByWordLimit;
     const char *const sql =
         wordByWord ? "SELECT simplified, pinyin, time_ms, is_right FROM answers INDEXED BY answers_by_word "
@@ -201,6 +193,13 @@ Result<void> Journal::replay(const std::vector<int> &slots, bool all)
 JournalSync::JournalSync(Journal &journal)
     : m_journal(journal)
 {
+}
+
+// Read once the journal is ready: it may still be checking its file when this is made.
+void JournalSync::loadRemembered()
+{
+    if (std::exchange(m_loaded, true))
+        return;
     const QStringList written = m_journal.setting(WrittenSetting).split(u' ');
     if (written.size() == 5) {
         m_writtenDevice = written[0];
@@ -278,6 +277,7 @@ SyncOutcome JournalSync::synchronise(const QString &folder, Write write)
         outcome.problem = u"журнал ответов не записывается"_s;
         return outcome;
     }
+    loadRemembered();
     if (!QFileInfo(folder).isDir()) {
         outcome.problem = u"папка «%1» не найдена"_s.arg(shown(folder));
         return outcome;
@@ -341,8 +341,9 @@ SyncOutcome JournalSync::synchronise(const QString &folder, Write write)
 Result<int> JournalSync::mergeFile(const QString &path)
 {
     m_lastSkip = Skip::None;
-    if (!m_journal.writable())
+    if (!m_journal.ready())
         return Failure{{u"журнал ответов не записывается"_s}};
+    loadRemembered();
     const Result<QString> copy = privateCopy(path);
     if (!copy)
         return Failure{copy.error()};
@@ -516,8 +517,8 @@ Result<int> JournalSync::insertFrom(const QString &device, qint64 renameFrom)
     slots.erase(std::unique(slots.begin(), slots.end()), slots.end());
     Result<void> replayed = m_journal.replay(slots, false);
     if (replayed) {
-        if (const QString reason = m_journal.writeDirtyWords(); !reason.isEmpty())
-            replayed = Failure{{reason}};
+        if (QSqlError error; !m_journal.writeDirtyWords(error))
+            replayed = Failure{{error.databaseText()}};
     }
     if (!replayed) {
         db.rollback();
@@ -536,6 +537,9 @@ Result<int> JournalSync::insertFrom(const QString &device, qint64 renameFrom)
 
 Result<void> JournalSync::writeDeviceFile(const QString &folder)
 {
+    if (!m_journal.ready())
+        return Failure{{u"журнал ответов не записывается"_s}};
+    loadRemembered();
     if (!QFileInfo(folder).isDir())
         return Failure{{u"папка «%1» не найдена"_s.arg(shown(folder))}};
     const QString sub = QDir(folder).filePath(subfolder());

@@ -88,8 +88,10 @@ private:
     Failure skipped(Skip why, const QString &reason);
     QString temporaryPath(const QString &name);
     void remember(const QString &path, const Stamp &stamp);
+    void loadRemembered();
 
     Journal &m_journal;
+    bool m_loaded = false;
     std::unique_ptr<QTemporaryDir> m_temporary;
     std::function<void(const QString &)> m_afterRead;
     // Files merged (or refused) as they were then: read again only once they change.

@@ -26,6 +26,11 @@ constexpr std::array<char16_t, 128> kCp1251High = {
     0x0445, 0x0446, 0x0447, 0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
 };
 
+// Only the file's first mark says how it is encoded; Qt's decoder would drop a mark at the start of
+// whatever it is given (a line, the text after the file's mark), where it is text, as in UTF-16.
+constexpr QStringConverter::Flags kKeepMarks =
+    QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
+
 bool startsWith(QByteArrayView bytes, std::initializer_list<unsigned char> mark)
 {
     if (bytes.size() < qsizetype(mark.size()))
@@ -95,9 +100,9 @@ QString decodeText(QByteArrayView bytes)
     if (startsWith(bytes, {0xFE, 0xFF}))
         return fromUtf16(bytes.sliced(2), true);
     if (startsWith(bytes, {0xEF, 0xBB, 0xBF}))
-        return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless)(bytes.sliced(3));
+        return QStringDecoder(QStringConverter::Utf8, kKeepMarks)(bytes.sliced(3));
 
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QStringDecoder utf8(QStringConverter::Utf8, kKeepMarks);
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
@@ -221,7 +226,7 @@ void TextLines::lineInto(qsizetype index, QString &text) const
     switch (m_encoding) {
     case Encoding::Utf8: {
         text.resize(bytes.size());
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        QStringDecoder utf8(QStringConverter::Utf8, kKeepMarks);
         const QChar *end = utf8.appendToBuffer(text.data(), bytes);
         text.resize(end - text.constData());
         return;

@@ -69,6 +69,8 @@ private Q_SLOTS:
     void withoutMark();
     void sameTableFromEveryEncoding_data();
     void sameTableFromEveryEncoding();
+    void marksInsideTheTextAreKept_data();
+    void marksInsideTheTextAreKept();
     void cp1251Dictionary();
     void badDictionaries_data();
     void badDictionaries();
@@ -178,6 +180,42 @@ void TestTextDecoding::sameTableFromEveryEncoding()
     QCOMPARE(table.rowCount(), int(expected.size()));
     for (int row = 0; row < table.rowCount(); ++row)
         QCOMPARE(cells(table.row(row)), expected[row]);
+}
+
+void TestTextDecoding::marksInsideTheTextAreKept_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("pinyin");
+
+    // Two files saved with a mark and joined: the second mark starts a line.
+    QTest::newRow("mark at the start of a line")
+        << u"a\t*\r\n\uFEFFb\t*\r\n"_s << QStringList{u"a"_s, u"\uFEFFb"_s};
+    QTest::newRow("second mark right after the first") << u"\uFEFFa\t*"_s << QStringList{u"\uFEFFa"_s};
+    QTest::newRow("mark after a lone CR") << u"a\t*\r\uFEFF\t*\r"_s << QStringList{u"a"_s, u"\uFEFF"_s};
+    QTest::newRow("mark starting a field") << u"\uFEFFa\t*\t\uFEFF\uFEFFb"_s << QStringList{u"\uFEFFa"_s};
+}
+
+void TestTextDecoding::marksInsideTheTextAreKept()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, pinyin);
+
+    const QList<QByteArray> files = {kUtf8Mark + utf8(text), kUtf16LeMark + utf16(text, false),
+                                     kUtf16BeMark + utf16(text, true)};
+    for (const QByteArray &file : files) {
+        QCOMPARE(decodeText(file), text);
+        // Line by line as a dictionary file is read, and whole.
+        WordTable table;
+        parseDictionaryText(TextLines(file), table);
+        WordTable wholeTable;
+        parseDictionary(splitLines(decodeText(file)), wholeTable);
+        QCOMPARE(table.rowCount(), int(pinyin.size()));
+        QCOMPARE(wholeTable.rowCount(), int(pinyin.size()));
+        for (int row = 0; row < table.rowCount(); ++row) {
+            QCOMPARE(table.cell(PinyinColumn, row), pinyin[row]);
+            QCOMPARE(wholeTable.row(row), table.row(row));
+        }
+    }
 }
 
 void TestTextDecoding::cp1251Dictionary()

@@ -223,10 +223,22 @@ bool countUtf8Lines(QByteArrayView bytes, bool marked, LineCount &count)
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype size = bytes.size();
     for (qsizetype i = 0; i < size;) {
-        if (i + 8 <= size && isAsciiWithoutBreak(eightBytes(bytes.data() + i))) {
-            count.current += 8;
-            i += 8;
-            continue;
+        if (i + 8 <= size) {
+            const quint64 eight = eightBytes(bytes.data() + i);
+            if (isAsciiWithoutBreak(eight)) {
+                count.current += 8;
+                i += 8;
+                continue;
+            }
+            // Runs of empty lines, as a damaged file may hold millions of them.
+            static const quint64 kCrLfs = eightBytes("\r\n\r\n\r\n\r\n");
+            const int emptyLines = eight == kOnes * '\n' ? 8 : eight == kCrLfs ? 4 : 0;
+            if (emptyLines > 0) {
+                count.endLine();
+                count.lines += emptyLines - 1;
+                i += 8;
+                continue;
+            }
         }
         const unsigned byte = data[i];
         if (byte == '\n' || byte == '\r') {

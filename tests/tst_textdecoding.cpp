@@ -442,6 +442,16 @@ void TestTextDecoding::lineBreaks_data()
     QTest::newRow("CR CR LF is two breaks") << u"a\r\r\nb"_s << QStringList{u"a"_s, QString(), u"b"_s};
     QTest::newRow("CR LF LF is two breaks") << u"a\r\n\nb"_s << QStringList{u"a"_s, QString(), u"b"_s};
     QTest::newRow("tabs and blanks stay") << u" a\t\n\t"_s << QStringList{u" a\t"_s, u"\t"_s};
+    // Long runs of breaks, which a file read whole is counted in by eight bytes at a time.
+    QStringList runs{u"a"_s};
+    runs += QStringList(16, QString());
+    runs += u"b"_s;
+    runs += QStringList(9, QString());
+    runs += u"c"_s;
+    QTest::newRow("runs of empty lines")
+        << u"a"_s + QString(17, u'\n') + u"b"_s + u"\r\n"_s.repeated(10) + u"c\r"_s << runs;
+    QTest::newRow("run of CR LF after a CR")
+        << u"a\r"_s + u"\r\n"_s.repeated(8) << QStringList{u"a"_s} + QStringList(8, QString());
 }
 
 void TestTextDecoding::lineBreaks()
@@ -450,6 +460,13 @@ void TestTextDecoding::lineBreaks()
     QFETCH(QStringList, lines);
 
     QCOMPARE(splitLines(text), lines);
+    // The same lines from a file, in each encoding.
+    for (const QByteArray &file : {utf8(text), kUtf8Mark + utf8(text), kUtf16LeMark + utf16(text, false),
+                                   kUtf16BeMark + utf16(text, true)}) {
+        const TextLines fileLines(file);
+        QCOMPARE(fileLines.size(), lines.size());
+        QCOMPARE(fileLines.toStringList(), lines);
+    }
 }
 
 namespace {

@@ -110,17 +110,21 @@ const QByteArray &dictionaryFile()
 
 // Every step from the file's bytes to the lessons, as when a dictionary is opened: the lines found in the
 // bytes, each decoded as it is parsed.
+void loadDictionary(const QByteArray &file)
+{
+    const wordlark::TextLines lines(file);
+    wordlark::WordTable table;
+    wordlark::parseDictionaryText(lines, table);
+    wordlark::LessonList lessons;
+    lessons.build(table);
+    benchmark::DoNotOptimize(lessons.selectedWordCount());
+}
+
 void BM_LoadDictionary(benchmark::State &state)
 {
     const QByteArray &file = dictionaryFile();
-    for (auto _ : state) {
-        const wordlark::TextLines lines(file);
-        wordlark::WordTable table;
-        wordlark::parseDictionaryText(lines, table);
-        wordlark::LessonList lessons;
-        lessons.build(table);
-        benchmark::DoNotOptimize(lessons.selectedWordCount());
-    }
+    for (auto _ : state)
+        loadDictionary(file);
     state.SetBytesProcessed(state.iterations() * file.size());
     state.counters["lines"] = kLines;
 }
@@ -150,14 +154,7 @@ void BM_LoadAgainstDecodeAndSplit(benchmark::State &state)
         }
         bestBare = std::min(bestBare, threadSeconds() - start);
         start = threadSeconds();
-        {
-            const wordlark::TextLines lines(file);
-            wordlark::WordTable table;
-            wordlark::parseDictionaryText(lines, table);
-            wordlark::LessonList lessons;
-            lessons.build(table);
-            benchmark::DoNotOptimize(lessons.selectedWordCount());
-        }
+        loadDictionary(file);
         bestLoad = std::min(bestLoad, threadSeconds() - start);
     }
     state.counters["lines"] = kCedictLines;

@@ -99,4 +99,27 @@ inline ChildRun startCappedChild(const QString &task, int capMiB, const QStringL
     return run;
 }
 
+// What went wrong with a child run, or nothing when it ran to its end and exited with 0.
+inline QString childRunFault(const ChildRun &run)
+{
+    if (!run.finished)
+        return QStringLiteral("still running at the deadline: ") + run.output;
+    if (run.crashed || run.exitCode != 0)
+        return QStringLiteral("ended with %1: ").arg(run.crashed ? -1 : run.exitCode) + run.output;
+    return {};
+}
+
 } // namespace testutil
+
+// main() of a test whose binary also runs the given capped tasks as a child.
+#define WORDLARK_TEST_MAIN_WITH_CAPPED_TASKS(TestObject, ...)                                                \
+    int main(int argc, char *argv[])                                                                         \
+    {                                                                                                        \
+        const int childExit = testutil::runCappedChild(argc, argv, __VA_ARGS__);                             \
+        if (childExit >= 0)                                                                                  \
+            return childExit;                                                                                \
+        QCoreApplication app(argc, argv);                                                                    \
+        TestObject test;                                                                                     \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                              \
+    }

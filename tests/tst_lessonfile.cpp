@@ -406,8 +406,7 @@ void TestLessonFile::linesBeyondTheHeaderAreNotRead()
 
     const testutil::ChildRun run =
         testutil::startCappedChild(QStringLiteral("many empty lines"), 16, QStringList{head});
-    QVERIFY(run.finished);
-    QVERIFY2(!run.crashed && run.exitCode == 0, qPrintable(run.output));
+    QCOMPARE(testutil::childRunFault(run), QString());
     QCOMPARE(run.output, error);
 }
 
@@ -565,15 +564,6 @@ void TestLessonFile::saveIntoMissingFolderOrOntoFolder()
              QStringList{QStringLiteral("folder")});
 }
 
-int main(int argc, char *argv[])
-{
-    const int childExit =
-        testutil::runCappedChild(argc, argv, {{QStringLiteral("many empty lines"), readManyEmptyLines}});
-    if (childExit >= 0)
-        return childExit;
-    QCoreApplication app(argc, argv);
-    TestLessonFile test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+WORDLARK_TEST_MAIN_WITH_CAPPED_TASKS(TestLessonFile,
+                                     {{QStringLiteral("many empty lines"), readManyEmptyLines}})
 #include "tst_lessonfile.moc"

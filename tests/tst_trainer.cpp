@@ -222,8 +222,7 @@ void TestTrainer::linesTooManyForTheirFileAreRefused()
 
     const testutil::ChildRun run =
         testutil::startCappedChild(QStringLiteral("load"), 256, QStringList{shape});
-    QVERIFY(run.finished);
-    QVERIFY2(!run.crashed && run.exitCode == 0, qPrintable(run.output));
+    QCOMPARE(testutil::childRunFault(run), QString());
     QCOMPARE(run.output, loaded);
 }
 
@@ -593,15 +592,5 @@ void TestTrainer::passOverGivenWordsEndsLikeAnyPass()
     QVERIFY(trainer.question().word >= 0 && trainer.question().word <= 2);
 }
 
-int main(int argc, char *argv[])
-{
-    const int childExit =
-        testutil::runCappedChild(argc, argv, {{QStringLiteral("load"), loadShapedDictionary}});
-    if (childExit >= 0)
-        return childExit;
-    QCoreApplication app(argc, argv);
-    TestTrainer test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+WORDLARK_TEST_MAIN_WITH_CAPPED_TASKS(TestTrainer, {{QStringLiteral("load"), loadShapedDictionary}})
 #include "tst_trainer.moc"

@@ -3,9 +3,14 @@
 #include "dictionary/fileio.h"
 
 #include <QStringDecoder>
+#include <QtAlgorithms>
 
 #include <array>
 #include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace wordlark {
 namespace {
@@ -130,7 +135,6 @@ QStringList splitLines(QStringView text)
 namespace {
 
 constexpr quint64 kOnes = 0x0101010101010101ULL;
-constexpr quint64 kHighBits = 0x8080808080808080ULL;
 
 quint64 eightBytes(const char *data)
 {
@@ -139,28 +143,57 @@ quint64 eightBytes(const char *data)
     return value;
 }
 
-// Whether any of the eight bytes is `byte`.
-bool hasByte(quint64 bytes, unsigned char byte)
+// How many bytes from `p` on, at most `left`, are ASCII other than CR and LF: text that needs no closer
+// look. Sixteen bytes at a time where the processor can.
+qsizetype plainAsciiRun(const char *p, qsizetype left)
 {
-    const quint64 x = bytes ^ (kOnes * byte);
-    return ((x - kOnes) & ~x & kHighBits) != 0;
+    qsizetype n = 0;
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    for (; n + 16 <= left; n += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + n));
+        const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+        // The top bit of each byte: set for a byte from 0x80 on and for a break.
+        const int stops = _mm_movemask_epi8(_mm_or_si128(bytes, breaks));
+        if (stops != 0)
+            return n + qCountTrailingZeroBits(unsigned(stops));
+    }
+#endif
+    for (; n < left; ++n) {
+        const auto byte = static_cast<unsigned char>(p[n]);
+        if (byte >= 0x80 || byte == '\r' || byte == '\n')
+            break;
+    }
+    return n;
 }
 
-// Eight bytes of one line's ASCII text: no byte from 0x80 on, no CR, no LF.
-bool isAsciiWithoutBreak(quint64 bytes)
+// The first byte from `from` on, before `end`, that can begin a line break: CR, LF or, in UTF-8, the first
+// byte of U+2028.
+qsizetype nextBreakStart(const char *p, qsizetype from, qsizetype end, bool utf8)
 {
-    return (bytes & kHighBits) == 0 && !hasByte(bytes, '\r') && !hasByte(bytes, '\n');
-}
-
-// Eight bytes in which no line break (CR, LF, or in UTF-8 the first byte of U+2028) begins.
-bool hasNoBreakStart(quint64 bytes, bool utf8)
-{
-    return !hasByte(bytes, '\r') && !hasByte(bytes, '\n') && !(utf8 && hasByte(bytes, 0xE2));
+    qsizetype i = from;
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    const __m128i separator = _mm_set1_epi8(utf8 ? '\xE2' : '\n');
+    for (; i + 16 <= end; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const __m128i starts =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)),
+                         _mm_cmpeq_epi8(bytes, separator));
+        if (const int found = _mm_movemask_epi8(starts); found != 0)
+            return i + qCountTrailingZeroBits(unsigned(found));
+    }
+#endif
+    for (; i < end; ++i) {
+        if (p[i] == '\r' || p[i] == '\n' || (utf8 && p[i] == '\xE2'))
+            return i;
+    }
+    return end;
 }
 
 // The length of the well-formed UTF-8 sequence at `p`, or 0 where Qt's decoder would see an error: a
 // stray continuation byte, a cut sequence, an overlong form, a surrogate, a code point beyond U+10FFFF.
-qsizetype utf8SequenceLength(const unsigned char *p, qsizetype left)
+inline qsizetype utf8SequenceLength(const unsigned char *p, qsizetype left)
 {
     const unsigned lead = p[0];
     if (lead < 0x80)
@@ -223,15 +256,26 @@ bool countUtf8Lines(QByteArrayView bytes, bool marked, LineCount &count)
     const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
     const qsizetype size = bytes.size();
     for (qsizetype i = 0; i < size;) {
+        const qsizetype plain = plainAsciiRun(bytes.data() + i, size - i);
+        count.current += plain;
+        i += plain;
+        // Characters beyond ASCII, as many as follow one another.
+        while (i < size && data[i] >= 0x80) {
+            const qsizetype length = utf8SequenceLength(data + i, size - i);
+            if (length == 0 && !marked)
+                return false;
+            if (length == 3 && data[i] == 0xE2 && data[i + 1] == 0x80 && data[i + 2] == 0xA8)
+                count.endLine();
+            else
+                count.current += length == 4 ? 2 : 1; // beyond the basic plane: a pair of surrogates
+            i += qMax(length, qsizetype(1));
+        }
+        if (i == size || (data[i] != '\n' && data[i] != '\r'))
+            continue;
+        // Runs of empty lines, as a damaged file may hold millions of them.
         if (i + 8 <= size) {
-            const quint64 eight = eightBytes(bytes.data() + i);
-            if (isAsciiWithoutBreak(eight)) {
-                count.current += 8;
-                i += 8;
-                continue;
-            }
-            // Runs of empty lines, as a damaged file may hold millions of them.
             static const quint64 kCrLfs = eightBytes("\r\n\r\n\r\n\r\n");
+            const quint64 eight = eightBytes(bytes.data() + i);
             const int emptyLines = eight == kOnes * '\n' ? 8 : eight == kCrLfs ? 4 : 0;
             if (emptyLines > 0) {
                 count.endLine();
@@ -240,25 +284,8 @@ bool countUtf8Lines(QByteArrayView bytes, bool marked, LineCount &count)
                 continue;
             }
         }
-        const unsigned byte = data[i];
-        if (byte == '\n' || byte == '\r') {
-            count.endLine();
-            i += byte == '\r' && i + 1 < size && data[i + 1] == '\n' ? 2 : 1;
-            continue;
-        }
-        const qsizetype length = utf8SequenceLength(data + i, size - i);
-        if (length == 0 && !marked)
-            return false;
-        if (length == 0) {
-            ++count.current;
-            ++i;
-            continue;
-        }
-        if (length == 3 && byte == 0xE2 && data[i + 1] == 0x80 && data[i + 2] == 0xA8)
-            count.endLine();
-        else
-            count.current += length == 4 ? 2 : 1; // beyond the basic plane: a pair of surrogates
-        i += length;
+        count.endLine();
+        i += data[i] == '\r' && i + 1 < size && data[i + 1] == '\n' ? 2 : 1;
     }
     count.endText();
     return true;
@@ -353,18 +380,14 @@ std::pair<qsizetype, qsizetype> TextLines::lineEnd(qsizetype begin) const
         return {m_textEnd, m_textEnd};
     }
     const bool utf8 = m_encoding == Encoding::Utf8;
-    for (qsizetype i = begin; i < m_textEnd;) {
-        if (i + 8 <= m_textEnd && hasNoBreakStart(eightBytes(data + i), utf8)) {
-            i += 8;
-            continue;
-        }
+    for (qsizetype i = nextBreakStart(data, begin, m_textEnd, utf8); i < m_textEnd;
+         i = nextBreakStart(data, i + 1, m_textEnd, utf8)) {
         if (data[i] == '\n')
             return {i, i + 1};
         if (data[i] == '\r')
             return {i, i + (i + 1 < m_textEnd && data[i + 1] == '\n' ? 2 : 1)};
-        if (utf8 && data[i] == '\xE2' && i + 2 < m_textEnd && data[i + 1] == '\x80' && data[i + 2] == '\xA8')
+        if (i + 2 < m_textEnd && data[i + 1] == '\x80' && data[i + 2] == '\xA8')
             return {i, i + 3};
-        ++i;
     }
     return {m_textEnd, m_textEnd};
 }

@@ -28,21 +28,21 @@ void unquoteTranslationInto(QStringView text, QString &result)
     }
 }
 
-// Calls `store(column, raw)` for each field of the line that a column takes.
+// Calls `store(column, raw)` for each field of the line that a column takes. A line that ends in "*" ends
+// in an empty field.
 template <typename Store> void splitFields(QStringView line, Store &&store)
 {
-    int column = 0;
+    if (line.isEmpty())
+        return;
     qsizetype fieldStart = 0;
-    const qsizetype last = line.size() - 1;
-    for (qsizetype p = 0; p <= last && column < ColumnCount; ++p) {
-        if (line[p] == kSeparator) {
-            store(column, line.sliced(fieldStart, p - fieldStart));
-            ++column;
-            fieldStart = p + 1;
+    for (int column = 0; column < ColumnCount; ++column) {
+        const qsizetype separator = line.indexOf(kSeparator, fieldStart);
+        if (separator < 0) {
+            store(column, line.sliced(fieldStart));
+            return;
         }
-        // The last character also finishes the field it belongs to; after a final "*" that is an empty one.
-        if (p == last && column < ColumnCount)
-            store(column, line.sliced(fieldStart, p + 1 - fieldStart));
+        store(column, line.sliced(fieldStart, separator - fieldStart));
+        fieldStart = separator + 1;
     }
 }
 

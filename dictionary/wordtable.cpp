@@ -58,24 +58,30 @@ bool isLoneDigit(QStringView text)
     return text.size() == 1 && text.front() >= u'0' && text.front() <= u'9';
 }
 
-// Finishes the fields of one line into views: of the line where the field is the line's own text, of
-// `translation` where it had to be unquoted.
-void finishFields(QStringView line, WordTable::RowView &cells, QString &translation)
+// The finished field as a view: of the raw text where the field is part of it, of `unquoted` where it had
+// to be unquoted, of a constant for a padded digit.
+QStringView finishedField(int column, QStringView raw, QString &unquoted)
+{
+    const qsizetype dropFront = (column == PinyinColumn) ? 0 : 1;
+    const qsizetype dropBack = (column == TranslationColumn) ? 0 : 1;
+    QStringView field;
+    if (raw.size() > dropFront + dropBack)
+        field = raw.sliced(dropFront, raw.size() - dropFront - dropBack);
+    if (column == TranslationColumn && !field.isEmpty() && field.front() == kQuote &&
+        field.back() == kQuote) {
+        unquoted.resize(0);
+        unquoteTranslationInto(field, unquoted);
+        field = unquoted;
+    }
+    return isLoneDigit(field) ? paddedDigit(field.front().unicode()) : field;
+}
+
+// Finishes the fields of one line into views of the line, of `unquoted` or of constants.
+void finishFields(QStringView line, WordTable::RowView &cells, QString &unquoted)
 {
     cells = {};
     splitFields(line, [&](int column, QStringView raw) {
-        const qsizetype dropFront = (column == PinyinColumn) ? 0 : 1;
-        const qsizetype dropBack = (column == TranslationColumn) ? 0 : 1;
-        QStringView field;
-        if (raw.size() > dropFront + dropBack)
-            field = raw.sliced(dropFront, raw.size() - dropFront - dropBack);
-        if (column == TranslationColumn && !field.isEmpty() && field.front() == kQuote &&
-            field.back() == kQuote) {
-            translation.resize(0);
-            unquoteTranslationInto(field, translation);
-            field = translation;
-        }
-        cells[size_t(column)] = isLoneDigit(field) ? paddedDigit(field.front().unicode()) : field;
+        cells[size_t(column)] = finishedField(column, raw, unquoted);
     });
 }
 
@@ -86,7 +92,7 @@ void parseLines(int count, qsizetype textUnits, NextLine &&nextLine, WordTable &
 {
     table.setRowCount(count);
     table.reserve(textUnits);
-    QString translation;
+    QString unquoted;
     WordTable::RowView cells;
     for (int i = 0; i < count; ++i) {
         if (beforeLine)
@@ -94,7 +100,7 @@ void parseLines(int count, qsizetype textUnits, NextLine &&nextLine, WordTable &
         const QStringView line = nextLine();
         if (line.isEmpty())
             continue;
-        finishFields(line, cells, translation);
+        finishFields(line, cells, unquoted);
         table.setRow(i, cells);
     }
     table.squeeze();
@@ -188,28 +194,10 @@ qint64 WordTable::bytesNeeded(qint64 rows, qint64 filledRows, qint64 textUnits)
     return rows * qint64(sizeof(quint32)) + units * qint64(sizeof(char16_t));
 }
 
-void finishFieldInto(int column, QStringView raw, QString &text)
-{
-    text.resize(0);
-    const qsizetype dropFront = (column == PinyinColumn) ? 0 : 1;
-    const qsizetype dropBack = (column == TranslationColumn) ? 0 : 1;
-    QStringView trimmed;
-    if (raw.size() > dropFront + dropBack)
-        trimmed = raw.sliced(dropFront, raw.size() - dropFront - dropBack);
-
-    if (column == TranslationColumn)
-        unquoteTranslationInto(trimmed, text);
-    else
-        text.append(trimmed);
-    if (text.size() == 1 && text.front() >= u'0' && text.front() <= u'9')
-        text.prepend(u'0');
-}
-
 QString finishField(int column, QStringView raw)
 {
-    QString text;
-    finishFieldInto(column, raw, text);
-    return text;
+    QString unquoted;
+    return finishedField(column, raw, unquoted).toString();
 }
 
 void parseLine(QStringView line, WordTable::Row &row)

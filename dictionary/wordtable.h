@@ -98,8 +98,6 @@ private:
 // Finishes one raw field as cut from a line: trims the one character on each side that touched a "*",
 // unquotes a translation written in spreadsheet quoting and pads a lone digit with "0".
 QString finishField(int column, QStringView raw);
-// The same into `text`, whose room is reused from field to field.
-void finishFieldInto(int column, QStringView raw, QString &text);
 
 // Parses one line into the row's cells. Text after the fifth separator is dropped; fields a short line
 // does not reach stay empty.

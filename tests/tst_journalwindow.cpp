@@ -62,6 +62,23 @@ std::pair<QString, bool> dueReviewInMenu(const QuizFixture &quiz)
     return seen;
 }
 
+// Starts the program and answers the first message box it shows with OK; its text, or nothing if none came.
+QString startAndReadMessage(std::unique_ptr<RunningProgram> &program)
+{
+    QString message;
+    ModalAnswer report(
+        [&message](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                message = box->text();
+            acceptDialog(modal);
+        },
+        15000);
+    program = std::make_unique<RunningProgram>();
+    if (!QTest::qWaitFor([&report] { return report.answered(); }, 15000) || report.failed())
+        return {};
+    return message;
+}
+
 std::function<void(QWidget *)> pressButton(const QString &text)
 {
     return [text](QWidget *modal) {
@@ -457,19 +474,7 @@ void TestJournalWindow::aFileThatIsNoJournalIsReportedAndLeftAlone()
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }();
     std::unique_ptr<RunningProgram> program;
-    QString message;
-    {
-        ModalAnswer report(
-            [&message](QWidget *modal) {
-                if (auto *box = qobject_cast<QMessageBox *>(modal))
-                    message = box->text();
-                acceptDialog(modal);
-            },
-            15000);
-        program = std::make_unique<RunningProgram>();
-        QTRY_VERIFY_WITH_TIMEOUT(report.answered(), 15000);
-        QVERIFY(!report.failed());
-    }
+    const QString message = startAndReadMessage(program);
     QCOMPARE(message, u"Файл «%1» не является журналом ответов. Урок продолжится без журнала, файл оставлен "
                       "как есть."_s.arg(QDir::toNativeSeparators(journalPath())));
     auto *main = findWindow<TMainForm>(u"MainForm"_s);
@@ -784,19 +789,7 @@ void TestJournalWindow::anUnreachableSyncFolderIsToldOncePerRun()
         QVERIFY(keeper.setSyncFolder(stick));
     }
     std::unique_ptr<RunningProgram> program;
-    QString message;
-    {
-        ModalAnswer report(
-            [&message](QWidget *modal) {
-                if (auto *box = qobject_cast<QMessageBox *>(modal))
-                    message = box->text();
-                acceptDialog(modal);
-            },
-            15000);
-        program = std::make_unique<RunningProgram>();
-        QTRY_VERIFY_WITH_TIMEOUT(report.answered(), 15000);
-        QVERIFY(!report.failed());
-    }
+    const QString message = startAndReadMessage(program);
     const QString reason = u"папка «%1» не найдена"_s.arg(QDir::toNativeSeparators(stick));
     QCOMPARE(message, u"Папка синхронизации «%1» недоступна: %2. Урок продолжится; ответы будут переданы, "
                       "когда папка снова будет доступна."_s.arg(QDir::toNativeSeparators(stick), reason));

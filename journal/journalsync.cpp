@@ -368,9 +368,12 @@ Result<QString> JournalSync::privateCopy(const QString &path)
         return skipped(Skip::Other, u"не файл ответов"_s);
     if (!isWhole(*bytes))
         return skipped(Skip::Changing, u"файл записан не до конца"_s);
+    // A scratch file, thrown away after the merge: it need not wait for the disk.
     const QString copy = temporaryPath(u"incoming.sqlite"_s);
-    if (const Result<void> written = writeFileAtomically(copy, *bytes); !written)
-        return skipped(Skip::Changing, written.error());
+    QFile scratch(copy);
+    if (!scratch.open(QIODevice::WriteOnly | QIODevice::Truncate) || scratch.write(*bytes) != bytes->size() ||
+        !scratch.flush())
+        return skipped(Skip::Changing, scratch.errorString());
     return copy;
 }
 

@@ -124,7 +124,7 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
     QObject::connect(&trainer, &Trainer::answered, &keeper,
                      [&trainer, &keeper](const wordlark::Answer &answer) {
                          keeper.answerGiven(trainer.wordTable(), trainer.dictionaryPath(), answer.word,
-                                            answer.right, answer.typed);
+                                            answer.right, answer.typed, answer.written);
                      });
     QObject::connect(&trainer, &Trainer::passEnded, &keeper, [&keeper, refresh] {
         keeper.writeNow();

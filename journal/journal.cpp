@@ -147,10 +147,28 @@ const char *const CreateWords = "CREATE TABLE words ("
                                 " lapses INTEGER NOT NULL,"
                                 " last_review_ms INTEGER NOT NULL,"
                                 " PRIMARY KEY (simplified, pinyin)) WITHOUT ROWID";
+// How the format changed: the statements that bring a journal of version `from` to `from + 1`. A new
+// journal is made in version 1 and goes through every step, so a new file and an upgraded one are
+// alike. All steps of one opening run in one transaction with the new user_version.
+struct FormatStep {
+    int from;
+    std::vector<const char *> statements;
+};
+
+const std::vector<FormatStep> &formatSteps()
+{
+    static const std::vector<FormatStep> steps{
+        // Answers given by writing the word stroke by stroke.
+        {1, {"ALTER TABLE answers ADD COLUMN written INTEGER NOT NULL DEFAULT 0"}},
+    };
+    return steps;
+}
+
 const char *const WordColumns =
     "simplified, pinyin, stability, difficulty, due_ms, repetitions, lapses, last_review_ms";
 const char *const AnswerColumns =
-    "time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, first_of_showing, answer_ms";
+    "time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, first_of_showing, answer_ms, "
+    "written";
 
 } // namespace
 
@@ -242,8 +260,9 @@ Result<void> Journal::deleteFile(const QString &path)
     return {};
 }
 
-// Checks that the file is a journal of this version before anything is written, then takes the file
-// for this copy of the program: exclusive locking holds the lock until the journal closes.
+// Checks that the file is a journal of this or an older version before anything is written; an older
+// one is copied, then brought up to this version in one transaction. Then the file is taken for this
+// copy of the program: exclusive locking holds the lock until the journal closes.
 Result<void> Journal::prepare(bool fresh)
 {
     QSqlQuery query(m_db);
@@ -255,35 +274,96 @@ Result<void> Journal::prepare(bool fresh)
         if (!run("PRAGMA user_version") || !query.next())
             return openFailure(m_path, query.lastError());
         const int version = query.value(0).toInt();
+        query.finish();
         if (version > FormatVersion)
             return fromNewerVersion(m_path);
-        if (version < FormatVersion)
+        if (version < 1)
             return notAJournal(m_path);
-        const QString probe = QStringLiteral("SELECT %1 FROM %2 LIMIT 0");
-        if (!query.exec(probe.arg(QLatin1StringView(AnswerColumns), u"answers")) ||
-            !query.exec(probe.arg(QLatin1StringView(WordColumns), u"words")))
+        if (version < FormatVersion) {
+            if (const Result<void> copied = leaveCopy(version); !copied)
+                return copied;
+            if (const Result<void> upgraded = inOneTransaction([&] { return upgrade(version); }); !upgraded) {
+                // The copy is of a file that stays as it was.
+                QFile::remove(m_leftCopy);
+                return upgraded;
+            }
+        } else if (!hasTheColumns()) {
             return notAJournal(m_path);
+        }
     }
     if (!run("PRAGMA journal_mode = WAL") || !query.next() ||
         query.value(0).toString().compare(u"wal", Qt::CaseInsensitive) != 0)
         return openFailure(m_path, query.lastError());
     // Commits reach the operating system at once; only a power cut can lose the last of them.
     run("PRAGMA synchronous = NORMAL");
-    if (!run("BEGIN EXCLUSIVE"))
-        return openFailure(m_path, query.lastError());
     if (fresh) {
-        if (!run(CreateAnswers) || !run(IndexAnswers) || !run(CreateWords) ||
-            !run("PRAGMA user_version = 1")) {
-            const QSqlError error = query.lastError();
-            run("ROLLBACK");
-            return openFailure(m_path, error);
-        }
+        return inOneTransaction([&]() -> Result<void> {
+            if (!run(CreateAnswers) || !run(IndexAnswers) || !run(CreateWords))
+                return openFailure(m_path, query.lastError());
+            return upgrade(1);
+        });
     }
-    if (!run("COMMIT")) {
-        const QSqlError error = query.lastError();
-        run("ROLLBACK");
-        return openFailure(m_path, error);
+    return {};
+}
+
+bool Journal::hasTheColumns() const
+{
+    QSqlQuery query(m_db);
+    const QString probe = QStringLiteral("SELECT %1 FROM %2 LIMIT 0");
+    return query.exec(probe.arg(QLatin1StringView(AnswerColumns), u"answers")) &&
+           query.exec(probe.arg(QLatin1StringView(WordColumns), u"words"));
+}
+
+Result<void> Journal::inOneTransaction(const std::function<Result<void>()> &work)
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("BEGIN EXCLUSIVE")))
+        return openFailure(m_path, query.lastError());
+    Result<void> done = work();
+    if (done && !query.exec(QStringLiteral("COMMIT")))
+        done = openFailure(m_path, query.lastError());
+    if (!done)
+        query.exec(QStringLiteral("ROLLBACK"));
+    return done;
+}
+
+// A consistent copy of the whole database as it stands (what the write-ahead log holds included),
+// under a name no file has yet.
+Result<void> Journal::leaveCopy(int version)
+{
+    const QString base = m_path + QStringLiteral(".v%1").arg(version);
+    QString copy = base;
+    for (int n = 2; QFileInfo::exists(copy) || QFileInfo(copy).isSymLink(); ++n)
+        copy = base + QStringLiteral(".%1").arg(n);
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("VACUUM INTO ?"));
+    query.addBindValue(copy);
+    if (!query.exec()) {
+        const QString reason = query.lastError().databaseText();
+        QFile::remove(copy);
+        return Failure{
+            {QStringLiteral("Не удалось сохранить копию журнала ответов «%1» перед переходом на "
+                            "новую версию: %2. Урок продолжится без журнала, файл оставлен как есть.")
+                 .arg(shown(copy), reason)}};
     }
+    m_leftCopy = copy;
+    return {};
+}
+
+Result<void> Journal::upgrade(int fromVersion)
+{
+    QSqlQuery query(m_db);
+    for (const FormatStep &step : formatSteps()) {
+        if (step.from < fromVersion)
+            continue;
+        for (const char *statement : step.statements)
+            if (!query.exec(QString::fromLatin1(statement)))
+                return notAJournal(m_path);
+    }
+    if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(FormatVersion)))
+        return openFailure(m_path, query.lastError());
+    if (!hasTheColumns())
+        return notAJournal(m_path);
     return {};
 }
 
@@ -355,7 +435,7 @@ bool Journal::flush()
         return false;
     }
     QSqlQuery insert(m_db);
-    insert.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+    insert.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                        .arg(QLatin1StringView(AnswerColumns)));
     for (const JournalAnswer &answer : m_pending) {
         insert.addBindValue(answer.timeMs);
@@ -368,6 +448,7 @@ bool Journal::flush()
         insert.addBindValue(int(answer.typed));
         insert.addBindValue(int(answer.firstOfShowing));
         insert.addBindValue(answer.answerMs);
+        insert.addBindValue(int(answer.written));
         if (!insert.exec()) {
             const QString reason = insert.lastError().databaseText();
             m_db.rollback();

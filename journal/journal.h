@@ -10,6 +10,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,7 @@ struct JournalAnswer {
     bool right = false;
     bool typed = false;
     bool firstOfShowing = false; // the first answer since the word came on screen: it grades the review
+    bool written = false;        // given by writing the word stroke by stroke
     int answerMs = 0;            // from the question appearing to this answer
     int row = -1;                // the word's row in the table last given to indexWords(), or -1
 };
@@ -73,14 +75,18 @@ class Journal final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int FormatVersion = 1;
+    // The file's format, in SQLite's user_version. An older file is brought up to this one when opened
+    // (see formatSteps() in journal.cpp), after a copy of it is left beside it.
+    static constexpr int FormatVersion = 2;
     static constexpr int BatchDelayMs = 3000;
     static constexpr double KnownStabilityDays = 21;
 
     static QString fileName() { return QStringLiteral("journal.sqlite"); }
 
     // Opens the journal at `path`. A file that is not a journal, comes from a newer version, is held by
-    // another copy of the program or cannot be written is left exactly as it was.
+    // another copy of the program or cannot be written is left exactly as it was. A journal of an older
+    // version is first copied to "<path>.v<version>" (or "<path>.v<version>.<n>" when that name is
+    // taken), then brought up to this version in one transaction.
     static Result<std::unique_ptr<Journal>> open(const QString &path);
     // Makes a new, empty journal at `path`, where no file may be yet.
     static Result<std::unique_ptr<Journal>> create(const QString &path);
@@ -132,12 +138,18 @@ private:
     Journal(QString path, QString connection);
 
     Result<void> prepare(bool fresh);
+    Result<void> leaveCopy(int version);
+    Result<void> upgrade(int fromVersion);
+    bool hasTheColumns() const;
+    Result<void> inOneTransaction(const std::function<Result<void>()> &work);
     Result<void> loadWords();
     int slotFor(const QString &simplified, const QString &pinyin);
     void fail(const QString &reason);
 
     QString m_path;
     QString m_connection;
+    // The copy of an older journal this opening left.
+    QString m_leftCopy;
     QSqlDatabase m_db;
     QTimer m_batchTimer;
     bool m_broken = false;

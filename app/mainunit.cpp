@@ -261,10 +261,11 @@ void TMainForm::ShowQuestion()
 {
     if (!question().hasWord())
         return;
-    Board->ShowQuestion(question(), wordTable(), fieldFonts(), m_trainer.settings());
-    // The pad keeps the answer boxes' place and what is written so far.
+    // In a writing pass the pad keeps the answer boxes' place and what is written so far.
     if (m_trainer.writing())
-        Board->hideAnswers();
+        Board->showQuestionAlone(question(), wordTable(), fieldFonts());
+    else
+        Board->ShowQuestion(question(), wordTable(), fieldFonts(), m_trainer.settings());
 }
 
 // ---- Answers ---------------------------------------------------------------------------------------
@@ -287,11 +288,10 @@ void TMainForm::CoolGirlOKClick()
 void TMainForm::showVerdict(const Answer &answer)
 {
     if (answer.written) {
-        // A miss shows on the pad already; a written word flashes it, painted before the next question.
-        if (answer.right) {
+        // A miss shows on the pad already. A written word flashes the pad's ground, which stays in the
+        // flash colour round the next word's cells for a moment, as an answered box keeps its colour.
+        if (answer.right)
             m_writingPad->flashWritten();
-            m_writingPad->repaint();
-        }
         return;
     }
     if (answer.typed)
@@ -477,7 +477,6 @@ void TMainForm::showWordToWrite()
         m_writingPad->hide();
         return;
     }
-    Board->hideAnswers();
     m_writingPad->showWord(
         WrittenWord(writtenCharacters(wordTable().cell(SimplifiedColumn, question().word)), m_strokeLookup),
         HierFontDial.font);

@@ -266,6 +266,13 @@ void AnswerBoard::ShowQuestion(const Question &question, const WordTable &table,
     PrepareKeyboardAnswer(question, settings);
 }
 
+void AnswerBoard::showQuestionAlone(const Question &question, const WordTable &table, const FieldFonts &fonts)
+{
+    m_usedBoxes = 0;
+    FillBox(TntRichEdit0, question.word, question.questionFields, table, columnFormats(fonts));
+    hideAnswers();
+}
+
 void AnswerBoard::hideAnswers()
 {
     for (QTextEdit *box : AnswerBoxes)

@@ -4,6 +4,8 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
+#include <QPixmapCache>
 #include <QTimer>
 
 using namespace wordlark;
@@ -85,7 +87,7 @@ void WritingCell::showCharacter(const CharacterStrokes *strokes, const QString &
     m_trace.clear();
     m_fading.clear();
     m_fadeTimer->stop();
-    buildPaths();
+    m_paths.clear();
     update();
 }
 
@@ -136,42 +138,53 @@ void WritingCell::fadeStep()
     update();
 }
 
+// The outlines at the cell's size, made when first painted at that size.
 void WritingCell::buildPaths()
 {
-    m_paths.clear();
-    if (!m_strokes)
+    if (!m_strokes || (m_paths.size() == m_strokes->outlines.size() && m_pathSide == width()))
         return;
+    m_paths.clear();
+    m_pathSide = width();
     m_paths.reserve(m_strokes->outlines.size());
     for (const StrokeOutline &outline : m_strokes->outlines)
         m_paths.push_back(outlinePath(outline, width()));
 }
 
-void WritingCell::resizeEvent(QResizeEvent *event)
+// The ground with the guide lines. The dashed, smoothed lines cost more than all else a new question
+// draws, so the picture is made once for each size and colours and then only copied.
+void WritingCell::paintGround(QPainter &painter) const
 {
-    QWidget::resizeEvent(event);
-    buildPaths();
-}
-
-void WritingCell::paintGrid(QPainter &painter) const
-{
-    const QColor grid = withAlpha(m_colours.ink, kGridAlpha);
-    painter.setPen(QPen(grid, 1));
-    painter.drawRect(QRectF(0.5, 0.5, width() - 1, height() - 1));
-    painter.setPen(QPen(grid, 1, Qt::DashLine));
-    const double w = width();
-    const double h = height();
-    painter.drawLine(QPointF(w / 2, 0), QPointF(w / 2, h));
-    painter.drawLine(QPointF(0, h / 2), QPointF(w, h / 2));
-    painter.drawLine(QPointF(0, 0), QPointF(w, h));
-    painter.drawLine(QPointF(w, 0), QPointF(0, h));
+    const QString key = QStringLiteral("wordlark-writing-ground-%1-%2-%3")
+                            .arg(width())
+                            .arg(m_colours.cell.rgba())
+                            .arg(m_colours.ink.rgba());
+    QPixmap ground;
+    if (!QPixmapCache::find(key, &ground)) {
+        ground = QPixmap(size());
+        ground.fill(m_colours.cell);
+        QPainter grid(&ground);
+        grid.setRenderHint(QPainter::Antialiasing);
+        const QColor line = withAlpha(m_colours.ink, kGridAlpha);
+        grid.setPen(QPen(line, 1));
+        grid.drawRect(QRectF(0.5, 0.5, width() - 1, height() - 1));
+        grid.setPen(QPen(line, 1, Qt::DashLine));
+        const double w = width();
+        const double h = height();
+        grid.drawLine(QPointF(w / 2, 0), QPointF(w / 2, h));
+        grid.drawLine(QPointF(0, h / 2), QPointF(w, h / 2));
+        grid.drawLine(QPointF(0, 0), QPointF(w, h));
+        grid.drawLine(QPointF(w, 0), QPointF(0, h));
+        grid.end();
+        QPixmapCache::insert(key, ground);
+    }
+    painter.drawPixmap(0, 0, ground);
 }
 
 void WritingCell::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), m_colours.cell);
+    paintGround(painter);
     painter.setRenderHint(QPainter::Antialiasing);
-    paintGrid(painter);
     if (!m_strokes) {
         QFont font = m_font;
         font.setPixelSize(std::max(8, int(height() * 0.75)));
@@ -180,6 +193,7 @@ void WritingCell::paintEvent(QPaintEvent *)
         painter.drawText(rect(), Qt::AlignCenter, m_text);
         return;
     }
+    buildPaths();
     painter.setPen(Qt::NoPen);
     if (m_hint >= 0 && size_t(m_hint) < m_paths.size())
         painter.fillPath(m_paths[size_t(m_hint)], withAlpha(m_colours.ink, kHintAlpha));

@@ -55,14 +55,13 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
     void buildPaths();
-    void paintGrid(QPainter &painter) const;
+    void paintGround(QPainter &painter) const;
     void fadeStep();
 
     const WritingColours &m_colours;
@@ -70,6 +69,7 @@ private:
     QString m_text;
     QFont m_font;
     std::vector<QPainterPath> m_paths;
+    int m_pathSide = 0;
     int m_written = 0;
     int m_hint = -1;
     bool m_radicalShown = false;

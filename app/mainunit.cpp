@@ -437,6 +437,24 @@ void TMainForm::setFieldFont(FieldKind kind, const QFont &font)
 
 // ---- Writing characters --------------------------------------------------------------------------------
 
+void TMainForm::coverAnswers()
+{
+    if (!m_trainer.writing())
+        Board->coverAnswers();
+}
+
+void TMainForm::showKeyboardPanel(bool shown)
+{
+    if (!m_trainer.writing())
+        Board->setKeyboardPanelShown(shown);
+}
+
+void TMainForm::showMask(bool shown)
+{
+    if (!m_trainer.writing())
+        Board->setMaskShown(shown);
+}
+
 void TMainForm::createWritingMenu()
 {
     QMenu *writing = menuBar()->addMenu(QStringLiteral("Письмо"));

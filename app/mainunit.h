@@ -54,10 +54,11 @@ public:
     void CoolGirlOKClick();
     void PlayWordSound(int word);
 
-    // The lesson dialog's answer aids: they show or hide the cover, the keyboard panel and the mask.
-    void coverAnswers() { Board->coverAnswers(); }
-    void showKeyboardPanel(bool shown) { Board->setKeyboardPanelShown(shown); }
-    void showMask(bool shown) { Board->setMaskShown(shown); }
+    // The lesson dialog's answer aids: they show or hide the cover, the keyboard panel and the mask. In a
+    // writing pass there are no answer boxes to aid: the aids take effect with the boxes' next question.
+    void coverAnswers();
+    void showKeyboardPanel(bool shown);
+    void showMask(bool shown);
 
     void setRemainedLabel(int count);
     void setMistakesLabel(int count);

@@ -152,7 +152,7 @@ void Trainer::stopWriting()
 
 bool Trainer::answerWritten(bool right)
 {
-    if (!m_question.hasWord() || (!right && m_writingMissed))
+    if (!m_writing || !m_question.hasWord() || (!right && m_writingMissed))
         return false;
     if (!right)
         m_writingMissed = true;

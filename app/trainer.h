@@ -117,7 +117,7 @@ public:
     // The written answer to the shown question. A miss (false: a hint or the strokes shown) counts as a
     // wrong answer once per showing; a second one in the same showing is ignored. The word written to its
     // last stroke (true) is a right answer: it leaves the pass unless the showing was missed, and the next
-    // question follows. Returns whether the answer was counted.
+    // question follows. Outside a writing pass nothing happens. Returns whether the answer was counted.
     bool answerWritten(bool right);
 
     // ---- Lesson files ----------------------------------------------------------------------------------

@@ -619,6 +619,11 @@ void TestTrainer::stoppingWritingStartsAPassOfTheBoxes()
     trainer.stopWriting();
     QVERIFY(!trainer.writing());
     QCOMPARE(changed.front().front().toBool(), false);
+    // A written answer that comes late (strokes still being shown) counts nothing.
+    const int asked = trainer.question().word;
+    QVERIFY(!trainer.answerWritten(true));
+    QVERIFY(!trainer.answerWritten(false));
+    QCOMPARE(trainer.question().word, asked);
     QCOMPARE(mistakes.last().front().toInt(), 0);
     QCOMPARE(trainer.session().queue().size(), 5);
     QVERIFY(trainer.question().hasWord());

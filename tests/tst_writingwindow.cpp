@@ -124,6 +124,7 @@ private Q_SLOTS:
     void writingTheAskedWordCountsItRight();
     void threeWrongStrokesGiveTheHintAndOneMistake();
     void showingTheStrokesCountsAMiss();
+    void untickingWhileStrokesAreShownCountsNothingMore();
     void theEndOfAPassShowsTheGradeAndTheReview();
     void untickingReturnsTheBoxes();
     void theJournalRecordsWrittenAnswers();
@@ -213,6 +214,22 @@ void TestWritingWindow::showingTheStrokesCountsAMiss()
     QCOMPARE(writing.quiz.mistakes(), mistakes(1));
     QCOMPARE(writing.quiz.remained(), remained(2));
     QVERIFY(writing.quiz.main->session().queue().contains(asked));
+}
+
+void TestWritingWindow::untickingWhileStrokesAreShownCountsNothingMore()
+{
+    WritingFixture writing(testutil::line("dà", "大", "", "1", "большой") +
+                           testutil::line("rén", "人", "", "1", "человек"));
+    writing.action("WritingAction")->trigger();
+    QTest::mouseClick(control<QPushButton>(writing.quiz.main, "ButtonStrokes"), Qt::LeftButton);
+    writing.action("WritingAction")->trigger();
+    QSignalSpy answers(runningTrainer(), &Trainer::answered);
+    // The strokes stop being shown, so no late answer can come.
+    auto *timer = control<QTimer>(writing.pad(), "StrokeTimer");
+    QVERIFY(!timer->isActive());
+    QCOMPARE(writing.quiz.mistakes(), mistakes(0));
+    QCOMPARE(writing.quiz.remained(), remained(2));
+    QCOMPARE(answers.size(), 0);
 }
 
 void TestWritingWindow::theEndOfAPassShowsTheGradeAndTheReview()

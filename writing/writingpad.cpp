@@ -63,6 +63,7 @@ WritingPad::WritingPad(const WritingColours &colours, QWidget *parent)
     LabelNoStrokes->setObjectName(QStringLiteral("LabelNoStrokes"));
 
     m_strokeTimer = new QTimer(this);
+    m_strokeTimer->setObjectName(QStringLiteral("StrokeTimer"));
     m_strokeTimer->setInterval(StrokeMs);
     connect(m_strokeTimer, &QTimer::timeout, this, &WritingPad::showNextStroke);
     m_flashTimer = new QTimer(this);
@@ -119,6 +120,14 @@ void WritingPad::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     layOutCells();
+}
+
+void WritingPad::hideEvent(QHideEvent *event)
+{
+    // Strokes still being shown when the pass ends must not answer the next pass's question.
+    m_strokeTimer->stop();
+    m_showingCell = -1;
+    QWidget::hideEvent(event);
 }
 
 void WritingPad::layOutCells()

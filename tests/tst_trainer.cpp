@@ -109,6 +109,7 @@ private Q_SLOTS:
     void passOverGivenWords_data();
     void passOverGivenWords();
     void passOverGivenWordsEndsLikeAnyPass();
+    void passOverGivenWordsAsksThemInOrder();
 
     void writingPassAsksOnlyWritableWords();
     void writtenWordsCountLikeAnswers();
@@ -532,8 +533,29 @@ void TestTrainer::passOverGivenWordsEndsLikeAnyPass()
     QVERIFY(trainer.question().word >= 0 && trainer.question().word <= 2);
 }
 
-QTEST_GUILESS_MAIN(TestTrainer)
-#include "tst_trainer.moc"
+// The review of due words gives them most overdue first: a learner who stops early has met those.
+void TestTrainer::passOverGivenWordsAsksThemInOrder()
+{
+    LoadedTrainer loaded;
+    Trainer &trainer = *loaded.trainer;
+    QSignalSpy asking(&trainer, &Trainer::questionAsked);
+    QSignalSpy ended(&trainer, &Trainer::passEnded);
+    trainer.startPassOver({4, 0, 3, 1});
+    // The second word missed first: it comes back after the others.
+    for (const bool missFirst : {false, true, false, false, false}) {
+        QVERIFY(ended.isEmpty());
+        if (missFirst)
+            trainer.answerBox(wrongBox(trainer));
+        trainer.answerBox(rightBox(trainer));
+    }
+    QCOMPARE(ended.count(), 1);
+    QList<int> asked;
+    for (const QList<QVariant> &signal : std::as_const(asking))
+        asked.append(signal.at(0).toInt());
+    // The question after the end is the first of an ordinary pass over the chosen lessons.
+    QCOMPARE(asked.mid(0, 5), (QList<int>{4, 0, 3, 1, 0}));
+    QCOMPARE(trainer.session().drawOrder(), DrawOrder::Random);
+}
 
 void TestTrainer::writingPassAsksOnlyWritableWords()
 {
@@ -630,3 +652,6 @@ void TestTrainer::stoppingWritingStartsAPassOfTheBoxes()
     // A box answer works as before.
     QVERIFY(trainer.answerBox(rightBox(trainer)));
 }
+
+QTEST_GUILESS_MAIN(TestTrainer)
+#include "tst_trainer.moc"

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace wordlark;
     static const QString path =
-        QDir(QDir::exists(QStringLiteral("/dev/shm")) ? QStringLiteral("/dev/shm") : QDir::tempPath())
+        QDir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm") : QDir::tempPath())
             .filePath(
                 QStringLiteral("wordlark-fuzz-strokes-%1.sqlite").arg(QCoreApplication::applicationPid()));
     {

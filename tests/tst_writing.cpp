@@ -86,6 +86,7 @@ private Q_SLOTS:
     void badStrokeFilesDoNotOpen_data();
     void badStrokeFilesDoNotOpen();
     void aDamagedCharacterIsOneWithoutData();
+    void theWorkingFoldersOwnDataComesFirst();
 
     void aWordIsWrittenStrokeByStroke();
     void theThirdRejectionShowsTheHintAndMisses();
@@ -335,6 +336,21 @@ void TestWriting::aDamagedCharacterIsOneWithoutData()
     QCOMPARE(store.character(u"一"_s)->radical, std::vector<bool>({true}));
     for (const QString &damaged : {u"三"_s, u"四"_s, u"五"_s, u"六"_s})
         QVERIFY2(!store.character(damaged), qPrintable(damaged));
+}
+
+void TestWriting::theWorkingFoldersOwnDataComesFirst()
+{
+    QTemporaryDir folder;
+    const QString own = folder.filePath(u"Data/strokes.sqlite"_s);
+    setInstalledStrokeData(u"/usr/share/wordlark/Data/strokes.sqlite"_s);
+    QCOMPARE(strokeDataPath(folder.path()), u"/usr/share/wordlark/Data/strokes.sqlite"_s);
+    QVERIFY(QDir(folder.path()).mkpath(u"Data"_s));
+    QVERIFY(testutil::makeEntry(testutil::Entry::File, own, "mine"));
+    QCOMPARE(strokeDataPath(folder.path()), own);
+    // A portable program has no installed copy: its own folder is named, file or not.
+    setInstalledStrokeData({});
+    QFile::remove(own);
+    QCOMPARE(strokeDataPath(folder.path()), own);
 }
 
 namespace {

@@ -7,6 +7,8 @@
 #include "quiz/quizsession.h"
 #include "ui/schemecolours.h"
 #include "ui/uitexts.h"
+#include "writing/writingcell.h"
+#include "writing/writtenword.h"
 
 #include <QMainWindow>
 #include <QScreen>
@@ -21,6 +23,7 @@ class QPushButton;
 class QTextEdit;
 class QTimer;
 class MaskPanel;
+class WritingPad;
 namespace wordlark {
 struct Answer;
 class Trainer;
@@ -51,10 +54,11 @@ public:
     void CoolGirlOKClick();
     void PlayWordSound(int word);
 
-    // The lesson dialog's answer aids: they show or hide the cover, the keyboard panel and the mask.
-    void coverAnswers() { Board->coverAnswers(); }
-    void showKeyboardPanel(bool shown) { Board->setKeyboardPanelShown(shown); }
-    void showMask(bool shown) { Board->setMaskShown(shown); }
+    // The lesson dialog's answer aids: they show or hide the cover, the keyboard panel and the mask. In a
+    // writing pass there are no answer boxes to aid: the aids take effect with the boxes' next question.
+    void coverAnswers();
+    void showKeyboardPanel(bool shown);
+    void showMask(bool shown);
 
     void setRemainedLabel(int count);
     void setMistakesLabel(int count);
@@ -87,6 +91,11 @@ public:
     void setFieldFont(FieldKind kind, const QFont &font);
     // The "Прогресс" menu as the learning journal stands: kept or not, and how many words are due.
     void showJournalState(bool kept, int dueWords);
+    // The stroke data for the writing pass and the stroke order; without it (a null lookup) the "Письмо"
+    // menu's items are disabled, with `whyNot` as their tooltip.
+    void setStrokeData(wordlark::WrittenWord::Lookup lookup, const QString &whyNot);
+    // The colours the writing cells are drawn in, from the current scheme.
+    const WritingColours &writingColours() const { return m_writingColours; }
     // The sync commands as the journal stands: a folder can be chosen while the journal is kept, and
     // synchronising done or turned off once there is one.
     void showSyncState(bool kept, bool hasFolder);
@@ -110,6 +119,9 @@ Q_SIGNALS:
     void progressAsked();
     void dueReviewAsked();
     void progressMenuOpening();
+    // The "Письмо" menu: "Писать иероглифы" ticked or unticked, and the stroke order of the shown word.
+    void writingTicked(bool writing);
+    void strokeOrderAsked();
     // "Папка синхронизации…", "Отключить синхронизацию" and "Синхронизировать сейчас".
     void syncFolderAsked();
     void syncOffAsked();
@@ -143,10 +155,17 @@ private:
     void showVerdict(const wordlark::Answer &answer);
     void showGrade(int mistakeCount);
     void showNoQuestion();
+    void createWritingMenu();
+    void showWritingPass(bool writing);
+    void showWordToWrite();
+    void takeWritingColours();
 
     wordlark::Trainer &m_trainer;
     int m_layoutCount = wordlark::MaxAnswerBoxes;
     int m_idleTicks = 0;
     QuizColours m_colours;
     wordlark::WordSoundPlayer *m_soundPlayer = nullptr;
+    WritingPad *m_writingPad = nullptr;
+    WritingColours m_writingColours;
+    wordlark::WrittenWord::Lookup m_strokeLookup;
 };

@@ -3,6 +3,7 @@
 #include "app/workingfolder.h"
 #include "audio/soundfolder.h"
 #include "wordlarkversion.h"
+#include "writing/strokestore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -58,6 +59,7 @@ void enterWorkingFolder()
             reportSetUpProblem(QStringLiteral("Some files could not be set up in \"%1\":\n%2")
                                    .arg(QDir::toNativeSeparators(folder.path), seeded.failed.join(u'\n')));
         wordlark::setSharedSoundFolder(folder.installedSoundPack);
+        wordlark::setInstalledStrokeData(folder.installedStrokeData);
     }
     if (!QDir::setCurrent(folder.path))
         reportSetUpProblem(

@@ -10,6 +10,7 @@ class TAboutForm;
 class TFormHelp;
 class TFormThems;
 class TFormProgress;
+class TFormStrokes;
 
 // The program's windows, created once at start in this order and living until it ends. Each window
 // reaches the others through this table, as the windows of one program do.
@@ -24,6 +25,7 @@ struct ProgramWindows {
     TFormHelp *FormHelp = nullptr;
     TFormThems *FormThems = nullptr;
     TFormProgress *FormProgress = nullptr;
+    TFormStrokes *FormStrokes = nullptr;
 };
 
 // Writes the Russian interface texts into the controls of every window.

@@ -298,13 +298,9 @@ const char *const CreateWords = "CREATE TABLE words ("
                                 " PRIMARY KEY (simplified, pinyin)) WITHOUT ROWID";
 const char *const WordColumns =
     "simplified, pinyin, stability, difficulty, due_ms, repetitions, lapses, last_review_ms";
-// The answers' columns of the first version, which every later one keeps.
-const char *const AnswerColumns =
-    "time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, first_of_showing, answer_ms";
-
 // How the format changed: the statements that bring a journal of version `from` to `from + 1`. A new
-// journal is made in version 1 and goes through every step, so a new file and an upgraded one are alike.
-// All steps of one opening run in one transaction with the new user_version.
+// journal is made in version 1 and goes through every step, so a new file and an upgraded one are
+// alike. All steps of one opening run in one transaction with the new user_version.
 struct FormatStep {
     int from;
     std::vector<const char *> statements;
@@ -327,6 +323,10 @@ const std::vector<FormatStep> &formatSteps()
     };
     return steps;
 }
+
+const char *const AnswerColumns =
+    "time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, first_of_showing, answer_ms, "
+    "written, device, sequence";
 
 // The rows of each word that stands on more than one row, linked in rings as Journal keeps them. Rows
 // are grouped by a hash of their key first, so that a dictionary costs one sort and no strings.
@@ -450,7 +450,7 @@ Result<std::unique_ptr<Journal>> Journal::open(const QString &path)
     if (const Result<void> loaded = journal->loadWords(); !loaded)
         return Failure{loaded.error()};
     // Known at once for a journal of this version; an older one gets its name when it is brought up to it.
-    if (journal->m_fileVersion == FormatVersion) {
+    if (journal->m_version == FormatVersion) {
         if (const Result<void> loaded = journal->loadDevice(false); !loaded)
             return Failure{loaded.error()};
     }
@@ -514,9 +514,9 @@ void Journal::leaveFileAsItIs(bool leave)
         sqlite3_db_config(m_handle, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, int(leave), nullptr);
 }
 
-// Reads, writing nothing, whether the file is a journal of this version. Exclusive locking, set before
-// the first read, keeps the write-ahead log's index in this process (no -shm file) and the file to this
-// copy of the program.
+// Reads, writing nothing, whether the file is a journal of this version or an older one. Exclusive locking,
+// set before the first read, keeps the write-ahead log's index in this process (no -shm file) and the file to
+// this copy of the program.
 Result<void> Journal::examine()
 {
     QSqlQuery query(m_db);
@@ -529,18 +529,62 @@ Result<void> Journal::examine()
         return fromNewerVersion(m_path);
     if (version < 1)
         return notAJournal(m_path);
-    m_fileVersion = version;
+    m_version = version;
     // Both are tables (a view of the same name cannot be written), with every column the journal uses.
     if (!run(u"SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN ('answers', 'words')"_s) ||
         !query.next())
         return openFailure(m_path, troubleIn(query.lastError(), m_handle));
     if (query.value(0).toInt() != 2)
         return notAJournal(m_path);
-    const QString probe = QStringLiteral("SELECT %1 FROM %2 LIMIT 0");
-    if (!run(probe.arg(QLatin1StringView(AnswerColumns), u"answers")) ||
-        !run(probe.arg(QLatin1StringView(WordColumns), u"words")))
+    // An older file has the columns of its own version; the upgrade checks them when it has run.
+    if (m_version == FormatVersion && !hasTheColumns())
         return notAJournal(m_path);
     return {};
+}
+
+bool Journal::hasTheColumns() const
+{
+    QSqlQuery query(m_db);
+    const QString probe = QStringLiteral("SELECT %1 FROM %2 LIMIT 0");
+    return query.exec(probe.arg(QLatin1StringView(AnswerColumns), u"answers")) &&
+           query.exec(probe.arg(QLatin1StringView(WordColumns), u"words"));
+}
+
+// A consistent copy of the whole database as it stands (what the write-ahead log holds included),
+// under a name no file has yet, so that an earlier copy is never replaced.
+Result<void> Journal::leaveCopy()
+{
+    const QString base = m_path + QStringLiteral(".v%1").arg(m_version);
+    QString copy = base;
+    for (int n = 2; QFileInfo::exists(copy) || QFileInfo(copy).isSymLink(); ++n)
+        copy = base + QStringLiteral(".%1").arg(n);
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("VACUUM INTO ?"));
+    query.addBindValue(copy);
+    if (!query.exec()) {
+        const QString reason = query.lastError().databaseText();
+        QFile::remove(copy);
+        return Failure{
+            {QStringLiteral("Не удалось сохранить копию журнала ответов «%1» перед переходом на "
+                            "новую версию: %2. Урок продолжится без журнала, файл оставлен как есть.")
+                 .arg(shown(copy), reason)}};
+    }
+    m_leftCopy = copy;
+    return {};
+}
+
+// Runs every step from the file's version on, inside the caller's transaction.
+bool Journal::upgrade()
+{
+    QSqlQuery query(m_db);
+    for (const FormatStep &step : formatSteps()) {
+        if (step.from < m_version)
+            continue;
+        for (const char *statement : step.statements)
+            if (!query.exec(QString::fromLatin1(statement)))
+                return false;
+    }
+    return query.exec(QStringLiteral("PRAGMA user_version = %1").arg(FormatVersion)) && hasTheColumns();
 }
 
 // The whole file is checked before anything is written to it. On a journal of a million answers that
@@ -601,73 +645,39 @@ Result<void> Journal::takeFile(bool fresh, bool creating)
     };
     if (!run("PRAGMA locking_mode = EXCLUSIVE"))
         return failure();
-    // An older journal is copied, as it stands, before it is brought up to this version.
-    if (!fresh && m_fileVersion < FormatVersion) {
-        query.finish();
-        if (const Result<void> copied = leaveCopy(m_fileVersion); !copied)
-            return copied;
-    }
     if (!run("PRAGMA journal_mode = WAL") || !query.next() ||
         query.value(0).toString().compare(u"wal", Qt::CaseInsensitive) != 0)
         return failure();
     // Commits reach the operating system at once; only a power cut can lose the last of them.
     run("PRAGMA synchronous = NORMAL");
+    if (fresh) {
+        m_version = 1;
+    } else if (m_version < FormatVersion) {
+        if (const Result<void> copied = leaveCopy(); !copied)
+            return copied;
+    }
+    // The copy is of a file that is left as it was when the upgrade fails.
+    const auto upgradeFailure = [&] {
+        run("ROLLBACK");
+        if (!m_leftCopy.isEmpty())
+            QFile::remove(std::exchange(m_leftCopy, QString()));
+        return notAJournal(m_path);
+    };
     if (!run("BEGIN EXCLUSIVE"))
         return failure();
     if (fresh && (!run(CreateAnswers) || !run(IndexAnswers) || !run(CreateWords)))
         return failure();
-    if (fresh || m_fileVersion < FormatVersion) {
-        if (const Result<void> upgraded = upgrade(query, fresh ? 1 : m_fileVersion); !upgraded) {
-            run("ROLLBACK");
-            return upgraded;
-        }
-    }
+    if (m_version < FormatVersion && !upgrade())
+        return fresh ? failure() : upgradeFailure();
     if (!run("COMMIT"))
         return failure();
-    m_fileVersion = FormatVersion;
+    m_version = FormatVersion;
     // Room for the indexes' pages when another computer's answers come in by the hundred thousand.
     run("PRAGMA cache_size = -32768");
     if (const Result<void> loaded = loadDevice(true); !loaded)
         return loaded;
     m_wal = identityOf(walOf(m_path));
     leaveFileAsItIs(false);
-    return {};
-}
-
-// A consistent copy of the whole database as it stands (what the write-ahead log holds included), under
-// the old version's number and a name no file has yet.
-Result<void> Journal::leaveCopy(int version)
-{
-    const QString base = m_path + QStringLiteral(".v%1").arg(version);
-    QString copy = base;
-    for (int n = 2; QFileInfo::exists(copy) || QFileInfo(copy).isSymLink(); ++n)
-        copy = base + QStringLiteral(".%1").arg(n);
-    QSqlQuery query(m_db);
-    query.prepare(QStringLiteral("VACUUM INTO ?"));
-    query.addBindValue(copy);
-    if (!query.exec()) {
-        const QString reason = query.lastError().databaseText();
-        QFile::remove(copy);
-        return Failure{
-            {QStringLiteral("Не удалось сохранить копию журнала ответов «%1» перед переходом на "
-                            "новую версию: %2. Урок продолжится без журнала, файл оставлен как есть.")
-                 .arg(shown(copy), reason)}};
-    }
-    return {};
-}
-
-// Inside the caller's transaction.
-Result<void> Journal::upgrade(QSqlQuery &query, int fromVersion)
-{
-    for (const FormatStep &step : formatSteps()) {
-        if (step.from < fromVersion)
-            continue;
-        for (const char *statement : step.statements)
-            if (!query.exec(QString::fromLatin1(statement)))
-                return notAJournal(m_path);
-    }
-    if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(FormatVersion)))
-        return openFailure(m_path, troubleIn(query.lastError(), m_handle));
     return {};
 }
 
@@ -816,9 +826,9 @@ bool Journal::flush()
     if (!m_db.transaction())
         return fail(m_db.lastError());
     QSqlQuery insert(m_db);
-    if (!insert.prepare(QStringLiteral("INSERT INTO answers (%1, device, sequence) "
-                                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                            .arg(QLatin1StringView(AnswerColumns))))
+    if (!insert.prepare(
+            QStringLiteral("INSERT INTO answers (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                .arg(QLatin1StringView(AnswerColumns))))
         return fail(insert.lastError());
     qint64 sequence = m_sequence;
     for (const JournalAnswer &answer : m_pending) {
@@ -832,6 +842,7 @@ bool Journal::flush()
         insert.addBindValue(int(answer.typed));
         insert.addBindValue(int(answer.firstOfShowing));
         insert.addBindValue(answer.answerMs);
+        insert.addBindValue(int(answer.written));
         insert.addBindValue(m_device);
         insert.addBindValue(++sequence);
         if (!insert.exec())

@@ -33,6 +33,7 @@ struct JournalAnswer {
     bool right = false;
     bool typed = false;
     bool firstOfShowing = false; // the first answer since the word came on screen: it grades the review
+    bool written = false;        // given by writing the word stroke by stroke
     int answerMs = 0;            // from the question appearing to this answer
     int row = -1;                // the word's row in the table last given to indexWords(), or -1
 };
@@ -79,6 +80,8 @@ class Journal final : public QObject {
     Q_OBJECT
 
 public:
+    // The file's format, in SQLite's user_version. An older file is brought up to this one when it is
+    // taken for writing (see formatSteps() in journal.cpp), after a copy of it is left beside it.
     static constexpr int FormatVersion = 3;
     static constexpr int BatchDelayMs = 3000;
     static constexpr double KnownStabilityDays = 21;
@@ -171,6 +174,9 @@ private:
     void settleCheck();
     bool ready();
     Result<void> takeFile(bool fresh, bool creating);
+    Result<void> leaveCopy();
+    bool upgrade();
+    bool hasTheColumns() const;
     Result<void> loadWords();
     void leaveFileAsItIs(bool leave);
     bool fileMoved() const;
@@ -183,8 +189,6 @@ private:
     void writeBatch();
     bool writeDirtyWords(QSqlError &error);
     void markDirty(int slot);
-    Result<void> upgrade(QSqlQuery &query, int fromVersion);
-    Result<void> leaveCopy(int version);
     Result<void> loadDevice(bool mayWrite);
     // Replays the answers of the words in `slots` (all words when `all`) and marks them for writing;
     // inside the caller's transaction.
@@ -192,6 +196,9 @@ private:
 
     QString m_path;
     QString m_connection;
+    // The format the file was found in, and the copy of it this opening left when that was older.
+    int m_version = FormatVersion;
+    QString m_leftCopy;
     QSqlDatabase m_db;
     sqlite3 *m_handle = nullptr;
     QTimer m_batchTimer;
@@ -206,7 +213,6 @@ private:
     bool m_checkUnsettled = false;
     QString m_checkVerdict;
 
-    int m_fileVersion = FormatVersion; // of the file as it was opened
     QString m_device;
     qint64 m_sequence = 0; // of this computer's last written answer
 

@@ -108,7 +108,7 @@ void JournalKeeper::questionAsked()
 }
 
 void JournalKeeper::answerGiven(const WordTable &table, const QString &dictionaryPath, int word, bool right,
-                                bool typed)
+                                bool typed, bool written)
 {
     const bool first = std::exchange(m_firstOfShowing, false);
     if (!m_journal || word < 0 || word >= table.rowCount())
@@ -118,6 +118,7 @@ void JournalKeeper::answerGiven(const WordTable &table, const QString &dictionar
     answer.dictionaryPath = dictionaryPath;
     answer.right = right;
     answer.typed = typed;
+    answer.written = written;
     answer.firstOfShowing = first;
     answer.answerMs = m_shownFor.isValid() ? int(std::min<qint64>(m_shownFor.elapsed(), INT_MAX)) : 0;
     m_journal->record(answer);

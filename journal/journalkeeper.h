@@ -41,7 +41,8 @@ public:
     void useDictionary(const WordTable &table);
 
     void questionAsked();
-    void answerGiven(const WordTable &table, const QString &dictionaryPath, int word, bool right, bool typed);
+    void answerGiven(const WordTable &table, const QString &dictionaryPath, int word, bool right, bool typed,
+                     bool written = false);
     // Writes what is kept, as at the end of a pass or before the progress window reads the journal, and
     // synchronises once the click that ended the pass has been answered.
     void writeNow();

@@ -2,13 +2,13 @@
 
 #include "app/workingfolder.h"
 #include "audio/soundfolder.h"
+#include "ui/dialogplacement.h"
 #include "wordlarkversion.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTranslator>
 
@@ -26,7 +26,8 @@ const QString kQtTranslationName = QStringLiteral("QtTranslation");
 
 void reportSetUpProblem(const QString &text)
 {
-    QMessageBox::warning(nullptr, QStringLiteral("Wordlark"), text);
+    showMessage(nullptr, QMessageBox::Warning, QStringLiteral("Wordlark"), text,
+                QStringLiteral("SetUpProblem"));
 }
 
 } // namespace

@@ -99,8 +99,9 @@ bool askDeleteJournal(QWidget *parent)
 }
 
 // The journal follows the program's state (each question, each answer, the end of a pass, a new
-// dictionary) and answers the main window's "Прогресс" menu. A journal that cannot be opened at start is
-// reported once the first dictionary is loaded.
+// dictionary) and answers the main window's "Прогресс" menu. What goes wrong with the journal before the
+// first dictionary is loaded (a file that cannot be opened, or that its check finds damaged) is reported
+// once that is done.
 void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
                     wordlark::JournalKeeper &keeper, const QString &startFailure)
 {
@@ -110,16 +111,20 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
     const auto refresh = [main, &trainer, &keeper] {
         main->showJournalState(keeper.isOn(), keeper.dueCount(trainer.lessons()));
     };
-    auto pendingFailure = std::make_shared<QString>(startFailure);
-    QObject::connect(
-        &trainer, &Trainer::lessonsBuilt, &keeper, [main, &trainer, &keeper, refresh, pendingFailure] {
-            keeper.useDictionary(trainer.wordTable());
-            refresh();
-            if (!pendingFailure->isEmpty())
-                QTimer::singleShot(0, main, [main, message = std::exchange(*pendingFailure, QString())] {
-                    showJournalMessage(main, message);
-                });
-        });
+    struct StartReport {
+        bool loaded = false;
+        QString failure;
+    };
+    auto start = std::make_shared<StartReport>(StartReport{false, startFailure});
+    QObject::connect(&trainer, &Trainer::lessonsBuilt, &keeper, [main, &trainer, &keeper, refresh, start] {
+        keeper.useDictionary(trainer.wordTable());
+        refresh();
+        start->loaded = true;
+        if (!start->failure.isEmpty())
+            QTimer::singleShot(0, main, [main, message = std::exchange(start->failure, QString())] {
+                showJournalMessage(main, message);
+            });
+    });
     QObject::connect(&trainer, &Trainer::questionAsked, &keeper, &JournalKeeper::questionAsked);
     QObject::connect(&trainer, &Trainer::answered, &keeper,
                      [&trainer, &keeper](const wordlark::Answer &answer) {
@@ -144,17 +149,22 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
     QObject::connect(
         main, &TMainForm::progressAsked, &keeper, [progress = windows.FormProgress, &trainer, &keeper] {
             keeper.writeNow();
+            // Local days as they were at the journal's moment, summer time and all.
+            const qint64 now = keeper.now();
+            const int offset = QDateTime::fromMSecsSinceEpoch(now).offsetFromUtc();
             if (const wordlark::Journal *journal = keeper.journal())
-                progress->ShowProgress(*journal, trainer.wordTable(), trainer.lessons(), keeper.now(),
-                                       QDateTime::currentDateTime().offsetFromUtc());
+                progress->ShowProgress(*journal, trainer.wordTable(), trainer.lessons(), now, offset);
         });
     QObject::connect(main, &TMainForm::dueReviewAsked, &keeper, [&trainer, &keeper] {
         const std::vector<int> due = keeper.dueWords(trainer.lessons());
         trainer.startPassOver(QList<int>(due.begin(), due.end()));
     });
-    QObject::connect(&keeper, &JournalKeeper::stopped, main, [main, refresh](const QString &message) {
+    QObject::connect(&keeper, &JournalKeeper::stopped, main, [main, refresh, start](const QString &message) {
         refresh();
-        showJournalMessage(main, message);
+        if (start->loaded)
+            showJournalMessage(main, message);
+        else
+            start->failure = message;
     });
 }
 

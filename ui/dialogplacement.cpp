@@ -2,17 +2,59 @@
 
 #include <QDialog>
 #include <QGuiApplication>
+#include <QMargins>
+#include <QRect>
 #include <QScreen>
 #include <QWidget>
 
+namespace {
+
+QMargins frameOf(const QWidget *window)
+{
+    const QRect inner = window->geometry();
+    const QRect outer = window->frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+const QScreen *screenOf(const QWidget *window)
+{
+    return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+}
+
+} // namespace
+
+QMargins expectedFrame(const QWidget *window)
+{
+    const QMargins own = frameOf(window);
+    if (!own.isNull() || !window->parentWidget() || window->windowFlags().testFlag(Qt::FramelessWindowHint))
+        return own;
+    return frameOf(window->parentWidget()->window());
+}
+
+QRect fittedGeometry(const QSize &wanted, const QMargins &frame, const QRect &available)
+{
+    const QSize room = available.marginsRemoved(frame).size();
+    QRect outer(QPoint(), wanted.boundedTo(room).grownBy(frame));
+    outer.moveCenter(available.center());
+    return outer.marginsRemoved(frame);
+}
+
 void centreOnScreen(QWidget *window)
 {
-    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QScreen *screen = screenOf(window);
     if (!screen)
         return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    QRect outer = window->geometry().marginsAdded(expectedFrame(window));
+    outer.moveCenter(screen->availableGeometry().center());
+    window->move(outer.topLeft());
+}
+
+void fitOnScreen(QWidget *window, const QSize &wanted)
+{
+    if (const QScreen *screen = screenOf(window))
+        window->resize(fittedGeometry(wanted, expectedFrame(window), screen->availableGeometry()).size());
+    centreOnScreen(window);
 }
 
 namespace {

@@ -61,14 +61,16 @@ public:
     // "Dictionary/Dict.dic" at start, or the path the learner chose.
     const QString &dictionaryPath() const { return m_dictionaryPath; }
     void setDictionaryPath(const QString &path) { m_dictionaryPath = path; }
+    // The lines read, from readDictionary() until buildWordTable() has made the table of them.
     const TextLines &dictionaryText() const { return m_dictionaryText; }
     const WordTable &wordTable() const { return m_table; }
     int wordCount() const { return m_table.rowCount(); }
 
     // The two steps of a load. Reading takes the file at dictionaryPath(), or the built-in course when
-    // that file cannot be read. Building parses the lines (`beforeLine` is called with each line's index,
-    // so that a window can show progress and stay responsive), builds the lesson list with every lesson
-    // chosen and makes a new pass pending; it emits lessonsBuilt() and remainingChanged().
+    // that file cannot be read or its table would take more memory than a dictionary may. Building parses the
+    // lines (`beforeLine` is called with each line's index, so that a window can show progress and stay
+    // responsive), builds the lesson list with every lesson chosen and makes a new pass pending; it emits
+    // lessonsBuilt() and remainingChanged().
     DictionaryRead readDictionary();
     void buildWordTable(const std::function<void(int)> &beforeLine = {});
     // Both steps at once.

@@ -2,6 +2,7 @@
 
 #include "app/workingfolder.h"
 #include "audio/soundfolder.h"
+#include "ui/dialogplacement.h"
 #include "wordlarkversion.h"
 #include "writing/strokestore.h"
 
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTranslator>
 
@@ -27,7 +27,8 @@ const QString kQtTranslationName = QStringLiteral("QtTranslation");
 
 void reportSetUpProblem(const QString &text)
 {
-    QMessageBox::warning(nullptr, QStringLiteral("Wordlark"), text);
+    showMessage(nullptr, QMessageBox::Warning, QStringLiteral("Wordlark"), text,
+                QStringLiteral("SetUpProblem"));
 }
 
 } // namespace

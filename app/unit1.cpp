@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QProgressBar>
@@ -132,9 +131,9 @@ void TForm1::Button1Click()
 
     const wordlark::DictionaryRead read = m_trainer.readDictionary();
     if (read.builtInUsed)
-        QMessageBox::information(
-            this, QStringLiteral("Wordlark"),
-            QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
+        showMessage(this, QMessageBox::Information, QStringLiteral("Wordlark"),
+                    QStringLiteral("Dictionary file not found. Now default dictionary will loading."),
+                    QStringLiteral("DictionaryNotFound"));
     ProgressBar1->setMaximum(read.lineCount);
     ProgressBar1->setValue(0);
 

@@ -72,6 +72,10 @@ TMainForm::TMainForm(Trainer &trainer, QWidget *parent)
     connect(&m_trainer, &Trainer::mistakesChanged, this, &TMainForm::setMistakesLabel);
     connect(&m_trainer, &Trainer::answered, this, &TMainForm::showVerdict);
     connect(&m_trainer, &Trainer::passEnded, this, &TMainForm::showGrade);
+    // The quiz screen makes way for the splash while a dictionary loads, and comes back with its first
+    // question.
+    connect(&m_trainer, &Trainer::loadStarting, this, &QWidget::hide);
+    connect(&m_trainer, &Trainer::dictionaryChanged, this, &TMainForm::startQuiz);
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
@@ -207,10 +211,10 @@ void TMainForm::setMistakesLabel(int count)
 
 // ---- The next-question step ------------------------------------------------------------------------
 
+// Shows the window with the load's first question and starts counting idle seconds.
 void TMainForm::startQuiz()
 {
     show();
-    Button1Click();
     Timer2->start();
     if (TotalWordCount() == 0) {
         showMessage(this, QMessageBox::Information, QStringLiteral("Wordlark"), emptyDictionaryMessage(),
@@ -308,10 +312,8 @@ void TMainForm::N8Click()
 void TMainForm::N3Click()
 {
     const QString path = askDictionaryFile(this);
-    if (path.isEmpty())
-        return;
-    hide();
-    Q_EMIT dictionaryChosen(path);
+    if (!path.isEmpty())
+        m_trainer.changeDictionary(path);
 }
 
 void TMainForm::N4Click()

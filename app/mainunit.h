@@ -42,8 +42,6 @@ public:
     int TotalWordCount() const;
     const wordlark::QuizSession &session() const;
 
-    // Shows the window with its first question and starts counting idle seconds, as a load ends.
-    void startQuiz();
     // The next-question step.
     void Button1Click();
     // Rewrites the current question and candidates, as after a change of fonts or colours.
@@ -95,8 +93,6 @@ Q_SIGNALS:
     void aboutAsked();
     void helpAsked();
     void coloursAsked();
-    // The learner chose another dictionary file; the window has hidden itself for the load.
-    void dictionaryChosen(const QString &path);
     // The learner has been away long enough for the idle animation, on the screen the window is on.
     void idleTimeReached(QScreen *screen);
     // The window was closed: the program ends.
@@ -136,6 +132,7 @@ private:
     void showVerdict(const wordlark::Answer &answer);
     void showGrade(int mistakeCount);
     void showNoQuestion();
+    void startQuiz();
 
     wordlark::Trainer &m_trainer;
     int m_layoutCount = wordlark::MaxAnswerBoxes;

@@ -73,7 +73,6 @@ void connectMenu(const ProgramWindows &windows, const wordlark::Trainer &trainer
                                          windows.MainForm->HierFontDial.font.family(),
                                          windows.MainForm->BHierFontDial.font.family());
     });
-    QObject::connect(mainForm, &TMainForm::dictionaryChosen, windows.Form1, &TForm1::changeDictionary);
     QObject::connect(mainForm, &TMainForm::idleTimeReached, windows.Form3, &TForm3::startAnimation);
     // The splash window is the program's main window: closing the quiz screen closes it, which ends the
     // program.
@@ -160,9 +159,8 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
 
 void connectWindows(const ProgramWindows &windows, wordlark::Trainer &trainer)
 {
-    QObject::connect(windows.Form1, &TForm1::loadStarting, windows.Form1,
-                     [] { ApplyUiTexts(programWindows()); });
-    QObject::connect(windows.Form1, &TForm1::loaded, windows.MainForm, &TMainForm::startQuiz);
+    QObject::connect(&trainer, &wordlark::Trainer::loadStarting, windows.Form1,
+                     [windows] { ApplyUiTexts(windows); });
     connectLessonOptions(*windows.LessonOptions, *windows.MainForm);
     connectMenu(windows, trainer);
     // At the end of a pass with mistakes the review of the missed words is offered; learning them makes

@@ -124,11 +124,7 @@ public:
         file.open(QIODevice::WriteOnly);
         file.write(bytes);
     }
-    void load(const QString &path)
-    {
-        main->hide();
-        splash->changeDictionary(path);
-    }
+    void load(const QString &path) { runningTrainer()->changeDictionary(path); }
 
     TForm1 *splash = nullptr;
     TMainForm *main = nullptr;

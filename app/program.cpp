@@ -79,67 +79,93 @@ void connectMenu(const ProgramWindows &windows, const wordlark::Trainer &trainer
     QObject::connect(mainForm, &TMainForm::closed, windows.Form1, &QWidget::close);
 }
 
-void showJournalMessage(QWidget *parent, const QString &text)
-{
-    showMessage(parent, QMessageBox::Warning, QStringLiteral("Журнал"), text,
-                QStringLiteral("JournalMessage"));
-}
+// What the journal asks and tells the learner, and the "Прогресс" menu's state: the part of the journal
+// that needs a window.
+class JournalPrompts final : public QObject {
+public:
+    JournalPrompts(TMainForm &main, const wordlark::Trainer &trainer, wordlark::JournalKeeper &keeper,
+                   QString startFailure)
+        : QObject(&keeper)
+        , m_main(main)
+        , m_trainer(trainer)
+        , m_keeper(keeper)
+        , m_pendingFailure(std::move(startFailure))
+    {
+    }
 
-bool askDeleteJournal(QWidget *parent)
-{
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Журнал"),
-                    QStringLiteral("Удалить журнал вместе со всей историей ответов?"),
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    box.setObjectName(QStringLiteral("DeleteJournalQuestion"));
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
-}
+    void refresh() { m_main.showJournalState(m_keeper.isOn(), m_keeper.dueCount(m_trainer.lessons())); }
+
+    // A journal that could not be opened at start is reported once the first dictionary is loaded.
+    void dictionaryLoaded()
+    {
+        m_keeper.useDictionary(m_trainer.wordTable(), m_trainer.dictionaryPath());
+        refresh();
+        if (!m_pendingFailure.isEmpty())
+            QTimer::singleShot(0, &m_main, [this, message = std::exchange(m_pendingFailure, QString())] {
+                tell(message);
+            });
+    }
+
+    void journalTicked(bool kept)
+    {
+        if (kept) {
+            if (const wordlark::Result<void> on = m_keeper.turnOn(); !on)
+                tell(on.error());
+        } else if (askDelete()) {
+            if (const wordlark::Result<void> off = m_keeper.turnOffAndDelete(); !off)
+                tell(off.error());
+        }
+        refresh();
+    }
+
+    void stopped(const QString &message)
+    {
+        refresh();
+        tell(message);
+    }
+
+private:
+    void tell(const QString &text)
+    {
+        showMessage(&m_main, QMessageBox::Warning, QStringLiteral("Журнал"), text,
+                    QStringLiteral("JournalMessage"));
+    }
+
+    bool askDelete()
+    {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Журнал"),
+                        QStringLiteral("Удалить журнал вместе со всей историей ответов?"),
+                        QMessageBox::Yes | QMessageBox::No, &m_main);
+        box.setObjectName(QStringLiteral("DeleteJournalQuestion"));
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+
+    TMainForm &m_main;
+    const wordlark::Trainer &m_trainer;
+    wordlark::JournalKeeper &m_keeper;
+    QString m_pendingFailure;
+};
 
 // The journal follows the program's state (each question, each answer, the end of a pass, a new
-// dictionary) and answers the main window's "Прогресс" menu. A journal that cannot be opened at start is
-// reported once the first dictionary is loaded.
+// dictionary) and answers the main window's "Прогресс" menu.
 void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
                     wordlark::JournalKeeper &keeper, const QString &startFailure)
 {
     using wordlark::JournalKeeper;
     using wordlark::Trainer;
     TMainForm *main = windows.MainForm;
-    const auto refresh = [main, &trainer, &keeper] {
-        main->showJournalState(keeper.isOn(), keeper.dueCount(trainer.lessons()));
-    };
-    auto pendingFailure = std::make_shared<QString>(startFailure);
-    QObject::connect(
-        &trainer, &Trainer::lessonsBuilt, &keeper, [main, &trainer, &keeper, refresh, pendingFailure] {
-            keeper.useDictionary(trainer.wordTable());
-            refresh();
-            if (!pendingFailure->isEmpty())
-                QTimer::singleShot(0, main, [main, message = std::exchange(*pendingFailure, QString())] {
-                    showJournalMessage(main, message);
-                });
-        });
+    auto *prompts = new JournalPrompts(*main, trainer, keeper, startFailure);
+    QObject::connect(&trainer, &Trainer::lessonsBuilt, prompts, &JournalPrompts::dictionaryLoaded);
     QObject::connect(&trainer, &Trainer::questionAsked, &keeper, &JournalKeeper::questionAsked);
-    QObject::connect(&trainer, &Trainer::answered, &keeper,
-                     [&trainer, &keeper](const wordlark::Answer &answer) {
-                         keeper.answerGiven(trainer.wordTable(), trainer.dictionaryPath(), answer.word,
-                                            answer.right, answer.typed);
-                     });
-    QObject::connect(&trainer, &Trainer::passEnded, &keeper, [&keeper, refresh] {
-        keeper.writeNow();
-        refresh();
-    });
-    QObject::connect(main, &TMainForm::progressMenuOpening, &keeper, refresh);
-    QObject::connect(main, &TMainForm::journalTicked, &keeper, [main, &keeper, refresh](bool kept) {
-        if (kept) {
-            if (const wordlark::Result<void> on = keeper.turnOn(); !on)
-                showJournalMessage(main, on.error());
-        } else if (askDeleteJournal(main)) {
-            if (const wordlark::Result<void> off = keeper.turnOffAndDelete(); !off)
-                showJournalMessage(main, off.error());
-        }
-        refresh();
-    });
+    QObject::connect(&trainer, &Trainer::answered, &keeper, &JournalKeeper::answerGiven);
+    QObject::connect(&trainer, &Trainer::passEnded, &keeper, &JournalKeeper::writeNow);
+    QObject::connect(&trainer, &Trainer::passEnded, prompts, &JournalPrompts::refresh);
+    QObject::connect(main, &TMainForm::progressMenuOpening, prompts, &JournalPrompts::refresh);
+    QObject::connect(main, &TMainForm::journalTicked, prompts, &JournalPrompts::journalTicked);
+    QObject::connect(&keeper, &JournalKeeper::stopped, prompts, &JournalPrompts::stopped);
     QObject::connect(
         main, &TMainForm::progressAsked, &keeper, [progress = windows.FormProgress, &trainer, &keeper] {
             keeper.writeNow();
@@ -150,10 +176,6 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
     QObject::connect(main, &TMainForm::dueReviewAsked, &keeper, [&trainer, &keeper] {
         const std::vector<int> due = keeper.dueWords(trainer.lessons());
         trainer.startPassOver(QList<int>(due.begin(), due.end()));
-    });
-    QObject::connect(&keeper, &JournalKeeper::stopped, main, [main, refresh](const QString &message) {
-        refresh();
-        showJournalMessage(main, message);
     });
 }
 

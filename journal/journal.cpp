@@ -119,9 +119,13 @@ QString text(const QString &cell)
 // Between the two parts of a word's key; no dictionary field holds it.
 constexpr char16_t KeySeparator = 0x1f;
 
-QString keyOf(const QString &simplified, const QString &pinyin)
+// Writes a word's key into `key`, whose buffer is reused from word to word.
+void makeKey(QString &key, QStringView simplified, QStringView pinyin)
 {
-    return simplified + QChar(KeySeparator) + pinyin;
+    key.resize(0);
+    key.append(simplified);
+    key.append(QChar(KeySeparator));
+    key.append(pinyin);
 }
 
 const char *const CreateAnswers = "CREATE TABLE answers ("
@@ -310,7 +314,8 @@ Result<void> Journal::loadWords()
 
 int Journal::slotFor(const QString &simplified, const QString &pinyin)
 {
-    const QString key = keyOf(simplified, pinyin);
+    QString key;
+    makeKey(key, simplified, pinyin);
     const auto found = m_slotOfKey.constFind(key);
     if (found != m_slotOfKey.cend())
         return *found;
@@ -328,7 +333,12 @@ void Journal::record(const JournalAnswer &answer)
         return;
     m_pending.push_back(answer);
     if (answer.firstOfShowing) {
-        const int slot = slotFor(answer.simplified, answer.pinyin);
+        // The row's slot was found when the dictionary was indexed; a word met for the first time gets
+        // one now, which its row keeps.
+        const bool indexed = answer.row >= 0 && size_t(answer.row) < m_slotOfRow.size();
+        const int slot = indexed && m_slotOfRow[size_t(answer.row)] >= 0
+                             ? m_slotOfRow[size_t(answer.row)]
+                             : slotFor(answer.simplified, answer.pinyin);
         WordMemory &memory = m_states[size_t(slot)];
         memory = ReviewScheduler::review(memory, answer.right ? ReviewGrade::Good : ReviewGrade::Again,
                                          answer.timeMs);
@@ -336,7 +346,7 @@ void Journal::record(const JournalAnswer &answer)
             m_dirty[size_t(slot)] = true;
             m_dirtySlots.push_back(slot);
         }
-        if (answer.row >= 0 && size_t(answer.row) < m_slotOfRow.size())
+        if (indexed)
             m_slotOfRow[size_t(answer.row)] = slot;
     }
     if (!m_batchTimer.isActive())
@@ -427,10 +437,7 @@ void Journal::indexWords(const WordTable &table)
     // One key buffer for all rows: only its contents change, so a row costs no allocation.
     QString key;
     for (int row = 0; row < table.rowCount(); ++row) {
-        key.resize(0);
-        key.append(table.cellView(SimplifiedColumn, row));
-        key.append(QChar(KeySeparator));
-        key.append(table.cellView(PinyinColumn, row));
+        makeKey(key, table.cellView(SimplifiedColumn, row), table.cellView(PinyinColumn, row));
         const auto found = m_slotOfKey.constFind(key);
         if (found != m_slotOfKey.cend())
             m_slotOfRow[size_t(row)] = *found;

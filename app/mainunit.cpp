@@ -44,23 +44,17 @@ void setTextColour(QWidget *widget, const QColor &colour)
 
 } // namespace
 
-TMainForm::TMainForm(Trainer &trainer, QWidget *parent)
+TMainForm::TMainForm(Trainer &trainer, const ScreenLook &look, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_trainer(trainer)
+    , m_look(look)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Wordlark"));
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
     setFixedSize(kWindowWidth, kWindowHeight);
     move(0, 0);
-
-    // The look the quiz screen starts with is the built-in scheme's.
-    const ScreenScheme start = screenScheme(BuiltInColours, false);
-    m_colours = start.colours;
-    LatinFontDial = {pixelFont(QStringLiteral("Times New Roman"), 24), start.lettersFont};
-    HierFontDial = {pixelFont(QStringLiteral("SimSun"), 37), start.simpleHanziFont};
-    BHierFontDial = {pixelFont(QStringLiteral("SimSun"), 35), start.fullHanziFont};
 
     createMenu();
     createQuizScreen();
@@ -76,6 +70,7 @@ TMainForm::TMainForm(Trainer &trainer, QWidget *parent)
     // question.
     connect(&m_trainer, &Trainer::loadStarting, this, &QWidget::hide);
     connect(&m_trainer, &Trainer::dictionaryChanged, this, &TMainForm::startQuiz);
+    connect(&m_look, &ScreenLook::changed, this, &TMainForm::showLook);
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
@@ -142,15 +137,16 @@ void TMainForm::createQuizScreen()
 {
     // The client height is known only once the menu bar has taken its share.
     const int answerAreaBottom = kWindowHeight - menuBar()->sizeHint().height() - 20;
-    Board = new AnswerBoard(m_colours, answerAreaBottom, this);
+    Board = new AnswerBoard(m_look.colours(), answerAreaBottom, this);
     setCentralWidget(Board);
     connect(Board, &AnswerBoard::boxPressed, this, &TMainForm::TntFormMouseDown);
     connect(Board, &AnswerBoard::questionSoundAsked, this, [this] { PlayWordSound(question().word); });
     connect(Board, &AnswerBoard::typedAnswerEntered, this, &TMainForm::CoolGirlOKClick);
     connect(Board, &AnswerBoard::learnerActive, this, &TMainForm::resetIdleCounter);
 
-    LabelRemained = createCounter("LabelRemained", UiTextId::WordsRemained, 10, m_colours.remainedText);
-    LabelMis = createCounter("LabelMis", UiTextId::Mistakes, kWindowWidth / 2 + 5, m_colours.mistakesText);
+    LabelRemained = createCounter("LabelRemained", UiTextId::WordsRemained, 10, m_look.colours().remainedText);
+    LabelMis =
+        createCounter("LabelMis", UiTextId::Mistakes, kWindowWidth / 2 + 5, m_look.colours().mistakesText);
 
     Button1 = new QPushButton(QStringLiteral("Button1"), Board);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -249,7 +245,7 @@ void TMainForm::ShowQuestion()
 {
     if (!question().hasWord())
         return;
-    Board->ShowQuestion(question(), wordTable(), fieldFonts(), m_trainer.settings());
+    Board->ShowQuestion(question(), wordTable(), m_look.fonts(), m_trainer.settings());
 }
 
 // ---- Answers ---------------------------------------------------------------------------------------
@@ -384,27 +380,19 @@ void TMainForm::showJournalState(bool kept, int dueWords)
     review->setEnabled(kept && dueWords > 0);
 }
 
-// ---- Colour schemes ------------------------------------------------------------------------------------
+// ---- The look ----------------------------------------------------------------------------------------
 
-void TMainForm::applyColourScheme(const ScreenScheme &scheme)
+// New colours recolour the counters and the board; the shown question is written again in the new colours
+// or fonts.
+void TMainForm::showLook(ScreenLook::Part part)
 {
-    m_colours = scheme.colours;
-    setTextColour(LabelRemained, m_colours.remainedText);
-    setTextColour(LabelMis, m_colours.mistakesText);
-    // The web address has no colour of its own in a scheme: it stays readable on any background.
-    setTextColour(Label2, readableTextColour(m_colours.background));
-    LatinFontDial.colour = scheme.lettersFont;
-    HierFontDial.colour = scheme.simpleHanziFont;
-    BHierFontDial.colour = scheme.fullHanziFont;
-    Board->takeColours(scheme.framedBoxes);
-    ShowQuestion();
-}
-
-void TMainForm::setFieldFont(FieldKind kind, const QFont &font)
-{
-    FieldFont &field = kind == FieldKind::Letters      ? LatinFontDial
-                       : kind == FieldKind::Simplified ? HierFontDial
-                                                       : BHierFontDial;
-    field.font = font;
+    if (part == ScreenLook::Part::Colours) {
+        const QuizColours &colours = m_look.colours();
+        setTextColour(LabelRemained, colours.remainedText);
+        setTextColour(LabelMis, colours.mistakesText);
+        // The web address has no colour of its own in a scheme: it stays readable on any background.
+        setTextColour(Label2, readableTextColour(colours.background));
+        Board->takeColours(m_look.framedBoxes());
+    }
     ShowQuestion();
 }

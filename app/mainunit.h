@@ -5,7 +5,7 @@
 #include "quiz/candidates.h"
 #include "quiz/question.h"
 #include "quiz/quizsession.h"
-#include "ui/schemecolours.h"
+#include "ui/screenlook.h"
 #include "ui/uitexts.h"
 
 #include <QMainWindow>
@@ -34,7 +34,7 @@ class TMainForm final : public QMainWindow {
     Q_OBJECT
 
 public:
-    TMainForm(wordlark::Trainer &trainer, QWidget *parent);
+    TMainForm(wordlark::Trainer &trainer, const wordlark::ScreenLook &look, QWidget *parent);
     ~TMainForm() override;
 
     // What the quiz screen shows, read from the program's state.
@@ -64,9 +64,6 @@ public:
     int AnswerCount() const { return question().count(); }
     int answerWord(int box) const { return question().wordInBox(box); }
     const QString &RightAnswerText() const { return question().rightAnswerText; }
-    const QuizColours &colours() const { return m_colours; }
-    // The three field fonts, as the colours and fonts dialog reads them.
-    FieldFonts fieldFonts() const { return FieldFonts{LatinFontDial, HierFontDial, BHierFontDial}; }
 
     // Menu commands.
     void N8Click();
@@ -79,10 +76,6 @@ public:
     void N16Click();
     void N13Click();
 
-    // Recolours the quiz screen and its three fonts and writes the shown question again in them.
-    void applyColourScheme(const ScreenScheme &scheme);
-    // Writes the shown question again with the new font for one kind of field.
-    void setFieldFont(FieldKind kind, const QFont &font);
     // The "Прогресс" menu as the learning journal stands: kept or not, and how many words are due.
     void showJournalState(bool kept, int dueWords);
 
@@ -103,11 +96,6 @@ Q_SIGNALS:
     void progressAsked();
     void dueReviewAsked();
     void progressMenuOpening();
-
-public:
-    FieldFont LatinFontDial;
-    FieldFont HierFontDial;
-    FieldFont BHierFontDial;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -133,10 +121,11 @@ private:
     void showGrade(int mistakeCount);
     void showNoQuestion();
     void startQuiz();
+    void showLook(wordlark::ScreenLook::Part part);
 
     wordlark::Trainer &m_trainer;
+    const wordlark::ScreenLook &m_look;
     int m_layoutCount = wordlark::MaxAnswerBoxes;
     int m_idleTicks = 0;
-    QuizColours m_colours;
     wordlark::WordSoundPlayer *m_soundPlayer = nullptr;
 };

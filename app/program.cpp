@@ -12,6 +12,7 @@
 #include "progress/unitfuxi.h"
 #include "ui/dialogplacement.h"
 #include "ui/fonts.h"
+#include "ui/screenlook.h"
 #include "ui/unit3.h"
 #include "ui/unitabout.h"
 #include "ui/unithelp.h"
@@ -40,11 +41,17 @@ ProgramWindows &programWindows()
     return windows;
 }
 
-// The program's state lives from before the first window until the last is gone.
+// The program's state and the screen's look live from before the first window until the last is gone.
 std::unique_ptr<wordlark::Trainer> &programTrainer()
 {
     static std::unique_ptr<wordlark::Trainer> trainer;
     return trainer;
+}
+
+std::unique_ptr<wordlark::ScreenLook> &programLook()
+{
+    static std::unique_ptr<wordlark::ScreenLook> look;
+    return look;
 }
 
 // The lesson dialog's answer aids act on the quiz screen at once.
@@ -68,11 +75,10 @@ void connectMenu(const ProgramWindows &windows, const wordlark::Trainer &trainer
                      [dialog = windows.FormHelp] { execCentred(dialog); });
     QObject::connect(mainForm, &TMainForm::coloursAsked, windows.FormThems,
                      [dialog = windows.FormThems] { execCentred(dialog); });
-    QObject::connect(mainForm, &TMainForm::statisticsAsked, windows.FormStat, [&trainer, windows] {
-        windows.FormStat->ShowStatistics(trainer.wordTable(), trainer.lessons(),
-                                         windows.MainForm->HierFontDial.font.family(),
-                                         windows.MainForm->BHierFontDial.font.family());
-    });
+    QObject::connect(mainForm, &TMainForm::statisticsAsked, windows.FormStat,
+                     [&trainer, dialog = windows.FormStat] {
+                         dialog->ShowStatistics(trainer.wordTable(), trainer.lessons());
+                     });
     QObject::connect(mainForm, &TMainForm::idleTimeReached, windows.Form3, &TForm3::startAnimation);
     // The splash window is the program's main window: closing the quiz screen closes it, which ends the
     // program.
@@ -191,10 +197,6 @@ void connectWindows(const ProgramWindows &windows, wordlark::Trainer &trainer)
         if (windows.FormFuxi->ShowDifficultWords(trainer.wordTable(), trainer.session().mistakes()))
             trainer.startReview();
     });
-    QObject::connect(windows.FormThems, &TFormThems::colourSchemeChosen, windows.MainForm,
-                     &TMainForm::applyColourScheme);
-    QObject::connect(windows.FormThems, &TFormThems::fieldFontChosen, windows.MainForm,
-                     &TMainForm::setFieldFont);
     // Moving the pointer over the statistics window keeps the idle animation away.
     QObject::connect(windows.FormStat, &TFormStat::learnerActive, windows.MainForm,
                      &TMainForm::resetIdleCounter);
@@ -214,6 +216,8 @@ void createProgramWindows()
 
     programTrainer() = std::make_unique<wordlark::Trainer>(QDir::currentPath());
     wordlark::Trainer &trainer = *programTrainer();
+    programLook() = std::make_unique<wordlark::ScreenLook>();
+    wordlark::ScreenLook &look = *programLook();
     ProgramWindows &windows = programWindows();
     windows = {};
     // The splash window is the program's main window: it owns every other window, and closing it ends
@@ -222,15 +226,15 @@ void createProgramWindows()
     // Shown as soon as it is made, so that it is the first thing on screen, also under a message that a
     // window made after it gives (the colour dialog's missing scheme file).
     windows.Form1->show();
-    windows.MainForm = new TMainForm(trainer, windows.Form1);
-    windows.FormStat = new TFormStat(windows.MainForm);
+    windows.MainForm = new TMainForm(trainer, look, windows.Form1);
+    windows.FormStat = new TFormStat(look, windows.MainForm);
     windows.Form3 = new TForm3(trainer, windows.MainForm);
     windows.LessonOptions = new TLessonOptions(trainer, windows.MainForm);
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);
     windows.FormHelp = new TFormHelp(windows.MainForm);
     windows.FormThems = new TFormThems(QDir(trainer.startFolder()).filePath(QStringLiteral("Data/data1.dat")),
-                                       windows.MainForm->fieldFonts(), windows.MainForm);
+                                       look, windows.MainForm);
     windows.FormProgress = new TFormProgress(windows.MainForm);
     connectWindows(windows, trainer);
     // The journal lives in the working folder; it closes, writing what it holds, with the windows.
@@ -243,6 +247,7 @@ void createProgramWindows()
     QObject::connect(windows.Form1, &QObject::destroyed, [] {
         programWindows() = {};
         programTrainer().reset();
+        programLook().reset();
     });
 
     windows.Form1->startLoadTimer(splashDelay());
@@ -256,6 +261,11 @@ wordlark::JournalKeeper *programJournal()
 wordlark::Trainer *runningTrainer()
 {
     return programTrainer().get();
+}
+
+wordlark::ScreenLook *runningLook()
+{
+    return programLook().get();
 }
 
 void setSplashDelay(std::chrono::milliseconds delay)

@@ -18,6 +18,12 @@ void setSplashDelay(std::chrono::milliseconds delay);
 wordlark::Trainer *runningTrainer();
 
 namespace wordlark {
+class ScreenLook;
+}
+// The running program's look: the quiz screen's colours and fonts; null when no program runs.
+wordlark::ScreenLook *runningLook();
+
+namespace wordlark {
 class JournalKeeper;
 }
 // The running program's learning journal, on or off; null when no program runs.

@@ -333,10 +333,10 @@ void TestStatistics::windowThroughTheMenu()
         // The busy pointer covers the computation only.
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         auto *simplifiedList = control<QPlainTextEdit>(window, "TntMemo1");
-        QCOMPARE(simplifiedList->font().family(), quiz.main->HierFontDial.font.family());
+        QCOMPARE(simplifiedList->font().family(), runningLook()->field(FieldKind::Simplified).font.family());
         QCOMPARE(simplifiedList->font().pixelSize(), 24);
         QCOMPARE(control<QPlainTextEdit>(window, "TntMemo2")->font().family(),
-                 quiz.main->BHierFontDial.font.family());
+                 runningLook()->field(FieldKind::Full).font.family());
 
         const StatisticsView all(window);
         QCOMPARE(all.figures, figures(6, 6, 2));

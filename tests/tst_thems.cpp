@@ -2,6 +2,7 @@
 // and the letters font that must draw pinyin and Cyrillic in one face.
 
 #include "guitestutil.h"
+#include "ui/screenlook.h"
 
 #include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
@@ -29,6 +30,9 @@
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
+
+using wordlark::FieldFont;
+using wordlark::FieldKind;
 
 using testutil::ModalAnswer;
 using testutil::ModalScript;
@@ -412,7 +416,7 @@ void ThemsTest::lettersFontDrawsTheCourseInOneFace()
     QVERIFY(letters.count(U'ǚ') && letters.count(U'я'));
 
     // The face itself must hold each letter: a fallback face would mix two designs in one syllable.
-    const QRawFont face = QRawFont::fromFont(quiz.main->LatinFontDial.font);
+    const QRawFont face = QRawFont::fromFont(runningLook()->field(FieldKind::Letters).font);
     QString missing;
     for (char32_t c : letters)
         if (!face.supportsCharacter(c))
@@ -528,7 +532,7 @@ void ThemsTest::swatchesArePickedInTheColourDialog()
         click(testutil::control<QRadioButton>(dialog, "RadioButton2"));
         click(testutil::control<QPushButton>(dialog, "Button1"));
     });
-    QCOMPARE(quiz.main->colours().rightAnswer, chosen);
+    QCOMPARE(runningLook()->colours().rightAnswer, chosen);
 }
 
 void ThemsTest::addedSchemeIsAppendedToTheFile_data()
@@ -731,12 +735,12 @@ void ThemsTest::fontButtonsRewriteTheQuestion()
         click(testutil::control<QPushButton>(dialog, "Button3"));
         QVERIFY(choose.answered());
     });
-    QCOMPARE(quiz.main->LatinFontDial.font.family(), family);
+    QCOMPARE(runningLook()->field(FieldKind::Letters).font.family(), family);
     // The question (a translation) is written again in the new letters font.
     QTextCursor cursor(testutil::control<QTextEdit>(quiz.main, "TntRichEdit0")->document());
     cursor.movePosition(QTextCursor::NextCharacter);
     QCOMPARE(cursor.charFormat().font().family(), family);
-    QVERIFY(quiz.main->HierFontDial.font.family() != family);
+    QVERIFY(runningLook()->field(FieldKind::Simplified).font.family() != family);
 }
 
 void ThemsTest::fontDialogOpensOnTheDrawnFaceAndOkKeepsIt_data()
@@ -764,9 +768,9 @@ void ThemsTest::fontDialogOpensOnTheDrawnFaceAndOkKeepsIt()
     QFETCH(QString, otherFace);
     QuizFixture quiz;
     tickFullCharactersInAnswers(quiz);
-    FieldFont &field = button == QLatin1String("Button3")   ? quiz.main->LatinFontDial
-                       : button == QLatin1String("Button4") ? quiz.main->HierFontDial
-                                                            : quiz.main->BHierFontDial;
+    const FieldFont &field = runningLook()->field(button == QLatin1String("Button3")   ? FieldKind::Letters
+                                                  : button == QLatin1String("Button4") ? FieldKind::Simplified
+                                                                                       : FieldKind::Full);
     const QFont original = field.font;
     const QFontInfo drawn(original);
     const QStringList before = drawnFaces(quiz);

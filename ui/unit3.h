@@ -1,6 +1,6 @@
 #pragma once
 
-#include "quiz/quizsession.h"
+#include "quiz/randomsource.h"
 #include "ui/idleanimation.h"
 
 #include <QFont>

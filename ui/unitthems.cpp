@@ -1,6 +1,7 @@
 #include "ui/unitthems.h"
 
 #include "ui/dialogplacement.h"
+#include "ui/schemecolours.h"
 #include "ui/uitexts.h"
 
 #include <QColorDialog>
@@ -73,10 +74,10 @@ void showFileError(QWidget *parent, const QString &text)
 
 } // namespace
 
-TFormThems::TFormThems(const QString &schemeFile, const FieldFonts &fonts, QWidget *parent)
+TFormThems::TFormThems(const QString &schemeFile, ScreenLook &look, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , m_schemeFile(schemeFile)
-    , m_fonts(fonts)
+    , m_look(look)
 {
     setObjectName(QStringLiteral("FormThems"));
     setWindowTitle(QStringLiteral("Цвет и шрифты"));
@@ -234,10 +235,10 @@ void TFormThems::ApplyColourScheme()
         // With no stored scheme there is nothing to apply.
         if (item < 0 || item >= m_schemes.size())
             return;
-        Q_EMIT colourSchemeChosen(screenScheme(m_schemes[item].colours, item == 0));
+        m_look.applyScheme(screenScheme(m_schemes[item].colours, item == 0));
         return;
     }
-    Q_EMIT colourSchemeChosen(screenScheme(m_swatchColours, false));
+    m_look.applyScheme(screenScheme(m_swatchColours, false));
 }
 
 void TFormThems::AddColourScheme()
@@ -260,29 +261,29 @@ void TFormThems::AddColourScheme()
         showFileError(this, saved.error());
 }
 
-void TFormThems::chooseFont(FieldKind kind, const FieldFont &field, const char *dialogName)
+void TFormThems::chooseFont(FieldKind kind, const char *dialogName)
 {
-    QFontDialog dialog(drawnFont(field.font), this);
+    QFontDialog dialog(drawnFont(m_look.field(kind).font), this);
     dialog.setObjectName(QString::fromLatin1(dialogName));
     dialog.setOption(QFontDialog::DontUseNativeDialog);
     // The dialog gives its fonts in whole points; OK on what it opened with is no choice, and the field
     // keeps its font exactly, rather than the dialog's near match of it.
     const QFont opened = dialog.currentFont();
     if (dialog.exec() == QDialog::Accepted && dialog.selectedFont() != opened)
-        Q_EMIT fieldFontChosen(kind, dialog.selectedFont());
+        m_look.setFieldFont(kind, dialog.selectedFont());
 }
 
 void TFormThems::Button3Click()
 {
-    chooseFont(FieldKind::Letters, m_fonts.letters, "LatinFontDial");
+    chooseFont(FieldKind::Letters, "LatinFontDial");
 }
 
 void TFormThems::Button4Click()
 {
-    chooseFont(FieldKind::Simplified, m_fonts.simplified, "HierFontDial");
+    chooseFont(FieldKind::Simplified, "HierFontDial");
 }
 
 void TFormThems::Button5Click()
 {
-    chooseFont(FieldKind::Full, m_fonts.full, "BHierFontDial");
+    chooseFont(FieldKind::Full, "BHierFontDial");
 }

@@ -32,6 +32,8 @@ class WordSoundPlayer;
 // command it reports through its signals.
 class TMainForm final : public QMainWindow {
     Q_OBJECT
+    // Seconds since the learner last did something here; read by tests through the property only.
+    Q_PROPERTY(int idleTicks READ idleTicks)
 
 public:
     TMainForm(wordlark::Trainer &trainer, const wordlark::ScreenLook &look, QWidget *parent);
@@ -46,35 +48,16 @@ public:
     void Button1Click();
     // Rewrites the current question and candidates, as after a change of fonts or colours.
     void ShowQuestion();
-    void CoolGirlOKClick();
-    void PlayWordSound(int word);
 
     // The lesson dialog's answer aids: they show or hide the cover, the keyboard panel and the mask.
     void coverAnswers() { Board->coverAnswers(); }
     void showKeyboardPanel(bool shown) { Board->setKeyboardPanelShown(shown); }
     void showMask(bool shown) { Board->setMaskShown(shown); }
 
-    void setRemainedLabel(int count);
-    void setMistakesLabel(int count);
     void applyUiTexts();
     void resetIdleCounter() { m_idleTicks = 0; }
-    int idleTicks() const { return m_idleTicks; }
 
     const wordlark::Question &question() const;
-    int AnswerCount() const { return question().count(); }
-    int answerWord(int box) const { return question().wordInBox(box); }
-    const QString &RightAnswerText() const { return question().rightAnswerText; }
-
-    // Menu commands.
-    void N8Click();
-    void N3Click();
-    void N4Click();
-    void N5Click();
-    void N6Click();
-    void N11Click();
-    void N12Click();
-    void N16Click();
-    void N13Click();
 
     // The "Прогресс" menu as the learning journal stands: kept or not, and how many words are due.
     void showJournalState(bool kept, int dueWords);
@@ -114,7 +97,23 @@ private:
     void createQuizScreen();
     QLabel *createCounter(const char *name, wordlark::UiTextId prefix, int left, const QColor &colour);
 
+    // Menu commands.
+    void N8Click();
+    void N3Click();
+    void N4Click();
+    void N5Click();
+    void N6Click();
+    void N11Click();
+    void N12Click();
+    void N16Click();
+    void N13Click();
+
     void TntFormMouseDown(int box, Qt::MouseButton button);
+    void CoolGirlOKClick();
+    void PlayWordSound(int word);
+    void setRemainedLabel(int count);
+    void setMistakesLabel(int count);
+    int idleTicks() const { return m_idleTicks; }
     void Timer2Timer();
     void showAskedQuestion();
     void showVerdict(const wordlark::Answer &answer);

@@ -107,9 +107,8 @@ public:
         m_keeper.useDictionary(m_trainer.wordTable(), m_trainer.dictionaryPath());
         refresh();
         if (!m_pendingFailure.isEmpty())
-            QTimer::singleShot(0, &m_main, [this, message = std::exchange(m_pendingFailure, QString())] {
-                tell(message);
-            });
+            QTimer::singleShot(
+                0, &m_main, [this, message = std::exchange(m_pendingFailure, QString())] { tell(message); });
     }
 
     void journalTicked(bool kept)
@@ -228,7 +227,7 @@ void createProgramWindows()
     windows.Form1->show();
     windows.MainForm = new TMainForm(trainer, look, windows.Form1);
     windows.FormStat = new TFormStat(look, windows.MainForm);
-    windows.Form3 = new TForm3(trainer, windows.MainForm);
+    windows.Form3 = new TForm3(trainer.lessons(), trainer.wordTable(), windows.MainForm);
     windows.LessonOptions = new TLessonOptions(trainer, windows.MainForm);
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);

@@ -218,11 +218,6 @@ int TLessonOptions::SelectedWordCount() const
     return lessons().selectedWordCount();
 }
 
-int TLessonOptions::NthSelectedWord(int n) const
-{
-    return lessons().nthSelectedWord(n);
-}
-
 const LessonList &TLessonOptions::lessons() const
 {
     return m_trainer.lessons();

@@ -158,7 +158,7 @@ void QuizTest::firstQuestionShowsQuestionAndCandidates()
     const int word = quiz.main->session().currentWord();
     QVERIFY(word >= 0);
     QCOMPARE(question->toPlainText(), quiz.main->wordTable().cell(4, word));
-    QCOMPARE(quiz.main->AnswerCount(), 6);
+    QCOMPARE(runningTrainer()->question().count(), 6);
     QCOMPARE(quiz.visibleBoxes(), 6);
     const int right = quiz.rightBox();
     QVERIFY(right > 0);
@@ -187,7 +187,7 @@ void QuizTest::candidateCountFollowsMaxAnswers()
     QuizFixture quiz;
     testutil::control<QComboBox>(quiz.options, "ComboBox3")->setCurrentText(maxAnswers);
     quiz.main->Button1Click();
-    QCOMPARE(quiz.main->AnswerCount(), expected);
+    QCOMPARE(runningTrainer()->question().count(), expected);
     QCOMPARE(quiz.visibleBoxes(), expected);
     // The rows share the answer area; an odd count leaves the last box alone on the left.
     const int rows = expected / 2 + expected % 2;
@@ -280,16 +280,16 @@ void QuizTest::flashEndsAfterTheTimer()
     quiz.click(wrong);
     QCOMPARE(quiz.box(wrong)->palette().color(QPalette::Base), QColor(221, 0, 0));
     QVERIFY(testutil::control<QTimer>(quiz.main->centralWidget(), "Timer1")->isActive());
-    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(wrong)->palette().color(QPalette::Base), runningLook()->colours().question,
-                              2000);
+    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(wrong)->palette().color(QPalette::Base),
+                              runningLook()->colours().question, 2000);
 
     const int right = quiz.rightBox();
     QTest::mouseMove(quiz.box(right)->viewport(), QPoint(20, 10));
     quiz.click(right);
     QCOMPARE(quiz.box(right)->palette().color(QPalette::Base), QColor(0, 221, 0));
     // The box last under the mouse gets the question colour, the others the answer colour.
-    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(right)->palette().color(QPalette::Base), runningLook()->colours().question,
-                              2000);
+    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(right)->palette().color(QPalette::Base),
+                              runningLook()->colours().question, 2000);
     const int another = right == 1 ? 2 : 1;
     QCOMPARE(quiz.box(another)->palette().color(QPalette::Base), runningLook()->colours().answer);
 }
@@ -496,7 +496,7 @@ void QuizTest::builtInTranslationsFitTheirBoxes()
     QuizFixture quiz(builtIn.readAll());
     testutil::control<QComboBox>(quiz.options, "ComboBox3")->setCurrentText(QStringLiteral("12"));
     quiz.main->Button1Click();
-    QCOMPARE(quiz.main->AnswerCount(), 12);
+    QCOMPARE(runningTrainer()->question().count(), 12);
     // A translation is set in the letters font, as the question or as a candidate, and wraps at the width
     // the box leaves for text while it shows no scroll bar of its own.
     QTextDocument document;

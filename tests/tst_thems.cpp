@@ -247,8 +247,8 @@ QStringList drawnFaces(const QuizFixture &quiz)
                                                                 {wordlark::SimplifiedColumn, "simplified"},
                                                                 {wordlark::FullColumn, "full"}}};
     QStringList faces;
-    for (int i = 1; i <= quiz.main->AnswerCount(); ++i) {
-        const int word = quiz.main->answerWord(i);
+    for (int i = 1; i <= runningTrainer()->question().count(); ++i) {
+        const int word = runningTrainer()->question().wordInBox(i);
         for (auto it = quiz.box(i)->document()->begin().begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             for (const auto &[column, kind] : kinds) {

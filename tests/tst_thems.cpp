@@ -8,6 +8,7 @@
 #include "dictionary/wordtable.h"
 #include "quiz/maskpanel.h"
 #include "ui/colourscheme.h"
+#include "ui/fonts.h"
 #include "ui/schemecolours.h"
 #include "ui/unitthems.h"
 
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRawFont>
+#include <QSignalSpy>
 #include <QTextBlock>
 
 #include <set>
@@ -298,6 +300,7 @@ class ThemsTest final : public QObject {
 
 private Q_SLOTS:
     void storedColoursOnScreen();
+    void theLookReportsEachChangeOnce();
     void shippedFileHoldsTheSchemes();
     void shippedTextsStandOutFromTheirBackgrounds_data();
     void shippedTextsStandOutFromTheirBackgrounds();
@@ -332,6 +335,30 @@ void ThemsTest::storedColoursOnScreen()
     QCOMPARE(wordlark::screenColour(0x005B22A8u, palette), QColor(168, 34, 91));
     QCOMPARE(wordlark::storedColour(QColor(168, 34, 91)), 0x005B22A8u);
     QCOMPARE(wordlark::contrastRatio(Qt::black, Qt::white), 21.0);
+}
+
+// A scheme recolours the fields and leaves their faces; a font changes one field's face and keeps its
+// colour; each change is reported once, saying what changed.
+void ThemsTest::theLookReportsEachChangeOnce()
+{
+    wordlark::ScreenLook look;
+    QSignalSpy changed(&look, &wordlark::ScreenLook::changed);
+    const QFont simplifiedFace = look.field(FieldKind::Simplified).font;
+    const wordlark::ScreenScheme scheme = wordlark::screenScheme(shippedSchemes().constLast().colours, false);
+    look.applyScheme(scheme);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).value<wordlark::ScreenLook::Part>(), wordlark::ScreenLook::Part::Colours);
+    QCOMPARE(look.colours().background, scheme.colours.background);
+    QCOMPARE(look.field(FieldKind::Full).colour, scheme.fullHanziFont);
+    QCOMPARE(look.field(FieldKind::Simplified).font, simplifiedFace);
+
+    const QFont chosen = wordlark::pixelFont(QStringLiteral("Times New Roman"), 30);
+    look.setFieldFont(FieldKind::Letters, chosen);
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed.at(1).at(0).value<wordlark::ScreenLook::Part>(), wordlark::ScreenLook::Part::Fonts);
+    QCOMPARE(look.field(FieldKind::Letters).font, chosen);
+    QCOMPARE(look.field(FieldKind::Letters).colour, scheme.lettersFont);
+    QCOMPARE(look.field(FieldKind::Simplified).font, simplifiedFace);
 }
 
 void ThemsTest::shippedFileHoldsTheSchemes()

@@ -53,6 +53,7 @@ class ScreenLook final : public QObject {
 
 public:
     enum class Part { Colours, Fonts };
+    Q_ENUM(Part)
 
     explicit ScreenLook(QObject *parent = nullptr);
 

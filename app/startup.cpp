@@ -2,6 +2,8 @@
 
 #include "app/workingfolder.h"
 #include "audio/soundfolder.h"
+#include "dictionary/fileio.h"
+#include "ui/dialogplacement.h"
 #include "wordlarkversion.h"
 
 #include <QApplication>
@@ -26,7 +28,8 @@ const QString kQtTranslationName = QStringLiteral("QtTranslation");
 
 void reportSetUpProblem(const QString &text)
 {
-    QMessageBox::warning(nullptr, QStringLiteral("Wordlark"), text);
+    showMessage(nullptr, QMessageBox::Warning, QStringLiteral("Wordlark"), text,
+                QStringLiteral("SetUpProblem"));
 }
 
 } // namespace

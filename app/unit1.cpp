@@ -138,9 +138,9 @@ void TForm1::showLoadStarting()
 void TForm1::showDictionaryRead(const wordlark::DictionaryRead &read)
 {
     if (read.builtInUsed)
-        QMessageBox::information(
-            this, QStringLiteral("Wordlark"),
-            QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
+        showMessage(this, QMessageBox::Information, QStringLiteral("Wordlark"),
+                    QStringLiteral("Dictionary file not found. Now default dictionary will loading."),
+                    QStringLiteral("DictionaryNotFoundMessage"));
     ProgressBar1->setMaximum(read.lineCount);
     ProgressBar1->setValue(0);
     m_sinceRedraw.start();

@@ -1,5 +1,6 @@
 #include "ui/unithelp.h"
 
+#include "ui/dialogplacement.h"
 #include "ui/helptext.h"
 
 #include <QMessageBox>
@@ -67,11 +68,8 @@ bool TFormHelp::loadHelpText(const QString &path, QPlainTextEdit *memo)
     const wordlark::Result<QString> text = wordlark::readHelpText(path);
     if (!text) {
         // Shown without blocking: the program goes on starting while the learner reads it.
-        auto *box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Wordlark"), text.error(),
-                                    QMessageBox::Ok, parentWidget());
-        box->setObjectName(QStringLiteral("HelpFileError"));
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->open();
+        openMessage(parentWidget(), QMessageBox::Critical, QStringLiteral("Wordlark"), text.error(),
+                    QStringLiteral("HelpFileError"));
         return false;
     }
     memo->setPlainText(*text);

@@ -224,7 +224,7 @@ bool TFormThems::eventFilter(QObject *watched, QEvent *event)
 void TFormThems::ShapeMouseDown(ColourRole role)
 {
     ColorDialog1->setCurrentColor(screenColour(colourOf(m_swatchColours, role), QGuiApplication::palette()));
-    if (ColorDialog1->exec() == QDialog::Accepted)
+    if (execCentred(ColorDialog1) == QDialog::Accepted)
         paintSwatch(role, storedColour(ColorDialog1->selectedColor()));
 }
 
@@ -249,7 +249,7 @@ void TFormThems::AddColourScheme()
     input.setLabelText(QStringLiteral("Название"));
     input.setTextValue(QString());
     // Cancel means the learner does not want the scheme: nothing is added and the file stays as it is.
-    if (input.exec() != QDialog::Accepted)
+    if (execCentred(&input) != QDialog::Accepted)
         return;
 
     m_schemes.append(ColourScheme{m_swatchColours, storableSchemeName(input.textValue()), {}});
@@ -269,7 +269,7 @@ void TFormThems::chooseFont(FieldKind kind, const char *dialogName)
     // The dialog gives its fonts in whole points; OK on what it opened with is no choice, and the field
     // keeps its font exactly, rather than the dialog's near match of it.
     const QFont opened = dialog.currentFont();
-    if (dialog.exec() == QDialog::Accepted && dialog.selectedFont() != opened)
+    if (execCentred(&dialog) == QDialog::Accepted && dialog.selectedFont() != opened)
         m_look.setFieldFont(kind, dialog.selectedFont());
 }
 

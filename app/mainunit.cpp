@@ -52,7 +52,7 @@ TMainForm::TMainForm(Trainer &trainer, const ScreenLook &look, QWidget *parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Wordlark"));
-    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
+    setFont(dialogFont());
     setFixedSize(kWindowWidth, kWindowHeight);
     move(0, 0);
 
@@ -144,7 +144,8 @@ void TMainForm::createQuizScreen()
     connect(Board, &AnswerBoard::typedAnswerEntered, this, &TMainForm::CoolGirlOKClick);
     connect(Board, &AnswerBoard::learnerActive, this, &TMainForm::resetIdleCounter);
 
-    LabelRemained = createCounter("LabelRemained", UiTextId::WordsRemained, 10, m_look.colours().remainedText);
+    LabelRemained =
+        createCounter("LabelRemained", UiTextId::WordsRemained, 10, m_look.colours().remainedText);
     LabelMis =
         createCounter("LabelMis", UiTextId::Mistakes, kWindowWidth / 2 + 5, m_look.colours().mistakesText);
 

@@ -107,19 +107,10 @@ QString decodeText(QByteArrayView bytes)
 QStringList splitLines(QStringView text)
 {
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t unit = text[i].unicode();
-        if (unit != u'\r' && unit != u'\n' && unit != u'\u2028')
-            continue;
-        lines.append(text.sliced(start, i - start).toString());
-        if (unit == u'\r' && i + 1 < size && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines.append(text.sliced(start).toString());
+    forEachLine(text, [&lines, text](qsizetype begin, qsizetype end) {
+        lines.append(text.sliced(begin, end - begin).toString());
+        return true;
+    });
     return lines;
 }
 
@@ -171,47 +162,34 @@ TextLines::TextLines(QByteArray bytes)
         throw std::length_error("text file beyond 4 GiB");
     const auto [encoding, textStart] = encodingOf(m_bytes);
     m_encoding = encoding;
+    // The same lines as splitLines() gives for the decoded text.
     const auto add = [this](qsizetype begin, qsizetype end) {
         m_bounds.push_back(quint32(begin));
         m_bounds.push_back(quint32(end));
+        return true;
     };
-    // The same breaks as splitLines(): CR LF, CR, LF and U+2028; a break at the very end starts no line.
     const qsizetype size = m_bytes.size();
-    qsizetype start = textStart;
     if (isUtf16(encoding)) {
         const bool bigEndian = encoding == Encoding::Utf16Be;
         const qsizetype end = textStart + (size - textStart) / 2 * 2; // a last odd byte is no unit
-        for (qsizetype i = textStart; i < end; i += 2) {
-            const char16_t unit = unitAt(m_bytes, i, bigEndian);
-            if (unit != u'\r' && unit != u'\n' && unit != u'\u2028')
-                continue;
-            add(start, i);
-            if (unit == u'\r' && i + 2 < end && unitAt(m_bytes, i + 2, bigEndian) == u'\n')
-                i += 2;
-            start = i + 2;
-        }
-        if (start < end)
-            add(start, end);
+        const auto breakAt = [this, bigEndian, end](qsizetype i) {
+            const char16_t next = i + 2 < end ? unitAt(m_bytes, i + 2, bigEndian) : u'\0';
+            return 2 * lineBreakLength(unitAt(m_bytes, i, bigEndian), next);
+        };
+        forEachLine(textStart, end, 2, breakAt, add);
         return;
     }
+    // In code page 1251 and UTF-8 CR and LF are single bytes; UTF-8 writes U+2028 in three.
     const char *data = m_bytes.constData();
-    for (qsizetype i = textStart; i < size; ++i) {
-        qsizetype breakLength = 0;
-        if (data[i] == '\r')
-            breakLength = i + 1 < size && data[i + 1] == '\n' ? 2 : 1;
-        else if (data[i] == '\n')
-            breakLength = 1;
-        else if (encoding == Encoding::Utf8 && data[i] == '\xE2' && i + 2 < size && data[i + 1] == '\x80' &&
-                 data[i + 2] == '\xA8')
-            breakLength = 3;
-        if (breakLength == 0)
-            continue;
-        add(start, i);
-        i += breakLength - 1;
-        start = i + 1;
-    }
-    if (start < size)
-        add(start, size);
+    const bool utf8 = encoding == Encoding::Utf8;
+    const auto breakAt = [data, size, utf8](qsizetype i) -> qsizetype {
+        if (utf8 && data[i] == '\xE2' && i + 2 < size && data[i + 1] == '\x80' && data[i + 2] == '\xA8')
+            return 3;
+        const char16_t unit = data[i] == '\r' || data[i] == '\n' ? char16_t(data[i]) : u'\0';
+        return lineBreakLength(unit,
+                               i + 1 < size ? char16_t(static_cast<unsigned char>(data[i + 1])) : u'\0');
+    };
+    forEachLine(textStart, size, 1, breakAt, add);
 }
 
 void TextLines::lineInto(qsizetype index, QString &text) const
@@ -265,7 +243,7 @@ Result<TextLines> readTextLines(const QString &path)
     ReadRefusal refusal = ReadRefusal::None;
     Result<QByteArray> bytes = readFileBytes(path, FileKind::Dictionary, &refusal);
     if (refusal == ReadRefusal::Folder || refusal == ReadRefusal::NotRegular)
-        return Failure{QStringLiteral("«%1» — не обычный файл.").arg(path)};
+        return Failure{QStringLiteral("«%1» — не обычный файл.").arg(shownPath(path))};
     if (!bytes)
         return Failure{bytes.error()};
     return TextLines(std::move(bytes).value());

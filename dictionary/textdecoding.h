@@ -22,8 +22,50 @@ QString fromCp1251(QByteArrayView bytes);
 // Characters the code page cannot hold become '?'; `lossless` tells whether any did.
 QByteArray toCp1251(QStringView text, bool *lossless = nullptr);
 
-// Splits at CR LF, lone CR, lone LF and U+2028. A break at the very end starts no further line, and an
-// empty text has no lines; every other line counts, empty ones included.
+// The length in units of a line break that begins with `unit`, `next` following it (0 at the end of the
+// text): 2 for CR LF, 1 for a lone CR, a lone LF or U+2028, and 0 where no break begins.
+constexpr int lineBreakLength(char16_t unit, char16_t next)
+{
+    if (unit == u'\r')
+        return next == u'\n' ? 2 : 1;
+    return unit == u'\n' || unit == u'\u2028' ? 1 : 0;
+}
+
+// The program's one way of cutting a text into lines, for text in any form. Positions run from `begin` to
+// `end` in steps of `step`, the size of one unit; `breakAt(i)` is the length, in positions, of the line
+// break that begins at position i, or 0. `line(first, end)` gets the bounds of each line without its
+// break and returns whether to go on. A break at the very end starts no further line, and an empty text
+// has no lines; every other line counts, empty ones included.
+template <typename BreakAt, typename Line>
+void forEachLine(qsizetype begin, qsizetype end, qsizetype step, BreakAt breakAt, Line line)
+{
+    qsizetype start = begin;
+    for (qsizetype i = begin; i < end; i += step) {
+        const qsizetype length = breakAt(i);
+        if (length == 0)
+            continue;
+        if (!line(start, i))
+            return;
+        i += length - step;
+        start = i + step;
+    }
+    if (start < end)
+        line(start, end);
+}
+
+// The same for text held as a string.
+template <typename Line> void forEachLine(QStringView text, Line line)
+{
+    const qsizetype size = text.size();
+    forEachLine(
+        0, size, 1,
+        [text, size](qsizetype i) {
+            return lineBreakLength(text[i].unicode(), i + 1 < size ? text[i + 1].unicode() : u'\0');
+        },
+        line);
+}
+
+// Splits at CR LF, lone CR, lone LF and U+2028, as forEachLine() does.
 QStringList splitLines(QStringView text);
 
 // A text file's lines as decodeText() and splitLines() would give them, kept as the file's bytes with where

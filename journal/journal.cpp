@@ -1,9 +1,9 @@
 #include "journal/journal.h"
 
+#include "dictionary/fileio.h"
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
@@ -33,44 +33,39 @@ int primaryCode(const QSqlError &error)
     return ok ? code & 0xff : -1;
 }
 
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 Failure notAJournal(const QString &path)
 {
     return {QStringLiteral("Файл «%1» не является журналом ответов. Урок продолжится без журнала, "
                            "файл оставлен как есть.")
-                .arg(shown(path))};
+                .arg(shownPath(path))};
 }
 
 Failure fromNewerVersion(const QString &path)
 {
     return {QStringLiteral("Журнал ответов «%1» записан более новой версией программы. Урок продолжится "
                            "без журнала, файл оставлен как есть.")
-                .arg(shown(path))};
+                .arg(shownPath(path))};
 }
 
 Failure heldByAnotherCopy(const QString &path)
 {
     return {QStringLiteral("Журнал ответов «%1» уже ведёт другая запущенная копия программы. Урок "
                            "продолжится без журнала.")
-                .arg(shown(path))};
+                .arg(shownPath(path))};
 }
 
 Failure readOnly(const QString &path)
 {
     return {QStringLiteral("Журнал ответов «%1» нельзя дополнять: файл или папка доступны только для "
                            "чтения. Урок продолжится без журнала, файл оставлен как есть.")
-                .arg(shown(path))};
+                .arg(shownPath(path))};
 }
 
 Failure cannotOpen(const QString &path, const QString &reason)
 {
     return {QStringLiteral("Не удалось открыть журнал ответов «%1»: %2. Урок продолжится без журнала, "
                            "файл оставлен как есть.")
-                .arg(shown(path), reason)};
+                .arg(shownPath(path), reason)};
 }
 
 // What an SQLite error on opening means to the learner.
@@ -216,7 +211,7 @@ Result<std::unique_ptr<Journal>> Journal::create(const QString &path)
 {
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         return Failure{
-            {QStringLiteral("Не удалось создать журнал ответов «%1»: файл уже есть.").arg(shown(path))}};
+            {QStringLiteral("Не удалось создать журнал ответов «%1»: файл уже есть.").arg(shownPath(path))}};
 
     std::unique_ptr<Journal> journal(new Journal(path, newConnectionName()));
     journal->m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), journal->m_connection);
@@ -230,7 +225,7 @@ Result<std::unique_ptr<Journal>> Journal::create(const QString &path)
         journal.reset();
         (void)deleteFile(path);
         return Failure{
-            {QStringLiteral("Не удалось создать журнал ответов «%1»: %2").arg(shown(path), reason)}};
+            {QStringLiteral("Не удалось создать журнал ответов «%1»: %2").arg(shownPath(path), reason)}};
     }
     return journal;
 }
@@ -242,7 +237,7 @@ Result<void> Journal::deleteFile(const QString &path)
     QFile file(path);
     if (file.exists() && !file.remove())
         return Failure{{QStringLiteral("Не удалось удалить журнал ответов «%1»: %2")
-                            .arg(shown(path), file.errorString())}};
+                            .arg(shownPath(path), file.errorString())}};
     return {};
 }
 
@@ -426,7 +421,7 @@ void Journal::fail(const QString &reason)
     Q_EMIT writeFailed(QStringLiteral("Не удалось записать ответы в журнал «%1»: %2. Возможно, диск заполнен "
                                       "или доступен только для чтения. Урок продолжится без журнала; "
                                       "записанное раньше сохранено.")
-                           .arg(shown(m_path), reason));
+                           .arg(shownPath(m_path), reason));
 }
 
 void Journal::indexWords(const WordTable &table)

@@ -2,7 +2,6 @@
 
 #include "dictionary/fileio.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <limits>
@@ -12,11 +11,6 @@ namespace wordlark {
 namespace {
 
 constexpr char kEndOfText = '\x1a';
-
-QString displayName(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
 
 // Lines end at LF with a CR before it dropped, so files edited with LF-only tools read the same. A Ctrl-Z
 // ends the readable text, as old editors marked the end of a file with it. The end of the text also ends
@@ -94,7 +88,7 @@ public:
     LessonParser(QByteArrayView bytes, int totalWordCount, const QString &fileName)
         : m_lines(splitLessonLines(bytes))
         , m_totalWordCount(totalWordCount)
-        , m_fileName(displayName(fileName))
+        , m_fileName(shownPath(fileName))
     {
     }
 
@@ -254,7 +248,7 @@ Result<void> saveLessonFile(const QString &path, const LessonProgress &progress)
 {
     auto failure = [&path](const QString &reason) {
         return Failure{
-            QStringLiteral("Не удалось сохранить файл урока «%1»: %2").arg(displayName(path), reason)};
+            QStringLiteral("Не удалось сохранить файл урока «%1»: %2").arg(shownPath(path), reason)};
     };
     // The path is one line of the file: a line break or Ctrl-Z in it would cut the lesson when read back.
     const QByteArray encodedPath = QFile::encodeName(progress.dictionaryPath);
@@ -271,7 +265,7 @@ Result<LessonProgress> loadLessonFile(const QString &path, int totalWordCount)
 {
     auto failure = [&path](const QString &reason) {
         return Failure{
-            QStringLiteral("Не удалось прочитать файл урока «%1»: %2").arg(displayName(path), reason)};
+            QStringLiteral("Не удалось прочитать файл урока «%1»: %2").arg(shownPath(path), reason)};
     };
     ReadRefusal refusal = ReadRefusal::None;
     Result<QByteArray> bytes = readFileBytes(path, FileKind::LessonFile, &refusal);

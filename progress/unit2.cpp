@@ -2,6 +2,7 @@
 
 #include "progress/statistics.h"
 #include "ui/dialogplacement.h"
+#include "ui/fonts.h"
 #include "ui/screenlook.h"
 #include "ui/uitexts.h"
 
@@ -74,9 +75,7 @@ TFormStat::TFormStat(const ScreenLook &look, QWidget *parent)
     , m_look(look)
 {
     setObjectName(QStringLiteral("FormStat"));
-    QFont dialogFont(QStringLiteral("MS Sans Serif"));
-    dialogFont.setPixelSize(11);
-    setFont(dialogFont);
+    setFont(dialogFont());
     setFixedSize(379, 357);
     setMouseTracking(true);
     createControls();

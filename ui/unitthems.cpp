@@ -1,6 +1,7 @@
 #include "ui/unitthems.h"
 
 #include "ui/dialogplacement.h"
+#include "ui/fonts.h"
 #include "ui/schemecolours.h"
 #include "ui/uitexts.h"
 
@@ -81,9 +82,7 @@ TFormThems::TFormThems(const QString &schemeFile, ScreenLook &look, QWidget *par
 {
     setObjectName(QStringLiteral("FormThems"));
     setWindowTitle(QStringLiteral("Цвет и шрифты"));
-    QFont dialogFont(QStringLiteral("MS Sans Serif"));
-    dialogFont.setPixelSize(11);
-    setFont(dialogFont);
+    setFont(dialogFont());
     setFixedSize(384, 382);
 
     createSchemeGroup();

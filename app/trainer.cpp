@@ -141,7 +141,7 @@ bool Trainer::answerTyped(const QString &typed)
     if (!m_question.hasWord())
         return false;
     return takeAnswer(
-        Answer{m_question.word, 0, m_question.isRightTypedAnswer(typed), true, !m_answeredThisQuestion});
+        Answer{m_question.word, NoBox, m_question.isRightTypedAnswer(typed), true, !m_answeredThisQuestion});
 }
 
 bool Trainer::takeAnswer(Answer answer)

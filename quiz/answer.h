@@ -6,7 +6,7 @@ namespace wordlark {
 struct Answer {
     // The asked word.
     int word = -1;
-    // The answer box clicked, 1..12; 0 for a typed answer.
+    // The answer box clicked, 1..12; NoBox (0) for a typed answer.
     int box = 0;
     bool right = false;
     bool typed = false;

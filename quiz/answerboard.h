@@ -107,16 +107,21 @@ private:
     void setPanelColour(const QColor &colour);
     void startFlash();
     void focusSink(QTextEdit *box);
+    // The number of the answer box whose viewport this is, or NoBox.
     int boxOfViewport(const QObject *viewport) const;
-    void forgetRemovedText(QTextEdit *box, int number);
+    QTextEdit *answerBox(int box) const { return AnswerBoxes[wordlark::slotOfBox(box)]; }
+    // Where the text written into a box is counted: the question box first, then the answer boxes.
+    qsizetype &writtenSinceClear(const QTextEdit *box);
+    void forgetRemovedText(QTextEdit *box);
 
     const wordlark::QuizColours &m_colours;
     int m_answerAreaTop = 0;
     int m_answerAreaBottom = 0;
     int m_usedBoxes = 0;
-    int m_hoverBox = 0;
+    int m_hoverBox = wordlark::NoBox;
     QWidget *m_flashed = nullptr;
     std::array<QColor, wordlark::MaxAnswerBoxes> m_boxColours;
-    // Characters written into each box (0 is the question box) since its document was last cleared.
+    // Characters written into each box since its document was last cleared: the question box, then the
+    // answer boxes by slot.
     std::array<qsizetype, wordlark::MaxAnswerBoxes + 1> m_writtenSinceClear{};
 };

@@ -6,8 +6,8 @@ namespace wordlark {
 class Trainer;
 }
 
-// Creates the program's nine windows in their fixed order, shows the splash window and starts its timer,
-// which loads the dictionary once the event loop runs.
+// Creates the program's state, the screen's look and the ten windows in their fixed order, shows the
+// splash window and starts its timer, which loads the dictionary once the event loop runs.
 void createProgramWindows();
 
 // How long the splash shows its picture before the dictionary loads: a second, so that the learner sees

@@ -11,8 +11,8 @@ class TFormHelp;
 class TFormThems;
 class TFormProgress;
 
-// The program's windows, created once at start in this order and living until it ends. Each window
-// reaches the others through this table, as the windows of one program do.
+// The program's ten windows, created once at start in this order and living until it ends. Only
+// app/program.cpp holds this table, to connect the windows' signals; no window reaches another.
 struct ProgramWindows {
     TForm1 *Form1 = nullptr;
     TMainForm *MainForm = nullptr;

@@ -132,11 +132,12 @@ void TForm1::showLoadStarting()
     Label1->show();
     ProgressBar1->show();
     ProgressBar1->setMinimum(0);
-    QCoreApplication::processEvents();
 }
 
 void TForm1::showDictionaryRead(const wordlark::DictionaryRead &read)
 {
+    // Drawn once the other listeners of the start have run, so the quiz screen is already hidden.
+    QCoreApplication::processEvents();
     if (read.builtInUsed)
         showMessage(this, QMessageBox::Information, QStringLiteral("Wordlark"),
                     QStringLiteral("Dictionary file not found. Now default dictionary will loading."),

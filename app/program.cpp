@@ -174,9 +174,11 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
     QObject::connect(
         main, &TMainForm::progressAsked, &keeper, [progress = windows.FormProgress, &trainer, &keeper] {
             keeper.writeNow();
+            // Local days as they were at the journal's moment, summer time and all.
+            const qint64 now = keeper.now();
+            const int offset = QDateTime::fromMSecsSinceEpoch(now).offsetFromUtc();
             if (const wordlark::Journal *journal = keeper.journal())
-                progress->ShowProgress(*journal, trainer.wordTable(), trainer.lessons(), keeper.now(),
-                                       QDateTime::currentDateTime().offsetFromUtc());
+                progress->ShowProgress(*journal, trainer.wordTable(), trainer.lessons(), now, offset);
         });
     QObject::connect(main, &TMainForm::dueReviewAsked, &keeper, [&trainer, &keeper] {
         const std::vector<int> due = keeper.dueWords(trainer.lessons());

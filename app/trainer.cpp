@@ -204,13 +204,13 @@ void Trainer::startPassOver(const QList<int> &words)
     for (const int word : words)
         if (word >= 0 && word < wordCount())
             queue.append(word);
-    beginPass(std::move(queue), 0, {});
+    beginPass(std::move(queue), 0, {}, DrawOrder::QueueOrder);
 }
 
-void Trainer::beginPass(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes)
+void Trainer::beginPass(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes, DrawOrder order)
 {
     const int queueLength = int(queue.size());
-    m_session.restore(std::move(queue), mistakeCount, std::move(mistakes));
+    m_session.restore(std::move(queue), mistakeCount, std::move(mistakes), order);
     Q_EMIT mistakesChanged(m_session.mistakeCount());
     Q_EMIT remainingChanged(queueLength);
     nextQuestion();

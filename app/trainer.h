@@ -107,9 +107,10 @@ public:
     // Turns the words missed in the pass that ended into the next pass; false (and nothing changed)
     // when none were missed. The next question asks from it.
     bool startReview();
-    // Starts a pass over the given words, with no mistakes yet, and asks its first question. Indices that
-    // are not words of this dictionary are left out; with none left, the next question starts a new
-    // pass over the chosen lessons. When the pass ends it ends like any other.
+    // Starts a pass over the given words, with no mistakes yet, and asks its first question. The words
+    // are asked in the given order, a missed one again after the others. Indices that are not words of
+    // this dictionary are left out; with none left, the next question starts a new pass over the chosen
+    // lessons. When the pass ends it ends like any other.
     void startPassOver(const QList<int> &words);
 
 Q_SIGNALS:
@@ -144,7 +145,8 @@ private:
     DictionaryRead readDictionary();
     int buildLessons(const std::function<void(int)> &beforeLine);
     bool takeAnswer(Answer answer);
-    void beginPass(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes);
+    void beginPass(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes,
+                   DrawOrder order = DrawOrder::Random);
 
     QString m_startFolder;
     QString m_dictionaryPath;

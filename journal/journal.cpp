@@ -151,6 +151,51 @@ const char *const WordColumns =
 const char *const AnswerColumns =
     "time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, first_of_showing, answer_ms";
 
+// The rows of each word that stands on more than one row, linked in rings as Journal keeps them. Rows
+// are grouped by a hash of their key first, so that a dictionary costs one sort and no strings.
+std::vector<int> rowsOfTheSameWord(const WordTable &table)
+{
+    const int rows = table.rowCount();
+    // Half a hash is plenty to group by, and halves what the sort moves.
+    const auto keyHash = [&table](int row) {
+        return quint32(qHashMulti(QHashSeed::globalSeed(), table.cellView(SimplifiedColumn, row),
+                                  table.cellView(PinyinColumn, row)));
+    };
+    const auto sameWord = [&table](int a, int b) {
+        return table.cellView(SimplifiedColumn, a) == table.cellView(SimplifiedColumn, b) &&
+               table.cellView(PinyinColumn, a) == table.cellView(PinyinColumn, b);
+    };
+    std::vector<std::pair<quint32, int>> hashed(size_t(std::max(rows, 0)));
+    for (int row = 0; row < rows; ++row)
+        hashed[size_t(row)] = {keyHash(row), row};
+    std::sort(hashed.begin(), hashed.end());
+
+    std::vector<int> next(hashed.size(), -1);
+    for (size_t first = 0; first < hashed.size();) {
+        size_t end = first + 1;
+        while (end < hashed.size() && hashed[end].first == hashed[first].first)
+            ++end;
+        // Rows of one hash, in row order; equal hashes of different words are told apart here.
+        for (size_t i = first; i < end; ++i) {
+            const int row = hashed[i].second;
+            if (next[size_t(row)] >= 0)
+                continue;
+            int last = row;
+            for (size_t j = i + 1; j < end; ++j) {
+                const int other = hashed[j].second;
+                if (next[size_t(other)] < 0 && sameWord(row, other)) {
+                    next[size_t(last)] = other;
+                    last = other;
+                }
+            }
+            if (last != row)
+                next[size_t(last)] = row;
+        }
+        first = end;
+    }
+    return next;
+}
+
 } // namespace
 
 JournalAnswer answerToWord(const WordTable &table, int row)
@@ -341,8 +386,9 @@ void Journal::record(const JournalAnswer &answer)
             m_dirty[size_t(slot)] = true;
             m_dirtySlots.push_back(slot);
         }
-        if (indexed)
-            m_slotOfRow[size_t(answer.row)] = slot;
+        // The rows of a word are tied together, so only a word met for the first time has rows to tie.
+        if (indexed && m_slotOfRow[size_t(answer.row)] != slot)
+            tieRowsOfWord(answer.row, slot);
     }
     if (!m_batchTimer.isActive())
         m_batchTimer.start();
@@ -413,6 +459,17 @@ bool Journal::flush()
     return true;
 }
 
+void Journal::tieRowsOfWord(int row, int slot)
+{
+    const bool ringed = size_t(row) < m_nextRowOfWord.size();
+    for (int at = row;;) {
+        m_slotOfRow[size_t(at)] = slot;
+        at = ringed ? m_nextRowOfWord[size_t(at)] : -1;
+        if (at < 0 || at == row)
+            return;
+    }
+}
+
 void Journal::fail(const QString &reason)
 {
     m_broken = true;
@@ -427,6 +484,7 @@ void Journal::fail(const QString &reason)
 void Journal::indexWords(const WordTable &table)
 {
     m_slotOfRow.assign(size_t(table.rowCount()), -1);
+    m_nextRowOfWord = rowsOfTheSameWord(table);
     if (m_slotOfKey.isEmpty())
         return;
     // One key buffer for all rows: only its contents change, so a row costs no allocation.
@@ -463,22 +521,30 @@ template <typename Visit> void forChosenRows(const LessonList &lessons, size_t r
 
 } // namespace
 
+template <typename Visit> void Journal::forChosenWords(const LessonList &lessons, Visit visit) const
+{
+    std::vector<bool> seen(m_states.size(), false);
+    forChosenRows(lessons, m_slotOfRow.size(), [&](int row) {
+        const int slot = m_slotOfRow[size_t(row)];
+        if (slot < 0 || seen[size_t(slot)])
+            return;
+        seen[size_t(slot)] = true;
+        visit(row, slot);
+    });
+}
+
 int Journal::dueCount(const LessonList &lessons, qint64 nowMs) const
 {
     int due = 0;
-    forChosenRows(lessons, m_slotOfRow.size(), [&](int row) {
-        const int slot = m_slotOfRow[size_t(row)];
-        due += slot >= 0 && m_states[size_t(slot)].dueMs <= nowMs;
-    });
+    forChosenWords(lessons, [&](int, int slot) { due += m_states[size_t(slot)].dueMs <= nowMs; });
     return due;
 }
 
 std::vector<int> Journal::dueWords(const LessonList &lessons, qint64 nowMs) const
 {
     std::vector<std::pair<qint64, int>> due;
-    forChosenRows(lessons, m_slotOfRow.size(), [&](int row) {
-        const int slot = m_slotOfRow[size_t(row)];
-        if (slot >= 0 && m_states[size_t(slot)].dueMs <= nowMs)
+    forChosenWords(lessons, [&](int row, int slot) {
+        if (m_states[size_t(slot)].dueMs <= nowMs)
             due.emplace_back(m_states[size_t(slot)].dueMs, row);
     });
     std::sort(due.begin(), due.end());

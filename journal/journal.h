@@ -108,9 +108,9 @@ public:
     const WordMemory *memory(int row) const;
     int knownWordCount() const { return int(m_states.size()); }
 
-    // Words of the chosen lessons due at `nowMs`.
+    // Words of the chosen lessons due at `nowMs`; a word on several rows counts once.
     int dueCount(const LessonList &lessons, qint64 nowMs) const;
-    // Their rows, most overdue first.
+    // Their rows, most overdue first: of a word on several rows, the first chosen one.
     std::vector<int> dueWords(const LessonList &lessons, qint64 nowMs) const;
 
     // The last `days` local days up to today (`utcOffsetSeconds` from UTC), oldest first, empty days
@@ -134,6 +134,10 @@ private:
     Result<void> prepare(bool fresh);
     Result<void> loadWords();
     int slotFor(const QString &simplified, const QString &pinyin);
+    // Gives `slot` to `row` and to every other row of the same word.
+    void tieRowsOfWord(int row, int slot);
+    // Calls `visit(row, slot)` for each word of the chosen lessons the journal knows, once a word.
+    template <typename Visit> void forChosenWords(const LessonList &lessons, Visit visit) const;
     void fail(const QString &reason);
 
     QString m_path;
@@ -151,6 +155,9 @@ private:
     std::vector<std::pair<QString, QString>> m_keys; // simplified, pinyin
     QHash<QString, int> m_slotOfKey;
     std::vector<int> m_slotOfRow;
+    // The next row that holds the same word (simplified and pinyin alike), round in a ring; -1 for a
+    // word on one row only.
+    std::vector<int> m_nextRowOfWord;
 };
 
 // At most `bars` entries: runs of neighbouring lessons are summed into one entry labelled by the first

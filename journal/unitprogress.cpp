@@ -10,8 +10,8 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QGraphicsTextItem>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHorizontalBarSeries>
 #include <QLabel>
@@ -20,10 +20,12 @@
 #include <QLineSeries>
 #include <QPushButton>
 #include <QScatterSeries>
-#include <QScreen>
 #include <QStackedBarSeries>
+#include <QTextDocument>
 #include <QVBoxLayout>
 #include <QValueAxis>
+
+#include <cmath>
 
 using namespace wordlark;
 
@@ -35,12 +37,15 @@ const QColor LearningColour(0xe8, 0xa3, 0x3d);
 const QColor UnmetColour(0xc8, 0xc8, 0xc8);
 const QColor LapseColour(0xc9, 0x4c, 0x4c);
 
+// The least a chart is given, whatever its labels.
+constexpr QSize SmallestChart(400, 260);
+
 QChartView *newChartView(const QString &name, QWidget *parent)
 {
     auto *view = new QChartView(parent);
     view->setObjectName(name);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(480, 300);
+    view->setMinimumSize(SmallestChart);
     return view;
 }
 
@@ -75,16 +80,53 @@ QValueAxis *countAxis(qreal largest)
     return axis;
 }
 
+// The faces of the category labels: dates and lesson names a size smaller than the words, so that 30 days
+// and 50 lessons stand side by side on the smallest screen.
+constexpr qreal NumberLabelPoints = 7;
+constexpr qreal WordLabelPoints = 7.5;
+
 // Whole labels in a small face: a cut label ("…") says nothing.
-QBarCategoryAxis *categoryAxis(const QStringList &categories)
+QBarCategoryAxis *categoryAxis(const QStringList &categories, qreal points = NumberLabelPoints)
 {
     auto *axis = new QBarCategoryAxis;
     axis->append(categories);
     axis->setTruncateLabels(false);
     QFont font = axis->labelsFont();
-    font.setPointSizeF(7.5);
+    font.setPointSizeF(points);
     axis->setLabelsFont(font);
     return axis;
+}
+
+// The room a category needs for its label along the axis: the label's height (a turned label's as well,
+// standing across the axis) or its width, measured as the chart measures its labels (a text document with
+// a half-pixel margin). The chart hides a label that has less room, at the ends of the axis always.
+qreal labelPitch(QBarCategoryAxis *axis, bool byHeight)
+{
+    QGraphicsTextItem text;
+    text.setFont(axis->labelsFont());
+    text.document()->setDocumentMargin(0.5);
+    qreal pitch = 0;
+    for (const QString &label : axis->categories()) {
+        text.setHtml(label.toHtmlEscaped());
+        const QRectF size = text.boundingRect();
+        pitch = std::max(pitch, byHeight ? size.height() : size.width());
+    }
+    // Labels stand on whole pixels: a category a whole number of pixels high never loses its label to
+    // the rounding.
+    return std::ceil(pitch);
+}
+
+// Makes the view large enough for every category of the axis to keep its label; `besides` is what the
+// chart's other parts (value axes, title, legend, margins) take along the axis.
+void makeRoomForLabels(QChartView *view, QBarCategoryAxis *axis, Qt::Orientation along, int besides)
+{
+    const bool turned = axis->labelsAngle() % 180 != 0;
+    const int needed =
+        besides + int(std::ceil(axis->count() * labelPitch(axis, (along == Qt::Vertical) != turned)));
+    if (along == Qt::Horizontal)
+        view->setMinimumWidth(std::max(SmallestChart.width(), needed));
+    else
+        view->setMinimumHeight(std::max(SmallestChart.height(), needed));
 }
 
 // Adds the series with its axes: `bottom` along the foot of the chart, `left` up its side.
@@ -100,7 +142,7 @@ void attach(QChart *chart, QAbstractSeries *series, QAbstractAxis *bottom, QAbst
 // "shū 书 — книга", cut to a length a bar's label can hold.
 QString lapsedLabel(const LapsedWord &word)
 {
-    QString label = word.pinyin + QStringLiteral("  ") + word.simplified;
+    QString label = word.pinyin + u' ' + word.simplified;
     if (!word.translation.isEmpty())
         label += QStringLiteral(" — ") + word.translation;
     constexpr qsizetype Longest = 32;
@@ -138,17 +180,17 @@ TFormProgress::TFormProgress(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(charts, 1);
     layout->addLayout(buttons);
-    resize(1100, 900);
+    // Room for the four pictures side by side; ShowProgress() keeps the window on the screen.
+    resize(1400, 900);
 }
 
 void TFormProgress::ShowProgress(const Journal &journal, const WordTable &table, const LessonList &lessons,
                                  qint64 nowMs, int utcOffsetSeconds)
 {
     drawProgress(journal, table, lessons, nowMs, utcOffsetSeconds);
-    // Four pictures want room, but never more than the screen has.
-    if (const QScreen *shownOn = screen() ? screen() : QGuiApplication::primaryScreen())
-        resize(size().boundedTo(shownOn->availableGeometry().size()));
-    execCentred(this);
+    // Four pictures want room, but never more than the screen has, frame included.
+    fitOnScreen(this, size());
+    exec();
 }
 
 void TFormProgress::drawProgress(const Journal &journal, const WordTable &table, const LessonList &lessons,
@@ -167,7 +209,7 @@ void TFormProgress::drawAnswers(const Journal &journal, qint64 nowMs, int utcOff
 {
     const QList<DayAnswers> days = journal.answersPerDay(nowMs, utcOffsetSeconds, AnswerDays);
     QChart *chart = freshChart(m_chartAnswers, QStringLiteral("Ответы за %1 дней").arg(AnswerDays));
-    QBarSet *answers = barSet(QStringLiteral("Ответов"), AnswerColour);
+    QBarSet *answers = barSet(QStringLiteral("Ответы"), AnswerColour);
     auto *share = new QLineSeries;
     share->setName(QStringLiteral("Верно с первой попытки, %"));
     share->setColor(RightColour);
@@ -187,12 +229,16 @@ void TFormProgress::drawAnswers(const Journal &journal, qint64 nowMs, int utcOff
             share->append(point);
             dots->append(point);
         }
-        labels << day.day.toString(QStringLiteral("d"));
+        // Day and month: a day of the month alone comes twice in 30 days, and the axis would merge them.
+        labels << day.day.toString(QStringLiteral("dd.MM"));
     }
     auto *bars = new QBarSeries;
     bars->append(answers);
     auto *dayAxis = categoryAxis(labels);
+    dayAxis->setLabelsAngle(-90);
     attach(chart, bars, dayAxis, countAxis(most));
+    // Beside the days: the count axis on the left and the percentages on the right.
+    makeRoomForLabels(m_chartAnswers, dayAxis, Qt::Horizontal, 95);
     auto *percent = new QValueAxis;
     percent->setRange(0, 100);
     percent->setLabelFormat(QStringLiteral("%d%%"));
@@ -226,8 +272,13 @@ void TFormProgress::drawLessons(const Journal &journal, const LessonList &lesson
     series->setBarWidth(0.8);
     auto *axis = categoryAxis(labels);
     attach(chart, series, axis, countAxis(largest));
-    if (labels.size() > 16)
+    // Names lie along the axis while they are few and take no more room than the most bars do turned;
+    // long names of a few lessons would otherwise widen the window past the screen.
+    const bool fitLying =
+        labels.size() <= 16 && labelPitch(axis, false) * labels.size() <= labelPitch(axis, true) * LessonBars;
+    if (!fitLying)
         axis->setLabelsAngle(-90);
+    makeRoomForLabels(m_chartLessons, axis, Qt::Horizontal, 50);
 }
 
 void TFormProgress::drawDue(const Journal &journal, qint64 nowMs, int utcOffsetSeconds)
@@ -252,6 +303,7 @@ void TFormProgress::drawDue(const Journal &journal, qint64 nowMs, int utcOffsetS
     auto *axis = categoryAxis(labels);
     attach(chart, series, axis, countAxis(most * 1.15));
     axis->setLabelsAngle(-90);
+    makeRoomForLabels(m_chartDue, axis, Qt::Horizontal, 55);
 }
 
 void TFormProgress::drawLapses(const Journal &journal, const WordTable &table)
@@ -274,7 +326,10 @@ void TFormProgress::drawLapses(const Journal &journal, const WordTable &table)
     series->append(lapses);
     series->setLabelsVisible(true);
     series->setLabelsPosition(QAbstractBarSeries::LabelsInsideEnd);
-    attach(chart, series, countAxis(most), categoryAxis(labels));
+    auto *wordAxis = categoryAxis(labels, WordLabelPoints);
+    attach(chart, series, countAxis(most), wordAxis);
+    // Above and below the words: the title and the count axis.
+    makeRoomForLabels(m_chartLapses, wordAxis, Qt::Vertical, 70);
 }
 
 void TFormProgress::Button1Click()

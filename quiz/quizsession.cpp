@@ -46,6 +46,7 @@ void QuizSession::startPassIfPending(const LessonList &lessons, const WordTable 
     if (m_fullFormOnly && !keepFullFormWords(table))
         fillQueue(lessons);
     m_newPassPending = false;
+    m_drawOrder = DrawOrder::Random;
     m_mistakes.clear();
     m_mistakeCount = 0;
 }
@@ -57,15 +58,21 @@ bool QuizSession::drawWord(RandomSource &random)
         m_currentWord = -1;
         return false;
     }
-    m_currentIndex = size < 2 ? 0 : random.below(int(size));
+    const bool fromTheFront = size < 2 || m_drawOrder == DrawOrder::QueueOrder;
+    m_currentIndex = fromTheFront ? 0 : random.below(int(size));
     m_currentWord = m_queue[m_currentIndex];
     return true;
 }
 
 bool QuizSession::rightAnswer()
 {
-    if (m_missedThisQuestion || m_currentWord < 0)
+    if (m_currentWord < 0)
         return false;
+    if (m_missedThisQuestion) {
+        if (m_drawOrder == DrawOrder::QueueOrder)
+            sendToBack();
+        return false;
+    }
     removeFromQueue(m_currentWord);
     if (!m_queue.isEmpty())
         return false;
@@ -92,6 +99,14 @@ void QuizSession::removeFromQueue(int word)
         m_queue.remove(at);
 }
 
+void QuizSession::sendToBack()
+{
+    if (m_currentIndex >= m_queue.size() || m_queue[m_currentIndex] != m_currentWord)
+        return;
+    m_queue.move(m_currentIndex, m_queue.size() - 1);
+    m_currentIndex = m_queue.size() - 1;
+}
+
 void QuizSession::recordMistake(int word)
 {
     for (MistakeRecord &record : m_mistakes) {
@@ -113,16 +128,18 @@ bool QuizSession::learnMistakes()
     m_mistakes.clear();
     m_mistakeCount = 0;
     m_newPassPending = false;
+    m_drawOrder = DrawOrder::Random;
     return true;
 }
 
-void QuizSession::restore(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes)
+void QuizSession::restore(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes, DrawOrder order)
 {
     m_queue = std::move(queue);
     m_mistakeCount = mistakeCount;
     m_mistakes = std::move(mistakes);
     m_currentWord = -1;
     m_missedThisQuestion = false;
+    m_drawOrder = order;
     // An empty queue behaves like the end of a pass: the next question starts a new one.
     m_newPassPending = m_queue.isEmpty();
 }

@@ -19,6 +19,15 @@ struct MistakeRecord {
 
 using FieldSet = std::array<bool, ColumnCount>;
 
+// How a pass takes its words from the queue.
+enum class DrawOrder {
+    // Any word of the queue, drawn at random: a lesson is not learnt in the order it is written.
+    Random,
+    // The front of the queue, so that a learner who stops early has met the first words; a missed word
+    // goes to the back once it is answered right.
+    QueueOrder,
+};
+
 // The fields a new run asks with: the translation as the question, pinyin and simplified characters as
 // the answers.
 inline constexpr FieldSet DefaultQuestionFields{false, false, false, false, true};
@@ -40,8 +49,9 @@ public:
     void fillQueue(const LessonList &lessons);
     bool keepFullFormWords(const WordTable &table);
 
-    // Draws the word to ask from the queue; false when the queue is empty.
+    // Draws the word to ask from the queue, as drawOrder() says; false when the queue is empty.
     bool drawWord(RandomSource &random);
+    DrawOrder drawOrder() const { return m_drawOrder; }
 
     // Effects of an answer. rightAnswer() returns true when it ended the pass.
     bool rightAnswer();
@@ -54,8 +64,9 @@ public:
     // word was recorded.
     bool learnMistakes();
 
-    // Replaces the whole progress, as when a saved lesson is opened.
-    void restore(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes);
+    // Replaces the whole progress, as when a saved lesson is opened. The order holds until the pass ends.
+    void restore(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes,
+                 DrawOrder order = DrawOrder::Random);
 
     const QList<int> &queue() const { return m_queue; }
     const QList<MistakeRecord> &mistakes() const { return m_mistakes; }
@@ -70,6 +81,9 @@ public:
     void setNewPassPending() { m_newPassPending = true; }
 
 private:
+    // Moves the word just asked, still at its drawn place, to the end of the queue.
+    void sendToBack();
+
     QList<int> m_queue;
     QList<MistakeRecord> m_mistakes;
     int m_mistakeCount = 0;
@@ -77,6 +91,7 @@ private:
     qsizetype m_currentIndex = 0; // where in the queue the current word was drawn
     bool m_missedThisQuestion = false;
     bool m_newPassPending = true;
+    DrawOrder m_drawOrder = DrawOrder::Random;
     FieldSet m_questionFields = DefaultQuestionFields;
     FieldSet m_answerFields = DefaultAnswerFields;
     bool m_fullFormOnly = false;

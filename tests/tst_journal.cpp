@@ -205,6 +205,8 @@ private Q_SLOTS:
     void theKeeperOpensAJournalItFindsAndNeverReplacesAFile();
 
     void dueWordsAreTheOverdueOnesOfTheChosenLessons();
+    void aWordOnTwoRowsIsOneWord_data();
+    void aWordOnTwoRowsIsOneWord();
     void answersPerDayFollowTheLocalCalendar();
     void lessonsCountKnownLearningAndUnmetWords();
     void dueByDayPutsOverdueWordsToday();
@@ -622,6 +624,60 @@ void TestJournal::dueWordsAreTheOverdueOnesOfTheChosenLessons()
     QCOMPARE(journal->dueWords(all, t + 5 * DayMs), std::vector<int>({1, 3, 0, 5}));
     QCOMPARE(journal->dueWords(lessonsOf(table, {true, false, true}), t + 5 * DayMs),
              std::vector<int>({1, 0, 5}));
+}
+
+// 好 hǎo stands in lesson 01 and again in lesson 02 (rows 1 and 3); 好 hào, another word, in 03.
+void TestJournal::aWordOnTwoRowsIsOneWord_data()
+{
+    QTest::addColumn<std::vector<bool>>("chosen");
+    QTest::addColumn<int>("answered");
+    QTest::addColumn<std::vector<int>>("due");
+
+    QTest::newRow("met on its first row")
+        << std::vector<bool>{true, true, true} << 1 << std::vector<int>{1, 0};
+    QTest::newRow("met on its second row")
+        << std::vector<bool>{true, true, true} << 3 << std::vector<int>{1, 0};
+    QTest::newRow("second row's lesson chosen")
+        << std::vector<bool>{false, true, true} << 1 << std::vector<int>{3};
+}
+
+void TestJournal::aWordOnTwoRowsIsOneWord()
+{
+    QFETCH(std::vector<bool>, chosen);
+    QFETCH(int, answered);
+    QFETCH(std::vector<int>, due);
+
+    WordTable table = smallTable();
+    table.setCell(PinyinColumn, 3, u"hǎo"_s);
+    table.setCell(SimplifiedColumn, 3, u"好"_s);
+    table.setCell(PinyinColumn, 5, u"hào"_s);
+    table.setCell(SimplifiedColumn, 5, u"好"_s);
+    auto journal = created(m_path);
+    QVERIFY(journal);
+    journal->indexWords(table);
+    const qint64 t = utc(2026, 4, 10);
+    journal->record(answerFor(table, answered, false, t));
+    journal->record(answerFor(table, 0, false, t + 1000));
+    // Every row of the word shows its schedule at once, not only after the next load.
+    QVERIFY(journal->memory(1));
+    QCOMPARE(journal->memory(1), journal->memory(3));
+    QCOMPARE(journal->memory(1)->repetitions, 1);
+    QVERIFY(!journal->memory(5));
+    QCOMPARE(journal->knownWordCount(), 2);
+
+    const LessonList lessons = lessonsOf(table, chosen);
+    const qint64 later = t + 2 * DayMs;
+    QCOMPARE(journal->dueCount(lessons, later), int(due.size()));
+    QCOMPARE(journal->dueWords(lessons, later), due);
+
+    // The same after the journal is opened again.
+    journal.reset();
+    journal = opened(m_path);
+    QVERIFY(journal);
+    journal->indexWords(table);
+    QCOMPARE(journal->memory(1), journal->memory(3));
+    QCOMPARE(journal->dueCount(lessons, later), int(due.size()));
+    QCOMPARE(journal->dueWords(lessons, later), due);
 }
 
 void TestJournal::answersPerDayFollowTheLocalCalendar()

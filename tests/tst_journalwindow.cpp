@@ -6,17 +6,23 @@
 
 #include "journal/journal.h"
 #include "journal/journalkeeper.h"
+#include "ui/dialogplacement.h"
 
 #include <QAbstractButton>
+#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
 #include <QDateTime>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
+#include <QScreen>
 #include <QStackedBarSeries>
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 using namespace testutil;
@@ -91,6 +97,150 @@ ProgressSeen readProgress(QWidget *modal)
     return seen;
 }
 
+qint64 utc(int y, int m, int d, int h = 12)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, 0), Qt::UTC).toMSecsSinceEpoch();
+}
+
+QBarCategoryAxis *categoriesOf(const QChartView *view)
+{
+    const QList<QAbstractAxis *> axes = view->chart()->axes();
+    for (QAbstractAxis *axis : axes)
+        if (auto *categories = qobject_cast<QBarCategoryAxis *>(axis))
+            return categories;
+    return nullptr;
+}
+
+// The texts drawn beside the plot of the chart on the `side` of its category axis (below it or left
+// of it), each with where it lies along that axis.
+QList<std::pair<QString, QRectF>> drawnBeside(const QChartView *view, Qt::Alignment side)
+{
+    QChart *chart = view->chart();
+    const QRectF plot = chart->mapRectToScene(chart->plotArea());
+    QList<std::pair<QString, QRectF>> drawn;
+    const QList<QGraphicsItem *> items = view->scene()->items();
+    for (QGraphicsItem *item : items) {
+        auto *text = dynamic_cast<QGraphicsTextItem *>(item);
+        if (!text || !text->isVisible())
+            continue;
+        const QRectF at = text->sceneBoundingRect();
+        const bool beside = side == Qt::AlignBottom
+                                ? at.center().y() > plot.bottom() && at.center().x() > plot.left() &&
+                                      at.center().x() < plot.right()
+                                : at.center().x() < plot.left() && at.center().y() > plot.top() &&
+                                      at.center().y() < plot.bottom();
+        if (beside)
+            drawn.append({text->toPlainText(), at});
+    }
+    return drawn;
+}
+
+// Every category of the chart is named by a label of its own, and no two labels are drawn over each
+// other; the first fault found, or an empty text.
+QString unnamedBars(const QChartView *view, Qt::Alignment side)
+{
+    QBarCategoryAxis *axis = categoriesOf(view);
+    if (!axis)
+        return view->objectName() + u": no category axis"_s;
+    const QList<std::pair<QString, QRectF>> drawn = drawnBeside(view, side);
+    QList<QRectF> labels;
+    for (const QString &category : axis->categories()) {
+        // The chart sets its labels as rich text, where runs of blanks read as one.
+        const auto found = std::find_if(drawn.cbegin(), drawn.cend(), [&category](const auto &label) {
+            return label.first.simplified() == category.simplified();
+        });
+        if (found == drawn.cend())
+            return view->objectName() + u": \"%1\" not drawn"_s.arg(category);
+        for (const QRectF &other : std::as_const(labels))
+            if (other.intersects(found->second))
+                return view->objectName() + u": \"%1\" drawn over its neighbour"_s.arg(category);
+        labels.append(found->second);
+    }
+    return {};
+}
+
+// A dictionary of `lessons` lessons of two words each, every word its own character; the lessons are
+// numbered from 01, after `lessonName` if one is given.
+QByteArray lessonsOfTwoWords(int lessons, const QByteArray &lessonName = {})
+{
+    QByteArray text("\xEF\xBB\xBF");
+    for (int word = 0; word < 2 * lessons; ++word) {
+        const QByteArray pinyin = "zi" + QByteArray::number(word);
+        const QByteArray character = QString(QChar(0x4E00 + word)).toUtf8();
+        const QByteArray lesson = lessonName + QByteArray::number(word / 2 + 1).rightJustified(2, '0');
+        const QByteArray translation = "слово номер " + QByteArray::number(word);
+        text +=
+            line(pinyin.constData(), character.constData(), "", lesson.constData(), translation.constData());
+    }
+    return text;
+}
+
+// The first answer to a showing of the word, as the quiz gives it to the journal.
+void recordShowing(Journal &journal, const QString &pinyin, const QString &simplified, bool right,
+                   qint64 timeMs)
+{
+    wordlark::JournalAnswer given;
+    given.timeMs = timeMs;
+    given.pinyin = pinyin;
+    given.simplified = simplified;
+    given.right = right;
+    given.firstOfShowing = true;
+    journal.record(given);
+}
+
+// A journal in the working folder as a learner has it after months: answers on each of the last 30
+// days up to `nowMs`, and `lapsed` words forgotten once to four times before that.
+void writeJournalOfMonths(const QString &path, int lapsed, qint64 nowMs)
+{
+    auto made = Journal::create(path);
+    QVERIFY2(made, qPrintable(made ? QString() : made.error()));
+    Journal &journal = **made;
+    const auto answer = [&journal](int word, bool right, qint64 timeMs) {
+        recordShowing(journal, "zi"_L1 + QString::number(word), QString(QChar(0x4E00 + word)), right, timeMs);
+    };
+    for (int word = 0; word < lapsed; ++word) {
+        qint64 t = nowMs - 90 * DayMs + word * 1000;
+        answer(word, true, t);
+        for (int lapse = 0; lapse <= word % 4; ++lapse)
+            answer(word, false, t += DayMs);
+    }
+    for (int day = 0; day < 30; ++day)
+        for (int i = 0; i <= day % 5; ++i)
+            answer(40 + i, i % 3 != 0, nowMs - day * DayMs - i * 1000);
+    QVERIFY(journal.flush());
+}
+
+// Runs one test function of this program again in a child process whose screen has the given size,
+// with the window frames the offscreen platform can draw. The child's output comes back on failure.
+QString runOnScreen(const QSize &screen, const QString &testAndTag)
+{
+    QTemporaryDir dir;
+    const QString config = dir.filePath(u"screen.json"_s);
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly))
+        return u"cannot write the screen's description"_s;
+    file.write(u"{\"windowFrameMargins\": true, \"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, "
+               "\"width\": %1, \"height\": %2, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}"_s
+                   .arg(screen.width())
+                   .arg(screen.height())
+                   .toUtf8());
+    file.close();
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen:configfile="_s + config);
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {testAndTag, u"-maxwarnings"_s, u"0"_s});
+    if (!child.waitForFinished(40000)) {
+        child.kill();
+        child.waitForFinished(5000);
+        return u"the child did not finish in time:\n"_s + QString::fromUtf8(child.readAll());
+    }
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+        return QString::fromUtf8(child.readAll());
+    return {};
+}
+
 } // namespace
 
 class TestJournalWindow final : public QObject {
@@ -100,9 +250,16 @@ private Q_SLOTS:
     void withoutTheFileARunWritesNothing();
     void answersOutliveTheRunAndShowInTheProgressWindow();
     void dueWordsAreCountedAndReviewedInAPassOfTheirOwn();
+    void aWordOnTwoRowsIsCountedAndAskedOnce();
     void untickingAsksBeforeDeletingTheHistory();
     void aFileThatIsNoJournalIsReportedAndLeftAlone();
     void aFailedWriteStopsTheJournalAndKeepsTheFile();
+    void theAnswersChartKeepsEveryDay_data();
+    void theAnswersChartKeepsEveryDay();
+    void theProgressWindowFitsTheScreenAndNamesEveryBar_data();
+    void theProgressWindowFitsTheScreenAndNamesEveryBar();
+    void aFittedWindowKeepsItsFrameOnTheScreen_data();
+    void aFittedWindowKeepsItsFrameOnTheScreen();
 };
 
 void TestJournalWindow::withoutTheFileARunWritesNothing()
@@ -193,6 +350,36 @@ void TestJournalWindow::dueWordsAreCountedAndReviewedInAPassOfTheirOwn()
     QTRY_VERIFY(grade.answered());
     QVERIFY(!grade.failed());
     QCOMPARE(grade.title(), u"Отлично!"_s);
+    QCOMPARE(dueReviewInMenu(quiz), std::pair(u"Повторить слова (0)"_s, false));
+}
+
+void TestJournalWindow::aWordOnTwoRowsIsCountedAndAskedOnce()
+{
+    // 好 hǎo stands in lesson 1 and again in lesson 2.
+    QuizFixture quiz(sixWords() + line("hǎo", "好", "", "2", "хорошо"));
+    {
+        auto made = Journal::create(journalPath());
+        QVERIFY(made);
+        // Both right at once five days ago: due since.
+        const qint64 then = QDateTime::currentMSecsSinceEpoch() - 5 * DayMs;
+        recordShowing(**made, u"hǎo"_s, u"好"_s, true, then);
+        recordShowing(**made, u"nǐ"_s, u"你"_s, true, then + 1000);
+    }
+    quiz.restart();
+    QCOMPARE(dueReviewInMenu(quiz), std::pair(u"Повторить слова (2)"_s, true));
+
+    action(quiz, "DueReviewAction")->trigger();
+    QCOMPARE(quiz.remained(), u" Осталось слов: 2"_s);
+    const wordlark::WordTable &table = runningTrainer()->wordTable();
+    QStringList asked;
+    ModalAnswer grade(acceptDialog);
+    for (int i = 0; i < 2; ++i) {
+        asked << table.cell(wordlark::SimplifiedColumn, quiz.main->session().currentWord());
+        answerRight(quiz);
+    }
+    QTRY_VERIFY(grade.answered());
+    QCOMPARE(grade.title(), u"Отлично!"_s);
+    QCOMPARE(asked, (QStringList{u"好"_s, u"你"_s}));
     QCOMPARE(dueReviewInMenu(quiz), std::pair(u"Повторить слова (0)"_s, false));
 }
 
@@ -306,6 +493,146 @@ void TestJournalWindow::aFailedWriteStopsTheJournalAndKeepsTheFile()
     action(quiz, "ProgressAction")->trigger();
     QVERIFY(!progress.failed());
     QCOMPARE(seen.answersToday, 1);
+}
+
+// Thirty days seen back from a day in March reach into February: each day keeps its bar, today's too.
+void TestJournalWindow::theAnswersChartKeepsEveryDay_data()
+{
+    QTest::addColumn<QDate>("today");
+    QTest::addColumn<QString>("todayLabel");
+    QTest::newRow("1 March") << QDate(2027, 3, 1) << u"01.03"_s;
+    QTest::newRow("29 March in a leap year") << QDate(2028, 3, 29) << u"29.03"_s;
+}
+
+void TestJournalWindow::theAnswersChartKeepsEveryDay()
+{
+    QFETCH(QDate, today);
+    QFETCH(QString, todayLabel);
+    QuizFixture quiz;
+    action(quiz, "JournalAction")->trigger();
+    wordlark::JournalKeeper *keeper = programJournal();
+    QVERIFY(keeper);
+    const qint64 noon = QDateTime(today, QTime(12, 0)).toMSecsSinceEpoch();
+    keeper->setClock([noon] { return noon - DayMs; });
+    answerRight(quiz);
+    keeper->setClock([noon] { return noon; });
+    answerRight(quiz);
+    answerRight(quiz);
+
+    QStringList days;
+    QList<int> answers;
+    QString legend;
+    ModalAnswer progress([&](QWidget *modal) {
+        auto *view = modal->findChild<QChartView *>(u"ChartAnswers"_s);
+        if (QBarCategoryAxis *axis = categoriesOf(view))
+            days = axis->categories();
+        for (QAbstractSeries *series : view->chart()->series()) {
+            if (auto *bars = qobject_cast<QBarSeries *>(series)) {
+                legend = bars->barSets()[0]->label();
+                for (int i = 0; i < bars->barSets()[0]->count(); ++i)
+                    answers.append(int(bars->barSets()[0]->at(i)));
+            }
+        }
+        rejectAllModals();
+    });
+    action(quiz, "ProgressAction")->trigger();
+    QVERIFY(!progress.failed());
+    QCOMPARE(days.size(), 30);
+    QCOMPARE(QSet<QString>(days.cbegin(), days.cend()).size(), 30);
+    QCOMPARE(days.constFirst(), today.addDays(-29).toString(u"dd.MM"_s));
+    QCOMPARE(days.constLast(), todayLabel);
+    QCOMPARE(answers.size(), 30);
+    QCOMPARE(answers.mid(28), (QList<int>{1, 2}));
+    QCOMPARE(legend, u"Ответы"_s);
+}
+
+// The smallest and a common screen: the whole window with its frame is on the screen, and every bar of
+// every chart is named.
+void TestJournalWindow::theProgressWindowFitsTheScreenAndNamesEveryBar_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<int>("lessons");
+    QTest::addColumn<QByteArray>("lessonName");
+    QTest::newRow("1280x800") << QSize(1280, 800) << 50 << QByteArray();
+    QTest::newRow("1920x1080") << QSize(1920, 1080) << 50 << QByteArray();
+    QTest::newRow("1280x800, long lesson names")
+        << QSize(1280, 800) << 10 << QByteArray("Урок с длинным названием номер ");
+}
+
+void TestJournalWindow::theProgressWindowFitsTheScreenAndNamesEveryBar()
+{
+    QFETCH(QSize, screen);
+    QFETCH(int, lessons);
+    QFETCH(QByteArray, lessonName);
+    if (QGuiApplication::primaryScreen()->size() != screen) {
+        const QString failure = runOnScreen(screen, QString::fromLatin1(QTest::currentTestFunction()) + u':' +
+                                                        QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        return;
+    }
+    ProgramFolder folder;
+    folder.write(u"Dictionary/Dict.dic"_s, lessonsOfTwoWords(lessons, lessonName));
+    const qint64 now = utc(2027, 3, 10);
+    writeJournalOfMonths(folder.path(Journal::fileName()), 24, now);
+    RunningProgram program;
+    QTRY_VERIFY_WITH_TIMEOUT(findWindow(u"MainForm"_s) && findWindow(u"MainForm"_s)->isVisible(), 10000);
+    wordlark::JournalKeeper *keeper = programJournal();
+    QVERIFY(keeper && keeper->isOn());
+    keeper->setClock([now] { return now; });
+
+    QStringList faults;
+    ModalAnswer progress([&faults](QWidget *modal) {
+        QVERIFY(QTest::qWaitForWindowExposed(modal));
+        QCoreApplication::processEvents();
+        const QRect available = modal->screen()->availableGeometry();
+        if (!available.contains(modal->frameGeometry()))
+            faults << u"the window %1 with its frame is not inside %2"_s.arg(
+                QDebug::toString(modal->frameGeometry()), QDebug::toString(available));
+        for (const char *name : {"LabelSummary", "Button1"}) {
+            auto *control = modal->findChild<QWidget *>(QString::fromLatin1(name));
+            const QRect at(control->mapTo(modal, QPoint()), control->size());
+            if (!control->isVisible() || !modal->rect().contains(at))
+                faults << u"%1 is not inside the window"_s.arg(QString::fromLatin1(name));
+        }
+        for (const auto &[chart, side] : {std::pair{"ChartAnswers", Qt::AlignBottom},
+                                          {"ChartLessons", Qt::AlignBottom},
+                                          {"ChartDue", Qt::AlignBottom},
+                                          {"ChartLapses", Qt::AlignLeft}}) {
+            const QString fault =
+                unnamedBars(modal->findChild<QChartView *>(QString::fromLatin1(chart)), side);
+            if (!fault.isEmpty())
+                faults << fault;
+        }
+        rejectAllModals();
+    });
+    findWindow<TMainForm>(u"MainForm"_s)->findChild<QAction *>(u"ProgressAction"_s)->trigger();
+    QVERIFY(!progress.failed());
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+}
+
+// A frame as a window manager draws it: a title bar above, thin borders elsewhere.
+void TestJournalWindow::aFittedWindowKeepsItsFrameOnTheScreen_data()
+{
+    QTest::addColumn<QSize>("wanted");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QRect>("window");
+
+    QTest::newRow("too large for 1280x800")
+        << QSize(1400, 900) << QRect(0, 0, 1280, 800) << QRect(1, 24, 1278, 775);
+    QTest::newRow("room on 1920x1080")
+        << QSize(1400, 900) << QRect(0, 0, 1920, 1080) << QRect(260, 101, 1400, 900);
+    QTest::newRow("beside a panel") << QSize(1400, 900) << QRect(0, 30, 1280, 770) << QRect(1, 54, 1278, 745);
+}
+
+void TestJournalWindow::aFittedWindowKeepsItsFrameOnTheScreen()
+{
+    QFETCH(QSize, wanted);
+    QFETCH(QRect, available);
+    QFETCH(QRect, window);
+    const QMargins frame(1, 24, 1, 1);
+    const QRect fitted = fittedGeometry(wanted, frame, available);
+    QCOMPARE(fitted, window);
+    QVERIFY(available.contains(fitted.marginsAdded(frame)));
 }
 
 QTEST_MAIN(TestJournalWindow)

@@ -105,6 +105,10 @@ private Q_SLOTS:
     void emptyQueueDrawsNothing();
     void drawPicksTheDrawnPosition_data();
     void drawPicksTheDrawnPosition();
+    void anOrderedPassAsksFromTheFront_data();
+    void anOrderedPassAsksFromTheFront();
+    void anOrderedPassLastsUntilItEnds_data();
+    void anOrderedPassLastsUntilItEnds();
 
     void rightAnswerRemovesWord();
     void lastRightAnswerEndsPass();
@@ -348,6 +352,90 @@ void TestQuizSession::drawPicksTheDrawnPosition()
     QCOMPARE(session.currentWord(), word);
     QCOMPARE(random.bounds, (QList<int>{3}));
     QCOMPARE(session.queue(), (QList<int>{5, 9, 11}));
+}
+
+// Each step: a word right at once ('r') or missed first and then answered right ('m'). The words come
+// from the front of the queue without a draw, and a missed one comes back after the others.
+void TestQuizSession::anOrderedPassAsksFromTheFront_data()
+{
+    QTest::addColumn<QList<int>>("queue");
+    QTest::addColumn<QString>("answers");
+    QTest::addColumn<QList<int>>("asked");
+
+    QTest::newRow("all right") << QList<int>{9, 2, 7} << u"rrr"_s << QList<int>{9, 2, 7};
+    QTest::newRow("first missed") << QList<int>{9, 2, 7} << u"mrrr"_s << QList<int>{9, 2, 7, 9};
+    QTest::newRow("missed twice") << QList<int>{9, 2, 7} << u"rmmrr"_s << QList<int>{9, 2, 7, 2, 7};
+    QTest::newRow("the last missed") << QList<int>{4, 1} << u"rmmr"_s << QList<int>{4, 1, 1, 1};
+}
+
+void TestQuizSession::anOrderedPassAsksFromTheFront()
+{
+    QFETCH(QList<int>, queue);
+    QFETCH(QString, answers);
+    QFETCH(QList<int>, asked);
+
+    QuizSession session;
+    session.restore(queue, 0, {}, DrawOrder::QueueOrder);
+    FailingRandom random;
+    QList<int> seen;
+    bool ended = false;
+    for (const QChar answer : answers) {
+        QVERIFY(!ended);
+        QVERIFY(session.drawWord(random));
+        seen.append(session.currentWord());
+        if (answer == u'm')
+            session.wrongAnswer();
+        ended = session.rightAnswer();
+        session.clearMissedThisQuestion();
+    }
+    QCOMPARE(seen, asked);
+    QVERIFY(ended);
+}
+
+// The order belongs to the pass it was given with: the pass after it, a review of its missed words and
+// a saved lesson draw at random again.
+void TestQuizSession::anOrderedPassLastsUntilItEnds_data()
+{
+    QTest::addColumn<QString>("next");
+    QTest::newRow("new pass") << u"new pass"_s;
+    QTest::newRow("review of the missed words") << u"review"_s;
+    QTest::newRow("saved lesson") << u"restore"_s;
+}
+
+void TestQuizSession::anOrderedPassLastsUntilItEnds()
+{
+    QFETCH(QString, next);
+    const WordTable table = makeTable({u"01"_s, u"01"_s, u"01"_s});
+    LessonList lessons;
+    lessons.build(table);
+    lessons.countSelected({true});
+
+    QuizSession session;
+    session.restore({2, 0}, 0, {}, DrawOrder::QueueOrder);
+    QCOMPARE(session.drawOrder(), DrawOrder::QueueOrder);
+    // Both words missed once, then both right.
+    FailingRandom noDraw;
+    for (int showing = 0; showing < 2; ++showing) {
+        QVERIFY(session.drawWord(noDraw));
+        session.wrongAnswer();
+        QVERIFY(!session.rightAnswer());
+        session.clearMissedThisQuestion();
+    }
+    QVERIFY(session.drawWord(noDraw));
+    QVERIFY(!session.rightAnswer());
+    QVERIFY(session.drawWord(noDraw));
+    QVERIFY(session.rightAnswer());
+
+    if (next == u"new pass"_s)
+        session.startPassIfPending(lessons, table);
+    else if (next == u"review"_s)
+        QVERIFY(session.learnMistakes());
+    else
+        session.restore({0, 1, 2}, 0, {});
+    QCOMPARE(session.drawOrder(), DrawOrder::Random);
+    ScriptedRandom random({int(session.queue().size()) - 1});
+    QVERIFY(session.drawWord(random));
+    QCOMPARE(session.currentWord(), session.queue().constLast());
 }
 
 void TestQuizSession::rightAnswerRemovesWord()

@@ -113,6 +113,7 @@ private Q_SLOTS:
     void passOverGivenWords_data();
     void passOverGivenWords();
     void passOverGivenWordsEndsLikeAnyPass();
+    void passOverGivenWordsAsksThemInOrder();
 };
 
 void TestTrainer::loadChoosesEveryLesson()
@@ -593,6 +594,30 @@ void TestTrainer::passOverGivenWordsEndsLikeAnyPass()
     QCOMPARE(offered, (QList<MistakeRecord>{{missed, 1}}));
     // After it the quiz goes back to the chosen lessons.
     QVERIFY(trainer.question().word >= 0 && trainer.question().word <= 2);
+}
+
+// The review of due words gives them most overdue first: a learner who stops early has met those.
+void TestTrainer::passOverGivenWordsAsksThemInOrder()
+{
+    LoadedTrainer loaded;
+    Trainer &trainer = *loaded.trainer;
+    QSignalSpy asking(&trainer, &Trainer::questionAsked);
+    QSignalSpy ended(&trainer, &Trainer::passEnded);
+    trainer.startPassOver({4, 0, 3, 1});
+    // The second word missed first: it comes back after the others.
+    for (const bool missFirst : {false, true, false, false, false}) {
+        QVERIFY(ended.isEmpty());
+        if (missFirst)
+            trainer.answerBox(wrongBox(trainer));
+        trainer.answerBox(rightBox(trainer));
+    }
+    QCOMPARE(ended.count(), 1);
+    QList<int> asked;
+    for (const QList<QVariant> &signal : std::as_const(asking))
+        asked.append(signal.at(0).toInt());
+    // The question after the end is the first of an ordinary pass over the chosen lessons.
+    QCOMPARE(asked.mid(0, 5), (QList<int>{4, 0, 3, 1, 0}));
+    QCOMPARE(trainer.session().drawOrder(), DrawOrder::Random);
 }
 
 QTEST_GUILESS_MAIN(TestTrainer)

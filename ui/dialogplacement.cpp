@@ -2,25 +2,48 @@
 
 #include <QDialog>
 #include <QGuiApplication>
+#include <QMargins>
+#include <QRect>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
 namespace {
 
-QMargins frameMargins(const QWidget *window)
+QMargins frameOf(const QWidget *window)
 {
-    const QRect frame = window->frameGeometry();
     const QRect inner = window->geometry();
-    return {inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-            frame.bottom() - inner.bottom()};
+    const QRect outer = window->frameGeometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+const QScreen *screenOf(const QWidget *window)
+{
+    return window->screen() ? window->screen() : QGuiApplication::primaryScreen();
 }
 
 } // namespace
 
+QMargins expectedFrame(const QWidget *window)
+{
+    const QMargins own = frameOf(window);
+    if (!own.isNull() || !window->parentWidget() || window->windowFlags().testFlag(Qt::FramelessWindowHint))
+        return own;
+    return frameOf(window->parentWidget()->window());
+}
+
+QRect fittedGeometry(const QSize &wanted, const QMargins &frame, const QRect &available)
+{
+    const QSize room = available.marginsRemoved(frame).size();
+    QRect outer(QPoint(), wanted.boundedTo(room).grownBy(frame));
+    outer.moveCenter(available.center());
+    return outer.marginsRemoved(frame);
+}
+
 void centreOnScreen(QWidget *window)
 {
-    const QScreen *screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QScreen *screen = screenOf(window);
     if (!screen)
         return;
     // A window not sized by its maker takes the size its first showing would give it.
@@ -28,24 +51,25 @@ void centreOnScreen(QWidget *window)
         window->adjustSize();
         window->setAttribute(Qt::WA_Resized, false);
     }
-    // Until a window has been on screen its frame may not be known (an X11 desktop frames a window only
-    // once it is shown), and centred without it a dialog's first showing would sit off the middle by half
-    // its title bar. The window it belongs to has the same frame. A window of its own is made now, as the
+    QMargins frame = expectedFrame(window);
+    // A window of its own has no parent to take the frame from: its platform window is made now, as the
     // platform may know its frame before it is shown.
-    QMargins margins = frameMargins(window);
-    if (margins.isNull() && !window->windowFlags().testFlag(Qt::FramelessWindowHint)) {
-        const QWidget *owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
-        if (owner && owner->isVisible()) {
-            margins = frameMargins(owner);
-        } else {
-            window->winId();
-            if (const QWindow *handle = window->windowHandle())
-                margins = handle->frameMargins();
-        }
+    if (frame.isNull() && !window->parentWidget() &&
+        !window->windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        window->winId();
+        if (const QWindow *handle = window->windowHandle())
+            frame = handle->frameMargins();
     }
-    QRect frame = window->geometry().marginsAdded(margins);
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
+    QRect outer = window->geometry().marginsAdded(frame);
+    outer.moveCenter(screen->availableGeometry().center());
+    window->move(outer.topLeft());
+}
+
+void fitOnScreen(QWidget *window, const QSize &wanted)
+{
+    if (const QScreen *screen = screenOf(window))
+        window->resize(fittedGeometry(wanted, expectedFrame(window), screen->availableGeometry()).size());
+    centreOnScreen(window);
 }
 
 void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,

@@ -3,14 +3,28 @@
 #include <QMessageBox>
 
 class QDialog;
+class QMargins;
+class QRect;
+class QSize;
 class QString;
 class QWidget;
 
+// The frame the window manager puts round the window: its own once it has been shown, before that its
+// parent window's, which the same window manager framed; none where neither has a frame.
+QMargins expectedFrame(const QWidget *window);
+
+// Where a window of the `wanted` size with the `frame` goes in the screen's area for windows: as large
+// as it may be up to `wanted`, with its frame inside the area and in the middle of it. The window's own
+// rectangle, without the frame, comes back.
+QRect fittedGeometry(const QSize &wanted, const QMargins &frame, const QRect &available);
+
 // Puts the window, its frame included, in the middle of the screen's area for windows: the splash before
-// every load, the dialogs each time they open. A window that has not been on screen yet has no known
-// frame; it is taken to have the frame of the window it belongs to, as dialogs and the quiz screen get the
-// same frame from the desktop.
+// every load, the dialogs each time they open, the first time too, when the frame is not known yet and
+// expectedFrame() stands in for it.
 void centreOnScreen(QWidget *window);
+// Makes the window as large as `wanted` or as much of it as the screen's area holds with the frame (but
+// never smaller than its minimum size), and centres it.
+void fitOnScreen(QWidget *window, const QSize &wanted);
 
 // Centres the dialog and shows it modally; returns what exec() returns.
 int execCentred(QDialog *dialog);

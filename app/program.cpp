@@ -101,11 +101,11 @@ public:
 
     void refresh() { m_main.showJournalState(m_keeper.isOn(), m_keeper.dueCount(m_trainer.lessons())); }
 
-    // A journal that could not be opened at start is reported once the first dictionary is loaded.
     void dictionaryLoaded()
     {
         m_keeper.useDictionary(m_trainer.wordTable(), m_trainer.dictionaryPath());
         refresh();
+        m_loaded = true;
         if (!m_pendingFailure.isEmpty())
             QTimer::singleShot(
                 0, &m_main, [this, message = std::exchange(m_pendingFailure, QString())] { tell(message); });
@@ -126,7 +126,10 @@ public:
     void stopped(const QString &message)
     {
         refresh();
-        tell(message);
+        if (m_loaded)
+            tell(message);
+        else
+            m_pendingFailure = message;
     }
 
 private:
@@ -151,11 +154,15 @@ private:
     TMainForm &m_main;
     const wordlark::Trainer &m_trainer;
     wordlark::JournalKeeper &m_keeper;
+    // Told once the first dictionary is loaded, and only then.
     QString m_pendingFailure;
+    bool m_loaded = false;
 };
 
 // The journal follows the program's state (each question, each answer, the end of a pass, a new
-// dictionary) and answers the main window's "Прогресс" menu.
+// dictionary) and answers the main window's "Прогресс" menu. What goes wrong with the journal before the
+// first dictionary is loaded (a file that cannot be opened, or that its check finds damaged) is reported
+// once that is done.
 void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
                     wordlark::JournalKeeper &keeper, const QString &startFailure)
 {

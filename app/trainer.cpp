@@ -43,7 +43,7 @@ void Trainer::setRandomSource(std::unique_ptr<RandomSource> random)
 DictionaryRead Trainer::readDictionary()
 {
     DictionaryRead read;
-    Result<TextLines> lines = readTextLines(m_dictionaryPath);
+    Result<TextLines> lines = readDictionaryText(m_dictionaryPath);
     if (lines) {
         m_dictionaryText = std::move(lines).value();
     } else {
@@ -58,6 +58,8 @@ DictionaryRead Trainer::readDictionary()
 int Trainer::buildLessons(const std::function<void(int)> &beforeLine)
 {
     parseDictionaryText(m_dictionaryText, m_table, beforeLine);
+    // The table holds every cell: the file's bytes are not needed any more.
+    m_dictionaryText = {};
     m_lessons.build(m_table);
     const int chosen = m_lessons.countSelected(std::vector<bool>(size_t(m_lessons.lessonCount()), true));
     m_session.setNewPassPending();

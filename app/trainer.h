@@ -50,12 +50,14 @@ public:
     // "Dictionary/Dict.dic" at start, or the path the learner chose.
     const QString &dictionaryPath() const { return m_dictionaryPath; }
     void setDictionaryPath(const QString &path) { m_dictionaryPath = path; }
+    // The lines read during a load, until the table has been made of them.
     const TextLines &dictionaryText() const { return m_dictionaryText; }
     const WordTable &wordTable() const { return m_table; }
     int wordCount() const { return m_table.rowCount(); }
 
     // The dictionary change, also the load at start: forgets the dictionary, its lessons and the pass,
-    // reads the file at `path` (or the built-in course when that file cannot be read), parses it, builds
+    // reads the file at `path` (or the built-in course when that file cannot be read or its table would
+    // take more memory than a dictionary may), parses it, builds
     // the lessons with every one chosen and asks the first question. Every listener is told once, in
     // this order: loadStarting(), dictionaryRead(), loadProgress() for each line, lessonsBuilt(), the
     // first question's signals (mistakesChanged(0), remainingChanged(), questionAsked() or

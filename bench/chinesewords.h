@@ -78,11 +78,8 @@ inline wordlark::WordTable generatedWords()
             full += u", ";
             appendCodePoint(full, fullOf[rank]);
         }
-        table.setCell(wordlark::PinyinColumn, row, QStringLiteral("pīnyīn"));
-        table.setCell(wordlark::SimplifiedColumn, row, simplified);
-        table.setCell(wordlark::FullColumn, row, full);
-        table.setCell(wordlark::LessonColumn, row, QString::number(row / 50 + 1));
-        table.setCell(wordlark::TranslationColumn, row, QStringLiteral("перевод"));
+        const QString lesson = QString::number(row / 50 + 1);
+        table.setRow(row, {u"pīnyīn", simplified, full, lesson, u"перевод"});
     }
     return table;
 }

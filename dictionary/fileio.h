@@ -14,7 +14,7 @@ QString shownPath(const QString &path);
 // The kinds of file the program reads, each with the largest size it takes in: a file beyond it could not
 // be held (or, for a help text, read by anyone), so it is refused before a byte is read.
 enum class FileKind {
-    Dictionary,    // a word table holds about twice the file; 512 MiB is some ten million words
+    Dictionary,    // a load may take three times the file (loadFits()); 512 MiB is some ten million words
     LessonFile,    // one line per queued word: room for the queue of any dictionary above
     SchemeFile,    // 148 bytes a scheme: a hundred thousand schemes and more
     HelpText,      // a manual, not a book

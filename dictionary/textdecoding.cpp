@@ -3,10 +3,14 @@
 #include "dictionary/fileio.h"
 
 #include <QStringDecoder>
+#include <QtAlgorithms>
 
 #include <array>
-#include <limits>
-#include <stdexcept>
+#include <cstring>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace wordlark {
 namespace {
@@ -25,6 +29,11 @@ constexpr std::array<char16_t, 128> kCp1251High = {
     0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F, 0x0440, 0x0441, 0x0442, 0x0443, 0x0444,
     0x0445, 0x0446, 0x0447, 0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
 };
+
+// Only the file's first mark says how it is encoded; Qt's decoder would drop a mark at the start of
+// whatever it is given (a line, the text after the file's mark), where it is text, as in UTF-16.
+constexpr QStringConverter::Flags kKeepMarks =
+    QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom;
 
 bool startsWith(QByteArrayView bytes, std::initializer_list<unsigned char> mark)
 {
@@ -95,9 +104,9 @@ QString decodeText(QByteArrayView bytes)
     if (startsWith(bytes, {0xFE, 0xFF}))
         return fromUtf16(bytes.sliced(2), true);
     if (startsWith(bytes, {0xEF, 0xBB, 0xBF}))
-        return QStringDecoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless)(bytes.sliced(3));
+        return QStringDecoder(QStringConverter::Utf8, kKeepMarks)(bytes.sliced(3));
 
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QStringDecoder utf8(QStringConverter::Utf8, kKeepMarks);
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
@@ -116,34 +125,177 @@ QStringList splitLines(QStringView text)
 
 namespace {
 
-// Which encoding decodeText() would read the bytes in, and where the text begins after the mark.
-std::pair<TextLines::Encoding, qsizetype> encodingOf(QByteArrayView bytes)
+constexpr quint64 kOnes = 0x0101010101010101ULL;
+
+quint64 eightBytes(const char *data)
 {
-    if (startsWith(bytes, {0xFF, 0xFE}))
-        return {TextLines::Encoding::Utf16Le, 2};
-    if (startsWith(bytes, {0xFE, 0xFF}))
-        return {TextLines::Encoding::Utf16Be, 2};
-    if (startsWith(bytes, {0xEF, 0xBB, 0xBF}))
-        return {TextLines::Encoding::Utf8, 3};
-    // Checked a piece at a time, cut only at CR or LF, which never stand inside a UTF-8 sequence: the
-    // decoded text is not kept.
-    constexpr qsizetype kPiece = qsizetype(1) << 20;
-    for (qsizetype start = 0; start < bytes.size();) {
-        qsizetype end = qMin(start + kPiece, bytes.size());
-        while (end < bytes.size() && bytes[end - 1] != '\n' && bytes[end - 1] != '\r')
-            ++end;
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        const QString piece = utf8(bytes.sliced(start, end - start));
-        if (utf8.hasError())
-            return {TextLines::Encoding::Cp1251, 0};
-        start = end;
-    }
-    return {TextLines::Encoding::Utf8, 0};
+    quint64 value = 0;
+    std::memcpy(&value, data, sizeof value);
+    return value;
 }
 
-bool isUtf16(TextLines::Encoding encoding)
+// How many bytes from `p` on, at most `left`, are ASCII other than CR and LF: text that needs no closer
+// look. Sixteen bytes at a time where the processor can.
+qsizetype plainAsciiRun(const char *p, qsizetype left)
 {
-    return encoding == TextLines::Encoding::Utf16Le || encoding == TextLines::Encoding::Utf16Be;
+    qsizetype n = 0;
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    for (; n + 16 <= left; n += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + n));
+        const __m128i breaks = _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf));
+        // The top bit of each byte: set for a byte from 0x80 on and for a break.
+        const int stops = _mm_movemask_epi8(_mm_or_si128(bytes, breaks));
+        if (stops != 0)
+            return n + qCountTrailingZeroBits(unsigned(stops));
+    }
+#endif
+    for (; n < left; ++n) {
+        const auto byte = static_cast<unsigned char>(p[n]);
+        if (byte >= 0x80 || byte == '\r' || byte == '\n')
+            break;
+    }
+    return n;
+}
+
+// The first byte from `from` on, before `end`, that can begin a line break: CR, LF or, in UTF-8, the first
+// byte of U+2028.
+qsizetype nextBreakStart(const char *p, qsizetype from, qsizetype end, bool utf8)
+{
+    qsizetype i = from;
+#ifdef __SSE2__
+    const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
+    const __m128i separator = _mm_set1_epi8(utf8 ? '\xE2' : '\n');
+    for (; i + 16 <= end; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const __m128i starts =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)),
+                         _mm_cmpeq_epi8(bytes, separator));
+        if (const int found = _mm_movemask_epi8(starts); found != 0)
+            return i + qCountTrailingZeroBits(unsigned(found));
+    }
+#endif
+    for (; i < end; ++i) {
+        if (p[i] == '\r' || p[i] == '\n' || (utf8 && p[i] == '\xE2'))
+            return i;
+    }
+    return end;
+}
+
+// The length of the well-formed UTF-8 sequence at `p`, or 0 where Qt's decoder would see an error: a
+// stray continuation byte, a cut sequence, an overlong form, a surrogate, a code point beyond U+10FFFF.
+inline qsizetype utf8SequenceLength(const unsigned char *p, qsizetype left)
+{
+    const unsigned lead = p[0];
+    if (lead < 0x80)
+        return 1;
+    qsizetype length = 0;
+    unsigned low = 0x80, high = 0xBF; // the second byte's range
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (left < length || p[1] < low || p[1] > high)
+        return 0;
+    for (qsizetype k = 2; k < length; ++k) {
+        if ((p[k] & 0xC0) != 0x80)
+            return 0;
+    }
+    return length;
+}
+
+// Counts lines and their code units as the text is gone through once.
+struct LineCount {
+    qsizetype lines = 0;
+    qsizetype nonEmptyLines = 0;
+    qsizetype units = 0;
+    qsizetype longest = 0;
+    qsizetype current = 0; // units of the line being counted
+
+    void endLine()
+    {
+        ++lines;
+        if (current > 0) {
+            ++nonEmptyLines;
+            units += current;
+            longest = qMax(longest, current);
+        }
+        current = 0;
+    }
+    // The text's end ends a line only when that line holds something.
+    void endText()
+    {
+        if (current > 0)
+            endLine();
+    }
+};
+
+// Counts the lines of UTF-8 text; false (and a useless count) when the bytes are not valid UTF-8, unless
+// `marked`: then the file's mark says UTF-8 whatever follows, and a byte that is no UTF-8 is counted as
+// the unit that replaces it.
+bool countUtf8Lines(QByteArrayView bytes, bool marked, LineCount &count)
+{
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        const qsizetype plain = plainAsciiRun(bytes.data() + i, size - i);
+        count.current += plain;
+        i += plain;
+        // Characters beyond ASCII, as many as follow one another.
+        while (i < size && data[i] >= 0x80) {
+            const qsizetype length = utf8SequenceLength(data + i, size - i);
+            if (length == 0 && !marked)
+                return false;
+            if (length == 3 && data[i] == 0xE2 && data[i + 1] == 0x80 && data[i + 2] == 0xA8)
+                count.endLine();
+            else
+                count.current += length == 4 ? 2 : 1; // beyond the basic plane: a pair of surrogates
+            i += qMax(length, qsizetype(1));
+        }
+        if (i == size || (data[i] != '\n' && data[i] != '\r'))
+            continue;
+        // Runs of empty lines, as a damaged file may hold millions of them.
+        if (i + 8 <= size) {
+            static const quint64 kCrLfs = eightBytes("\r\n\r\n\r\n\r\n");
+            const quint64 eight = eightBytes(bytes.data() + i);
+            const int emptyLines = eight == kOnes * '\n' ? 8 : eight == kCrLfs ? 4 : 0;
+            if (emptyLines > 0) {
+                count.endLine();
+                count.lines += emptyLines - 1;
+                i += 8;
+                continue;
+            }
+        }
+        count.endLine();
+        i += data[i] == '\r' && i + 1 < size && data[i + 1] == '\n' ? 2 : 1;
+    }
+    count.endText();
+    return true;
+}
+
+void countCp1251Lines(QByteArrayView bytes, LineCount &count)
+{
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char byte = bytes[i];
+        if (byte != '\n' && byte != '\r') {
+            ++count.current;
+            continue;
+        }
+        count.endLine();
+        if (byte == '\r' && i + 1 < size && bytes[i + 1] == '\n')
+            ++i;
+    }
+    count.endText();
 }
 
 char16_t unitAt(const QByteArray &bytes, qsizetype offset, bool bigEndian)
@@ -153,88 +305,139 @@ char16_t unitAt(const QByteArray &bytes, qsizetype offset, bool bigEndian)
     return static_cast<char16_t>(bigEndian ? (first << 8 | second) : (second << 8 | first));
 }
 
+bool isBreak(char16_t unit)
+{
+    return lineBreakLength(unit, u'\0') != 0;
+}
+
 } // namespace
 
 TextLines::TextLines(QByteArray bytes)
     : m_bytes(std::move(bytes))
 {
-    if (m_bytes.size() >= qsizetype(std::numeric_limits<quint32>::max()))
-        throw std::length_error("text file beyond 4 GiB");
-    const auto [encoding, textStart] = encodingOf(m_bytes);
-    m_encoding = encoding;
-    // The same lines as splitLines() gives for the decoded text.
-    const auto add = [this](qsizetype begin, qsizetype end) {
-        m_bounds.push_back(quint32(begin));
-        m_bounds.push_back(quint32(end));
-        return true;
-    };
-    const qsizetype size = m_bytes.size();
-    if (isUtf16(encoding)) {
-        const bool bigEndian = encoding == Encoding::Utf16Be;
-        const qsizetype end = textStart + (size - textStart) / 2 * 2; // a last odd byte is no unit
-        const auto breakAt = [this, bigEndian, end](qsizetype i) {
-            const char16_t next = i + 2 < end ? unitAt(m_bytes, i + 2, bigEndian) : u'\0';
-            return 2 * lineBreakLength(unitAt(m_bytes, i, bigEndian), next);
-        };
-        forEachLine(textStart, end, 2, breakAt, add);
-        return;
+    m_textEnd = m_bytes.size();
+    if (startsWith(m_bytes, {0xFF, 0xFE}) || startsWith(m_bytes, {0xFE, 0xFF})) {
+        m_encoding = m_bytes.front() == '\xFF' ? Encoding::Utf16Le : Encoding::Utf16Be;
+        m_textStart = 2;
+        m_textEnd = m_textStart + (m_bytes.size() - m_textStart) / 2 * 2;
+    } else if (startsWith(m_bytes, {0xEF, 0xBB, 0xBF})) {
+        m_textStart = 3;
     }
-    // In code page 1251 and UTF-8 CR and LF are single bytes; UTF-8 writes U+2028 in three.
-    const char *data = m_bytes.constData();
-    const bool utf8 = encoding == Encoding::Utf8;
-    const auto breakAt = [data, size, utf8](qsizetype i) -> qsizetype {
-        if (utf8 && data[i] == '\xE2' && i + 2 < size && data[i + 1] == '\x80' && data[i + 2] == '\xA8')
-            return 3;
-        const char16_t unit = data[i] == '\r' || data[i] == '\n' ? char16_t(data[i]) : u'\0';
-        return lineBreakLength(unit,
-                               i + 1 < size ? char16_t(static_cast<unsigned char>(data[i + 1])) : u'\0');
-    };
-    forEachLine(textStart, size, 1, breakAt, add);
+    count();
 }
 
-void TextLines::lineInto(qsizetype index, QString &text) const
+void TextLines::count()
 {
-    const qsizetype begin = m_bounds[size_t(2 * index)];
-    const QByteArrayView bytes(m_bytes.constData() + begin, m_bounds[size_t(2 * index + 1)] - begin);
+    LineCount count;
+    const QByteArrayView text = QByteArrayView(m_bytes).sliced(m_textStart, m_textEnd - m_textStart);
+    if (m_encoding == Encoding::Utf16Le || m_encoding == Encoding::Utf16Be) {
+        const bool bigEndian = m_encoding == Encoding::Utf16Be;
+        for (qsizetype i = m_textStart; i < m_textEnd; i += 2) {
+            const char16_t unit = unitAt(m_bytes, i, bigEndian);
+            if (!isBreak(unit)) {
+                ++count.current;
+                continue;
+            }
+            count.endLine();
+            if (unit == u'\r' && i + 2 < m_textEnd && unitAt(m_bytes, i + 2, bigEndian) == u'\n')
+                i += 2;
+        }
+        count.endText();
+    } else if (!countUtf8Lines(text, m_textStart > 0, count)) {
+        // Without a mark, one byte that is not UTF-8 makes the whole file code page 1251.
+        m_encoding = Encoding::Cp1251;
+        count = {};
+        countCp1251Lines(text, count);
+    }
+    m_lineCount = count.lines;
+    m_nonEmptyLines = count.nonEmptyLines;
+    m_textUnits = count.units;
+    m_longestLine = count.longest;
+}
+
+std::pair<qsizetype, qsizetype> TextLines::lineEnd(qsizetype begin) const
+{
+    const char *data = m_bytes.constData();
+    if (m_encoding == Encoding::Utf16Le || m_encoding == Encoding::Utf16Be) {
+        const bool bigEndian = m_encoding == Encoding::Utf16Be;
+        for (qsizetype i = begin; i < m_textEnd; i += 2) {
+            const char16_t unit = unitAt(m_bytes, i, bigEndian);
+            if (!isBreak(unit))
+                continue;
+            const bool crLf =
+                unit == u'\r' && i + 2 < m_textEnd && unitAt(m_bytes, i + 2, bigEndian) == u'\n';
+            return {i, i + (crLf ? 4 : 2)};
+        }
+        return {m_textEnd, m_textEnd};
+    }
+    const bool utf8 = m_encoding == Encoding::Utf8;
+    for (qsizetype i = nextBreakStart(data, begin, m_textEnd, utf8); i < m_textEnd;
+         i = nextBreakStart(data, i + 1, m_textEnd, utf8)) {
+        if (data[i] == '\n')
+            return {i, i + 1};
+        if (data[i] == '\r')
+            return {i, i + (i + 1 < m_textEnd && data[i + 1] == '\n' ? 2 : 1)};
+        if (i + 2 < m_textEnd && data[i + 1] == '\x80' && data[i + 2] == '\xA8')
+            return {i, i + 3};
+    }
+    return {m_textEnd, m_textEnd};
+}
+
+void TextLines::decodeInto(qsizetype begin, qsizetype end, QString &text) const
+{
+    const QByteArrayView bytes(m_bytes.constData() + begin, end - begin);
     switch (m_encoding) {
     case Encoding::Utf8: {
         text.resize(bytes.size());
-        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-        const QChar *end = utf8.appendToBuffer(text.data(), bytes);
-        text.resize(end - text.constData());
+        QStringDecoder utf8(QStringConverter::Utf8, kKeepMarks);
+        const QChar *last = utf8.appendToBuffer(text.data(), bytes);
+        text.resize(last - text.constData());
         return;
     }
     case Encoding::Utf16Le:
     case Encoding::Utf16Be: {
         const bool bigEndian = m_encoding == Encoding::Utf16Be;
         text.resize(bytes.size() / 2);
+        char16_t *out = reinterpret_cast<char16_t *>(text.data());
         for (qsizetype i = 0; i < text.size(); ++i)
-            text[i] = QChar(unitAt(m_bytes, begin + 2 * i, bigEndian));
+            out[i] = unitAt(m_bytes, begin + 2 * i, bigEndian);
         return;
     }
-    case Encoding::Cp1251:
+    case Encoding::Cp1251: {
         text.resize(bytes.size());
+        char16_t *out = reinterpret_cast<char16_t *>(text.data());
         for (qsizetype i = 0; i < bytes.size(); ++i) {
             const auto byte = static_cast<unsigned char>(bytes[i]);
-            text[i] = QChar(byte < 0x80 ? char16_t(byte) : kCp1251High[byte - 0x80]);
+            out[i] = byte < 0x80 ? char16_t(byte) : kCp1251High[byte - 0x80];
         }
         return;
     }
+    }
 }
 
-QString TextLines::line(qsizetype index) const
+TextLines::Reader::Reader(const TextLines &lines)
+    : m_lines(lines)
+    , m_position(lines.m_textStart)
 {
-    QString text;
-    lineInto(index, text);
-    return text;
+}
+
+bool TextLines::Reader::next(QString &line)
+{
+    if (m_position >= m_lines.m_textEnd)
+        return false;
+    const auto [end, next] = m_lines.lineEnd(m_position);
+    m_lines.decodeInto(m_position, end, line);
+    m_position = next;
+    return true;
 }
 
 QStringList TextLines::toStringList() const
 {
     QStringList lines;
     lines.reserve(size());
-    for (qsizetype i = 0; i < size(); ++i)
-        lines.append(line(i));
+    Reader reader(*this);
+    for (QString line; reader.next(line);)
+        lines.append(line);
     return lines;
 }
 

@@ -8,7 +8,7 @@
 #include <QStringList>
 #include <QStringView>
 
-#include <vector>
+#include <utility>
 
 namespace wordlark {
 
@@ -31,65 +31,77 @@ constexpr int lineBreakLength(char16_t unit, char16_t next)
     return unit == u'\n' || unit == u'\u2028' ? 1 : 0;
 }
 
-// The program's one way of cutting a text into lines, for text in any form. Positions run from `begin` to
-// `end` in steps of `step`, the size of one unit; `breakAt(i)` is the length, in positions, of the line
-// break that begins at position i, or 0. `line(first, end)` gets the bounds of each line without its
-// break and returns whether to go on. A break at the very end starts no further line, and an empty text
-// has no lines; every other line counts, empty ones included.
-template <typename BreakAt, typename Line>
-void forEachLine(qsizetype begin, qsizetype end, qsizetype step, BreakAt breakAt, Line line)
+// The program's one way of cutting a string into lines: `line(first, end)` gets the bounds of each line
+// without its break and returns whether to go on. A break at the very end starts no further line, and an
+// empty text has no lines; every other line counts, empty ones included.
+template <typename Line> void forEachLine(QStringView text, Line line)
 {
-    qsizetype start = begin;
-    for (qsizetype i = begin; i < end; i += step) {
-        const qsizetype length = breakAt(i);
+    const qsizetype size = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const int length = lineBreakLength(text[i].unicode(), i + 1 < size ? text[i + 1].unicode() : u'\0');
         if (length == 0)
             continue;
         if (!line(start, i))
             return;
-        i += length - step;
-        start = i + step;
+        i += length - 1;
+        start = i + 1;
     }
-    if (start < end)
-        line(start, end);
-}
-
-// The same for text held as a string.
-template <typename Line> void forEachLine(QStringView text, Line line)
-{
-    const qsizetype size = text.size();
-    forEachLine(
-        0, size, 1,
-        [text, size](qsizetype i) {
-            return lineBreakLength(text[i].unicode(), i + 1 < size ? text[i + 1].unicode() : u'\0');
-        },
-        line);
+    if (start < size)
+        line(start, size);
 }
 
 // Splits at CR LF, lone CR, lone LF and U+2028, as forEachLine() does.
 QStringList splitLines(QStringView text);
 
-// A text file's lines as decodeText() and splitLines() would give them, kept as the file's bytes with where
-// each line lies and decoded one line at a time: a dictionary of millions of lines held as strings of their
-// own would take about three times its file.
+// A text file's lines as decodeText() and splitLines() would give them, kept as the file's bytes and
+// decoded one line at a time as they are read in order: a dictionary of millions of lines held as strings
+// of their own would take about three times its file. Nothing is kept per line, so a file of millions of
+// empty lines costs no more than its bytes until its lines are used.
 class TextLines final {
 public:
     TextLines() = default;
     explicit TextLines(QByteArray bytes);
 
-    qsizetype size() const { return qsizetype(m_bounds.size() / 2); }
-    bool isEmpty() const { return m_bounds.empty(); }
-    QString line(qsizetype index) const;
-    // The same into `text`, whose room is reused from line to line.
-    void lineInto(qsizetype index, QString &text) const;
+    qsizetype size() const { return m_lineCount; }
+    bool isEmpty() const { return m_lineCount == 0; }
     QStringList toStringList() const;
+
+    // What the lines hold at most, for what a table of them may need: the UTF-16 code units of the text
+    // without its breaks, the lines that are not empty, and the units of the longest line.
+    qsizetype textUnits() const { return m_textUnits; }
+    qsizetype nonEmptyLineCount() const { return m_nonEmptyLines; }
+    qsizetype longestLineUnits() const { return m_longestLine; }
+    qsizetype fileSize() const { return m_bytes.size(); }
 
     enum class Encoding { Utf8, Utf16Le, Utf16Be, Cp1251 };
 
+    // Goes through the lines from the first.
+    class Reader final {
+    public:
+        explicit Reader(const TextLines &lines);
+        // Decodes the next line into `line`, whose room is reused from line to line; false after the last.
+        bool next(QString &line);
+
+    private:
+        const TextLines &m_lines;
+        qsizetype m_position;
+    };
+
 private:
+    // Where the line that begins at `begin` ends, and where the next one begins (past its break).
+    std::pair<qsizetype, qsizetype> lineEnd(qsizetype begin) const;
+    void decodeInto(qsizetype begin, qsizetype end, QString &line) const;
+    void count();
+
     QByteArray m_bytes;
     Encoding m_encoding = Encoding::Utf8;
-    // Per line: where its bytes begin and end, its break left out.
-    std::vector<quint32> m_bounds;
+    qsizetype m_textStart = 0;
+    qsizetype m_textEnd = 0; // in UTF-16, a last odd byte is no unit
+    qsizetype m_lineCount = 0;
+    qsizetype m_nonEmptyLines = 0;
+    qsizetype m_textUnits = 0;
+    qsizetype m_longestLine = 0;
 };
 
 // Reads a whole text file (a dictionary) into its lines. A path that names no regular file fails without

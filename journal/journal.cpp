@@ -6,12 +6,19 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QVariant>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+
+#include <sqlite3.h>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -23,14 +30,90 @@ constexpr qint64 DayMs = 86'400'000;
 // 1970-01-01 as a Julian day.
 constexpr qint64 EpochJulianDay = 2'440'588;
 
-// SQLite's primary result codes that tell the learner something different.
-enum SqliteCode { SqliteBusy = 5, SqliteLocked = 6, SqliteReadOnly = 8, SqliteNotADatabase = 26 };
+// What the learner can do something about when SQLite fails.
+enum class Trouble { NotAJournal, Locked, ReadOnly, DiskFull, Other };
 
-int primaryCode(const QSqlError &error)
+// An SQLite failure: its primary result code, the system's error number behind it where SQLite keeps
+// one, and SQLite's own words.
+struct SqlTrouble {
+    int code = -1;
+    int systemError = 0;
+    QString detail;
+};
+
+SqlTrouble troubleIn(const QSqlError &error, sqlite3 *handle)
 {
     bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
-    return ok ? code & 0xff : -1;
+    int code = error.nativeErrorCode().toInt(&ok);
+    // Qt gives no code for a failed commit; SQLite still has it.
+    if (!ok && handle) {
+        code = sqlite3_errcode(handle);
+        ok = code != SQLITE_OK;
+    }
+    SqlTrouble trouble{ok ? code & 0xff : -1, 0, error.databaseText()};
+    // A statement that never ran leaves the database no words of its own; the query has them.
+    if (trouble.detail.isEmpty())
+        trouble.detail = error.driverText();
+    // SQLite keeps the system's error number only for these two codes; otherwise it is an older one.
+    if (handle && (trouble.code == SQLITE_IOERR || trouble.code == SQLITE_CANTOPEN))
+        trouble.systemError = sqlite3_system_errno(handle);
+    return trouble;
+}
+
+// Read from the codes only: a reason is named when the codes say it, and never guessed.
+Trouble troubleOf(const SqlTrouble &trouble, const QString &folder)
+{
+    switch (trouble.code) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        return Trouble::NotAJournal;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Trouble::Locked;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+        return Trouble::ReadOnly;
+    case SQLITE_FULL:
+        return Trouble::DiskFull;
+    default:
+        break;
+    }
+    switch (trouble.systemError) {
+    case ENOSPC:
+    case EFBIG:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+        return Trouble::DiskFull;
+    case EROFS:
+    case EACCES:
+    case EPERM:
+        return Trouble::ReadOnly;
+    default:
+        break;
+    }
+    // The file could not be opened or made where the folder takes no new files (-wal beside it).
+    if (trouble.code == SQLITE_CANTOPEN && !QFileInfo(folder).isWritable())
+        return Trouble::ReadOnly;
+    return Trouble::Other;
+}
+
+// ": <reason>" in Russian for a reason the learner can act on, else " (<SQLite's words>)".
+QString because(const SqlTrouble &trouble, const QString &path)
+{
+    switch (troubleOf(trouble, QFileInfo(path).absolutePath())) {
+    case Trouble::NotAJournal:
+        return QStringLiteral(": файл повреждён или не является журналом ответов");
+    case Trouble::Locked:
+        return QStringLiteral(": файл занят другой программой");
+    case Trouble::ReadOnly:
+        return QStringLiteral(": файл или папка доступны только для чтения");
+    case Trouble::DiskFull:
+        return QStringLiteral(": на диске не осталось места");
+    case Trouble::Other:
+        break;
+    }
+    return trouble.detail.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(trouble.detail);
 }
 
 Failure notAJournal(const QString &path)
@@ -61,27 +144,50 @@ Failure readOnly(const QString &path)
                 .arg(shownPath(path))};
 }
 
-Failure cannotOpen(const QString &path, const QString &reason)
+Failure missing(const QString &path)
 {
-    return {QStringLiteral("Не удалось открыть журнал ответов «%1»: %2. Урок продолжится без журнала, "
-                           "файл оставлен как есть.")
-                .arg(shownPath(path), reason)};
+    return {QStringLiteral("Не удалось открыть журнал ответов «%1»: файла нет. Урок продолжится без "
+                           "журнала.")
+                .arg(shownPath(path))};
 }
 
-// What an SQLite error on opening means to the learner.
-Failure openFailure(const QString &path, const QSqlError &error)
+// What an SQLite failure on opening means to the learner.
+Failure openFailure(const QString &path, const SqlTrouble &trouble)
 {
-    switch (primaryCode(error)) {
-    case SqliteNotADatabase:
+    switch (troubleOf(trouble, QFileInfo(path).absolutePath())) {
+    case Trouble::NotAJournal:
         return notAJournal(path);
-    case SqliteBusy:
-    case SqliteLocked:
+    case Trouble::Locked:
         return heldByAnotherCopy(path);
-    case SqliteReadOnly:
+    case Trouble::ReadOnly:
         return readOnly(path);
-    default:
-        return cannotOpen(path, error.databaseText());
+    case Trouble::DiskFull:
+    case Trouble::Other:
+        break;
     }
+    return {QStringLiteral("Не удалось открыть журнал ответов «%1»%2. Урок продолжится без журнала, файл "
+                           "оставлен как есть.")
+                .arg(shownPath(path), because(trouble, path))};
+}
+
+Failure creationFailure(const QString &path, const SqlTrouble &trouble)
+{
+    return {QStringLiteral("Не удалось создать журнал ответов «%1»%2.")
+                .arg(shownPath(path), because(trouble, path))};
+}
+
+Failure writeFailure(const QString &path, const SqlTrouble &trouble)
+{
+    return {QStringLiteral("Не удалось записать ответы в журнал «%1»%2. Урок продолжится без журнала; "
+                           "записанное раньше сохранено.")
+                .arg(shownPath(path), because(trouble, path))};
+}
+
+Failure lostFile(const QString &path)
+{
+    return {QStringLiteral("Журнал ответов «%1» удалён или заменён другим файлом, пока программа работала. "
+                           "Урок продолжится без журнала.")
+                .arg(shownPath(path))};
 }
 
 QString newConnectionName()
@@ -99,28 +205,64 @@ QString databaseUri(const QString &path, bool mayCreate)
     return uri.toString(QUrl::FullyEncoded);
 }
 
+QString walOf(const QString &path)
+{
+    return path + QStringLiteral("-wal");
+}
+
 qint64 localDay(qint64 ms, int utcOffsetSeconds)
 {
     const qint64 local = ms + qint64(utcOffsetSeconds) * 1000;
     return local >= 0 ? local / DayMs : -((-local + DayMs - 1) / DayMs);
 }
 
-// Empty cells are stored as empty text: the columns hold no NULLs, and Qt binds a null string as NULL.
-QString text(const QString &cell)
+// SQLite holds text as UTF-8, where a lone UTF-16 surrogate (a damaged UTF-16 dictionary can carry one)
+// has no form: it comes back as U+FFFD, or merged with the code unit after it. Text is stored as it will
+// read back, so a word's key finds its stored row again. Empty cells are stored as empty text: the columns
+// hold no NULLs, and Qt binds a null string as NULL.
+QString storable(const QString &cell)
 {
-    return cell.isNull() ? QString(u""_s) : cell;
+    if (cell.isNull())
+        return QString(u""_s);
+    if (cell.isValidUtf16())
+        return cell;
+    QString text = cell;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            text[i] = QChar::ReplacementCharacter;
+    }
+    return text;
 }
 
 // Between the two parts of a word's key; no dictionary field holds it.
 constexpr char16_t KeySeparator = 0x1f;
 
-// Writes a word's key into `key`, whose buffer is reused from word to word.
+// Writes a word's key as it is stored (see storable()) into `key`, whose buffer is reused from word to
+// word.
 void makeKey(QString &key, QStringView simplified, QStringView pinyin)
 {
     key.resize(0);
     key.append(simplified);
     key.append(QChar(KeySeparator));
     key.append(pinyin);
+    if (!key.isValidUtf16())
+        key = storable(key);
+}
+
+// "ok" for a sound file, else SQLite's first finding. Runs on the check's own thread.
+QString quickCheck(sqlite3 *db)
+{
+    sqlite3_stmt *statement = nullptr;
+    QString verdict;
+    if (sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW)
+        verdict = QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(statement, 0)));
+    else
+        verdict = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_finalize(statement);
+    return verdict;
 }
 
 const char *const CreateAnswers = "CREATE TABLE answers ("
@@ -209,6 +351,18 @@ JournalAnswer answerToWord(const WordTable &table, int row)
     return answer;
 }
 
+Journal::FileIdentity Journal::identityOf(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0)
+        return {quint64(status.st_dev), quint64(status.st_ino)};
+#else
+    Q_UNUSED(path);
+#endif
+    return {};
+}
+
 Journal::Journal(QString path, QString connection)
     : m_path(std::move(path))
     , m_connection(std::move(connection))
@@ -223,32 +377,44 @@ Journal::~Journal()
     // Whoever listens is going away with the journal: a last write that fails has no one to tell.
     blockSignals(true);
     flush();
+    waitForCheckThread();
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connection);
+    // SQLite leaves behind the log of a file deleted under it, and the empty log it made to read a file
+    // it was then told to leave as it was. Beside a file of the same name either would be taken for that
+    // file's own.
+    const QString log = walOf(m_path);
+    const bool made = m_lost || (m_leftAsItIs && !m_walWasThere && QFileInfo(log).size() == 0);
+    if (made && m_wal != FileIdentity() && identityOf(log) == m_wal)
+        QFile::remove(log);
 }
 
 Result<std::unique_ptr<Journal>> Journal::open(const QString &path)
 {
     const QFileInfo file(path);
     if (!file.exists())
-        return Failure{cannotOpen(path, QStringLiteral("файла нет"))};
+        return Failure{missing(path)};
     if (!file.isFile())
         return Failure{notAJournal(path)};
     if (!file.isWritable() || !QFileInfo(file.absolutePath()).isWritable())
         return Failure{readOnly(path)};
 
     std::unique_ptr<Journal> journal(new Journal(path, newConnectionName()));
-    journal->m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), journal->m_connection);
-    journal->m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=0"));
-    journal->m_db.setDatabaseName(databaseUri(path, false));
-    if (!journal->m_db.open())
-        return Failure{openFailure(path, journal->m_db.lastError())};
+    journal->m_walWasThere = QFileInfo::exists(walOf(path));
+    if (!journal->connectTo(databaseUri(path, false)))
+        return Failure{openFailure(path, troubleIn(journal->m_db.lastError(), nullptr))};
     // An empty file is an empty database: nothing in it can be lost by making it a journal.
-    if (const Result<void> prepared = journal->prepare(file.size() == 0); !prepared)
-        return Failure{prepared.error()};
+    if (file.size() == 0) {
+        if (const Result<void> taken = journal->takeFile(true, false); !taken)
+            return Failure{taken.error()};
+        return journal;
+    }
+    if (const Result<void> examined = journal->examine(); !examined)
+        return Failure{examined.error()};
     if (const Result<void> loaded = journal->loadWords(); !loaded)
         return Failure{loaded.error()};
+    journal->startCheck();
     return journal;
 }
 
@@ -259,18 +425,15 @@ Result<std::unique_ptr<Journal>> Journal::create(const QString &path)
             {QStringLiteral("Не удалось создать журнал ответов «%1»: файл уже есть.").arg(shownPath(path))}};
 
     std::unique_ptr<Journal> journal(new Journal(path, newConnectionName()));
-    journal->m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), journal->m_connection);
-    journal->m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=0"));
-    journal->m_db.setDatabaseName(databaseUri(path, true));
-    Result<void> prepared =
-        journal->m_db.open() ? journal->prepare(true) : Failure{{journal->m_db.lastError().databaseText()}};
+    const Result<void> prepared =
+        journal->connectTo(databaseUri(path, true))
+            ? journal->takeFile(true, true)
+            : Result<void>(creationFailure(path, troubleIn(journal->m_db.lastError(), nullptr)));
     if (!prepared) {
         // Only what this call made is taken away again.
-        const QString reason = prepared.error();
         journal.reset();
         (void)deleteFile(path);
-        return Failure{
-            {QStringLiteral("Не удалось создать журнал ответов «%1»: %2").arg(shownPath(path), reason)}};
+        return Failure{prepared.error()};
     }
     return journal;
 }
@@ -286,48 +449,131 @@ Result<void> Journal::deleteFile(const QString &path)
     return {};
 }
 
-// Checks that the file is a journal of this version before anything is written, then takes the file
-// for this copy of the program: exclusive locking holds the lock until the journal closes.
-Result<void> Journal::prepare(bool fresh)
+// Opens the connection. Until the file is known to be a journal of this version it is to be left as it
+// was, so SQLite is told not to fold its write-ahead log into it on closing.
+bool Journal::connectTo(const QString &uri)
+{
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=0"));
+    m_db.setDatabaseName(uri);
+    if (!m_db.open())
+        return false;
+    const QVariant handle = m_db.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        m_handle = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!m_handle)
+        return false;
+    leaveFileAsItIs(true);
+    return true;
+}
+
+void Journal::leaveFileAsItIs(bool leave)
+{
+    m_leftAsItIs = leave;
+    if (m_handle)
+        sqlite3_db_config(m_handle, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, int(leave), nullptr);
+}
+
+// Reads, writing nothing, whether the file is a journal of this version. Exclusive locking, set before
+// the first read, keeps the write-ahead log's index in this process (no -shm file) and the file to this
+// copy of the program.
+Result<void> Journal::examine()
+{
+    QSqlQuery query(m_db);
+    const auto run = [&](const QString &statement) { return query.exec(statement); };
+    if (!run(u"PRAGMA locking_mode = EXCLUSIVE"_s) || !run(u"PRAGMA user_version"_s) || !query.next())
+        return openFailure(m_path, troubleIn(query.lastError(), m_handle));
+    m_wal = identityOf(walOf(m_path));
+    const int version = query.value(0).toInt();
+    if (version > FormatVersion)
+        return fromNewerVersion(m_path);
+    if (version < FormatVersion)
+        return notAJournal(m_path);
+    // Both are tables (a view of the same name cannot be written), with every column the journal uses.
+    if (!run(u"SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN ('answers', 'words')"_s) ||
+        !query.next())
+        return openFailure(m_path, troubleIn(query.lastError(), m_handle));
+    if (query.value(0).toInt() != 2)
+        return notAJournal(m_path);
+    const QString probe = QStringLiteral("SELECT %1 FROM %2 LIMIT 0");
+    if (!run(probe.arg(QLatin1StringView(AnswerColumns), u"answers")) ||
+        !run(probe.arg(QLatin1StringView(WordColumns), u"words")))
+        return notAJournal(m_path);
+    return {};
+}
+
+// The whole file is checked before anything is written to it. On a journal of a million answers that
+// takes a second or more, so it runs on a thread of its own while the learner begins; the connection belongs
+// to that thread until it ends, and whatever reads or writes the journal waits for it (ready()).
+void Journal::startCheck()
+{
+    m_checkUnsettled = true;
+    m_check = std::thread([this, handle = m_handle] {
+        m_checkVerdict = quickCheck(handle);
+        // Settled on the journal's thread, unless something that waited for the check has settled it.
+        QMetaObject::invokeMethod(this, &Journal::settleCheck, Qt::QueuedConnection);
+    });
+}
+
+void Journal::waitForCheckThread() const
+{
+    if (m_check.joinable())
+        m_check.join();
+}
+
+// Once the check has ended: a damaged file is let go, untouched; a sound one is taken for writing.
+void Journal::settleCheck()
+{
+    if (!m_checkUnsettled)
+        return;
+    waitForCheckThread();
+    m_checkUnsettled = false;
+    if (m_checkVerdict != u"ok") {
+        stop(notAJournal(m_path).message);
+        return;
+    }
+    if (const Result<void> taken = takeFile(false, false); !taken)
+        stop(taken.error());
+}
+
+bool Journal::ready()
+{
+    settleCheck();
+    return !m_broken;
+}
+
+bool Journal::waitForCheck()
+{
+    return ready();
+}
+
+// Takes the file for this copy of the program and makes it a journal if it is `fresh`: exclusive locking
+// holds the lock until the journal closes. From here on SQLite may fold its log into the file on closing.
+Result<void> Journal::takeFile(bool fresh, bool creating)
 {
     QSqlQuery query(m_db);
     const auto run = [&](const char *statement) { return query.exec(QString::fromLatin1(statement)); };
+    const auto failure = [&] {
+        const SqlTrouble trouble = troubleIn(query.lastError(), m_handle);
+        run("ROLLBACK");
+        return creating ? creationFailure(m_path, trouble) : openFailure(m_path, trouble);
+    };
     if (!run("PRAGMA locking_mode = EXCLUSIVE"))
-        return openFailure(m_path, query.lastError());
-
-    if (!fresh) {
-        if (!run("PRAGMA user_version") || !query.next())
-            return openFailure(m_path, query.lastError());
-        const int version = query.value(0).toInt();
-        if (version > FormatVersion)
-            return fromNewerVersion(m_path);
-        if (version < FormatVersion)
-            return notAJournal(m_path);
-        const QString probe = QStringLiteral("SELECT %1 FROM %2 LIMIT 0");
-        if (!query.exec(probe.arg(QLatin1StringView(AnswerColumns), u"answers")) ||
-            !query.exec(probe.arg(QLatin1StringView(WordColumns), u"words")))
-            return notAJournal(m_path);
-    }
+        return failure();
     if (!run("PRAGMA journal_mode = WAL") || !query.next() ||
         query.value(0).toString().compare(u"wal", Qt::CaseInsensitive) != 0)
-        return openFailure(m_path, query.lastError());
+        return failure();
     // Commits reach the operating system at once; only a power cut can lose the last of them.
     run("PRAGMA synchronous = NORMAL");
     if (!run("BEGIN EXCLUSIVE"))
-        return openFailure(m_path, query.lastError());
-    if (fresh) {
-        if (!run(CreateAnswers) || !run(IndexAnswers) || !run(CreateWords) ||
-            !run("PRAGMA user_version = 1")) {
-            const QSqlError error = query.lastError();
-            run("ROLLBACK");
-            return openFailure(m_path, error);
-        }
-    }
-    if (!run("COMMIT")) {
-        const QSqlError error = query.lastError();
-        run("ROLLBACK");
-        return openFailure(m_path, error);
-    }
+        return failure();
+    if (fresh &&
+        (!run(CreateAnswers) || !run(IndexAnswers) || !run(CreateWords) || !run("PRAGMA user_version = 1")))
+        return failure();
+    if (!run("COMMIT"))
+        return failure();
+    m_wal = identityOf(walOf(m_path));
+    leaveFileAsItIs(false);
     return {};
 }
 
@@ -336,7 +582,7 @@ Result<void> Journal::loadWords()
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("SELECT %1 FROM words").arg(QLatin1StringView(WordColumns))))
-        return openFailure(m_path, query.lastError());
+        return openFailure(m_path, troubleIn(query.lastError(), m_handle));
     while (query.next()) {
         WordMemory memory;
         memory.stability = query.value(2).toDouble();
@@ -346,9 +592,14 @@ Result<void> Journal::loadWords()
         memory.lapses = query.value(6).toInt();
         memory.lastReviewMs = query.value(7).toLongLong();
         memory.scheduledDays = int((memory.dueMs - memory.lastReviewMs) / DayMs);
-        const int slot = slotFor(query.value(0).toString(), query.value(1).toString());
-        m_states[size_t(slot)] = memory;
+        // Two stored rows can read back as one key (an older version stored lone surrogates, which read
+        // back as U+FFFD): the later review is the word's schedule.
+        WordMemory &kept = m_states[size_t(slotFor(query.value(0).toString(), query.value(1).toString()))];
+        if (!kept.met() || kept.lastReviewMs <= memory.lastReviewMs)
+            kept = memory;
     }
+    if (query.lastError().isValid())
+        return openFailure(m_path, troubleIn(query.lastError(), m_handle));
     return {};
 }
 
@@ -362,7 +613,7 @@ int Journal::slotFor(const QString &simplified, const QString &pinyin)
     const int slot = int(m_states.size());
     m_slotOfKey.insert(key, slot);
     m_states.emplace_back();
-    m_keys.emplace_back(simplified, pinyin);
+    m_keys.emplace_back(storable(simplified), storable(pinyin));
     m_dirty.push_back(false);
     return slot;
 }
@@ -374,7 +625,7 @@ void Journal::record(const JournalAnswer &answer)
     m_pending.push_back(answer);
     if (answer.firstOfShowing) {
         // The row's slot was found when the dictionary was indexed; a word met for the first time gets
-        // one now, which its row keeps.
+        // one now, which its rows keep.
         const bool indexed = answer.row >= 0 && size_t(answer.row) < m_slotOfRow.size();
         const int slot = indexed && m_slotOfRow[size_t(answer.row)] >= 0
                              ? m_slotOfRow[size_t(answer.row)]
@@ -394,64 +645,75 @@ void Journal::record(const JournalAnswer &answer)
         m_batchTimer.start();
 }
 
+// Whether the file under the journal's name is another one than the file open (or none at all).
+bool Journal::fileMoved() const
+{
+    int moved = 0;
+    return m_handle && sqlite3_file_control(m_handle, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+           moved != 0;
+}
+
 bool Journal::flush()
 {
     m_batchTimer.stop();
-    if (m_broken)
+    if (!ready())
         return false;
-    if (m_pending.empty() && m_dirtySlots.empty())
-        return true;
-    if (!m_db.transaction()) {
-        fail(m_db.lastError().databaseText());
+    if (fileMoved()) {
+        // What is written now would be lost with the deleted file; the file now under the name is not
+        // this journal's to write.
+        m_lost = true;
+        leaveFileAsItIs(true);
+        stop(lostFile(m_path).message);
         return false;
     }
+    if (m_pending.empty() && m_dirtySlots.empty())
+        return true;
+    const auto fail = [this](const QSqlError &error) {
+        const Failure failure = writeFailure(m_path, troubleIn(error, m_handle));
+        m_db.rollback();
+        stop(failure.message);
+        return false;
+    };
+    if (!m_db.transaction())
+        return fail(m_db.lastError());
     QSqlQuery insert(m_db);
-    insert.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                       .arg(QLatin1StringView(AnswerColumns)));
+    if (!insert.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                            .arg(QLatin1StringView(AnswerColumns))))
+        return fail(insert.lastError());
     for (const JournalAnswer &answer : m_pending) {
         insert.addBindValue(answer.timeMs);
-        insert.addBindValue(text(answer.dictionaryPath));
-        insert.addBindValue(text(answer.pinyin));
-        insert.addBindValue(text(answer.simplified));
-        insert.addBindValue(text(answer.full));
-        insert.addBindValue(text(answer.lesson));
+        insert.addBindValue(storable(answer.dictionaryPath));
+        insert.addBindValue(storable(answer.pinyin));
+        insert.addBindValue(storable(answer.simplified));
+        insert.addBindValue(storable(answer.full));
+        insert.addBindValue(storable(answer.lesson));
         insert.addBindValue(int(answer.right));
         insert.addBindValue(int(answer.typed));
         insert.addBindValue(int(answer.firstOfShowing));
         insert.addBindValue(answer.answerMs);
-        if (!insert.exec()) {
-            const QString reason = insert.lastError().databaseText();
-            m_db.rollback();
-            fail(reason);
-            return false;
-        }
+        if (!insert.exec())
+            return fail(insert.lastError());
     }
     QSqlQuery upsert(m_db);
-    upsert.prepare(QStringLiteral("INSERT OR REPLACE INTO words (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
-                       .arg(QLatin1StringView(WordColumns)));
+    if (!upsert.prepare(QStringLiteral("INSERT OR REPLACE INTO words (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
+                            .arg(QLatin1StringView(WordColumns))))
+        return fail(upsert.lastError());
     for (const int slot : m_dirtySlots) {
         const WordMemory &memory = m_states[size_t(slot)];
-        upsert.addBindValue(text(m_keys[size_t(slot)].first));
-        upsert.addBindValue(text(m_keys[size_t(slot)].second));
+        // The keys are stored as they read back (see storable()).
+        upsert.addBindValue(m_keys[size_t(slot)].first);
+        upsert.addBindValue(m_keys[size_t(slot)].second);
         upsert.addBindValue(memory.stability);
         upsert.addBindValue(memory.difficulty);
         upsert.addBindValue(memory.dueMs);
         upsert.addBindValue(memory.repetitions);
         upsert.addBindValue(memory.lapses);
         upsert.addBindValue(memory.lastReviewMs);
-        if (!upsert.exec()) {
-            const QString reason = upsert.lastError().databaseText();
-            m_db.rollback();
-            fail(reason);
-            return false;
-        }
+        if (!upsert.exec())
+            return fail(upsert.lastError());
     }
-    if (!m_db.commit()) {
-        const QString reason = m_db.lastError().databaseText();
-        m_db.rollback();
-        fail(reason);
-        return false;
-    }
+    if (!m_db.commit())
+        return fail(m_db.lastError());
     m_pending.clear();
     for (const int slot : m_dirtySlots)
         m_dirty[size_t(slot)] = false;
@@ -470,15 +732,14 @@ void Journal::tieRowsOfWord(int row, int slot)
     }
 }
 
-void Journal::fail(const QString &reason)
+void Journal::stop(const QString &message)
 {
+    if (m_broken)
+        return;
     m_broken = true;
     m_pending.clear();
     m_dirtySlots.clear();
-    Q_EMIT writeFailed(QStringLiteral("Не удалось записать ответы в журнал «%1»: %2. Возможно, диск заполнен "
-                                      "или доступен только для чтения. Урок продолжится без журнала; "
-                                      "записанное раньше сохранено.")
-                           .arg(shownPath(m_path), reason));
+    Q_EMIT stopped(message);
 }
 
 void Journal::indexWords(const WordTable &table)
@@ -563,6 +824,8 @@ QList<DayAnswers> Journal::answersPerDay(qint64 nowMs, int utcOffsetSeconds, int
     QList<DayAnswers> result(days);
     for (int i = 0; i < days; ++i)
         result[i].day = QDate::fromJulianDay(firstDay + i + EpochJulianDay);
+    // The connection is the check's until it ends (the journal's first write waits for it as well).
+    waitForCheckThread();
 
     // One range of the time index a day: the rows come in time order, so no sorting or grouping is
     // needed, which matters when a month holds a great many answers.

@@ -11,7 +11,10 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <thread>
 #include <vector>
+
+struct sqlite3;
 
 namespace wordlark {
 
@@ -68,7 +71,9 @@ struct LapsedWord {
 // a crash loses at most those seconds. The words' schedule is held in memory as well, loaded once, so
 // the questions about due words cost no reading.
 //
-// The file is held locked while the journal is open: a second running copy cannot open it.
+// The file is held locked while the journal is open: a second running copy cannot open it. Nothing is
+// written to a file before it has been found to be a sound journal of this version: the check of the whole
+// file runs beside the quiz after opening, and the first read or write waits for it.
 class Journal final : public QObject {
     Q_OBJECT
 
@@ -80,7 +85,8 @@ public:
     static QString fileName() { return QStringLiteral("journal.sqlite"); }
 
     // Opens the journal at `path`. A file that is not a journal, comes from a newer version, is held by
-    // another copy of the program or cannot be written is left exactly as it was.
+    // another copy of the program or cannot be written is left exactly as it was. A damaged file is found
+    // by the check that follows: stopped() says so and the file is left as it was too.
     static Result<std::unique_ptr<Journal>> open(const QString &path);
     // Makes a new, empty journal at `path`, where no file may be yet.
     static Result<std::unique_ptr<Journal>> create(const QString &path);
@@ -90,16 +96,19 @@ public:
     ~Journal() override;
 
     const QString &path() const { return m_path; }
-    // False once a write has failed: the journal then records nothing more.
+    // False once the journal has stopped: it then records nothing more.
     bool writable() const { return !m_broken; }
+    // Waits for the check of the file that open() began; true when the journal may be written.
+    bool waitForCheck();
     int pendingAnswers() const { return int(m_pending.size()); }
     // How long answers wait for their write; BatchDelayMs unless a test wants it shorter.
     void setBatchDelay(int ms) { m_batchTimer.setInterval(ms); }
 
     // Keeps the answer for the next write; the first answer of a showing is also the word's review.
     void record(const JournalAnswer &answer);
-    // Writes the kept answers and schedule changes now, in one transaction. On failure emits
-    // writeFailed() once and stops recording; what was written before stays.
+    // Writes the kept answers and schedule changes now, in one transaction. On failure, or when the file
+    // under the journal's name is no longer the one open (deleted or replaced by hand), emits stopped()
+    // once and records nothing more; what was written before stays.
     bool flush();
 
     // Ties the dictionary's rows to the words the journal knows; done at every load of a dictionary.
@@ -125,26 +134,54 @@ public:
     QList<LapsedWord> mostLapsed(const WordTable &table, int count) const;
 
 Q_SIGNALS:
-    // A write failed; the message is for the learner.
-    void writeFailed(const QString &message);
+    // The journal stopped recording: a write failed, the check found the file damaged, or the file was
+    // deleted or replaced while open. The message is for the learner.
+    void stopped(const QString &message);
 
 private:
+    // Where a file is on its disk: what stays the same while it is renamed, and changes when another file
+    // takes its name.
+    struct FileIdentity {
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool operator==(const FileIdentity &) const = default;
+    };
+    static FileIdentity identityOf(const QString &path);
+
     Journal(QString path, QString connection);
 
-    Result<void> prepare(bool fresh);
+    bool connectTo(const QString &uri);
+    Result<void> examine();
+    void startCheck();
+    void waitForCheckThread() const;
+    void settleCheck();
+    bool ready();
+    Result<void> takeFile(bool fresh, bool creating);
     Result<void> loadWords();
+    void leaveFileAsItIs(bool leave);
+    bool fileMoved() const;
     int slotFor(const QString &simplified, const QString &pinyin);
     // Gives `slot` to `row` and to every other row of the same word.
     void tieRowsOfWord(int row, int slot);
     // Calls `visit(row, slot)` for each word of the chosen lessons the journal knows, once a word.
     template <typename Visit> void forChosenWords(const LessonList &lessons, Visit visit) const;
-    void fail(const QString &reason);
+    void stop(const QString &message);
 
     QString m_path;
     QString m_connection;
     QSqlDatabase m_db;
+    sqlite3 *m_handle = nullptr;
     QTimer m_batchTimer;
     bool m_broken = false;
+    bool m_lost = false;       // the file under the name is no longer the one open
+    bool m_leftAsItIs = false; // SQLite is not to fold its log into the file on closing
+    bool m_walWasThere = false;
+    FileIdentity m_wal; // the write-ahead log this journal reads and writes
+
+    // The check of the whole file, on a thread of its own; the connection is the thread's until it ends.
+    mutable std::thread m_check;
+    bool m_checkUnsettled = false;
+    QString m_checkVerdict;
 
     std::vector<JournalAnswer> m_pending;
     std::vector<int> m_dirtySlots;

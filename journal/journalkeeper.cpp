@@ -51,14 +51,14 @@ Result<void> JournalKeeper::turnOffAndDelete()
 void JournalKeeper::take(std::unique_ptr<Journal> journal)
 {
     m_journal = std::move(journal);
-    connect(m_journal.get(), &Journal::writeFailed, this, &JournalKeeper::writeFailed);
+    connect(m_journal.get(), &Journal::stopped, this, &JournalKeeper::journalStopped);
     if (m_table)
         m_journal->indexWords(*m_table);
 }
 
-void JournalKeeper::writeFailed(const QString &message)
+void JournalKeeper::journalStopped(const QString &message)
 {
-    // The journal is inside its own write; it is let go once that has returned.
+    // The journal may be inside its own write; it is let go once that has returned.
     if (m_journal)
         m_journal.release()->deleteLater();
     Q_EMIT stopped(message);

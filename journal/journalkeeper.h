@@ -56,12 +56,13 @@ public:
     qint64 now() const { return m_now(); }
 
 Q_SIGNALS:
-    // A write failed and the journal was closed; the file keeps what was written before.
+    // The journal stopped and was closed: a write failed (the file keeps what was written before), its
+    // file turned out damaged, or the file was deleted or replaced while the program ran.
     void stopped(const QString &message);
 
 private:
     void take(std::unique_ptr<Journal> journal);
-    void writeFailed(const QString &message);
+    void journalStopped(const QString &message);
 
     QString m_path;
     std::unique_ptr<Journal> m_journal;

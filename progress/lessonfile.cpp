@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -12,34 +13,57 @@ namespace {
 
 constexpr char kEndOfText = '\x1a';
 
+// The lines of a lesson file, read one at a time: a damaged file may hold millions of lines where a few
+// numbers were promised, and none of those is looked at before it is asked for.
+//
 // Lines end at LF with a CR before it dropped, so files edited with LF-only tools read the same. A Ctrl-Z
 // ends the readable text, as old editors marked the end of a file with it. The end of the text also ends
 // a line, and a CR left there is the rest of a cut CR LF.
-QList<QByteArrayView> splitLessonLines(QByteArrayView bytes)
-{
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == kEndOfText) {
-            bytes = bytes.first(i);
-            break;
-        }
+class LessonLines final {
+public:
+    explicit LessonLines(QByteArrayView bytes)
+        : m_bytes(bytes.first(endOfText(bytes)))
+    {
     }
-    QList<QByteArrayView> lines;
-    auto add = [&lines](QByteArrayView line) {
+
+    // The next line; past the end an empty one.
+    QByteArrayView next()
+    {
+        if (m_position >= m_bytes.size())
+            return {};
+        const qsizetype end = lineEnd(m_position);
+        QByteArrayView line = m_bytes.sliced(m_position, end - m_position);
+        m_position = end + 1;
         if (line.endsWith('\r'))
             line.chop(1);
-        lines.append(line);
-    };
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n') {
-            add(bytes.sliced(start, i - start));
-            start = i + 1;
-        }
+        return line;
     }
-    if (start < bytes.size())
-        add(bytes.sliced(start));
-    return lines;
-}
+
+    // How many lines follow, counted no further than `limit` + 1.
+    qsizetype countLeft(qsizetype limit) const
+    {
+        qsizetype count = 0;
+        for (qsizetype position = m_position; position < m_bytes.size() && count <= limit; ++count)
+            position = lineEnd(position) + 1;
+        return count;
+    }
+
+private:
+    static qsizetype endOfText(QByteArrayView bytes)
+    {
+        const void *found = std::memchr(bytes.data(), kEndOfText, size_t(bytes.size()));
+        return found ? static_cast<const char *>(found) - bytes.data() : bytes.size();
+    }
+
+    qsizetype lineEnd(qsizetype from) const
+    {
+        const void *found = std::memchr(m_bytes.data() + from, '\n', size_t(m_bytes.size() - from));
+        return found ? static_cast<const char *>(found) - m_bytes.data() : m_bytes.size();
+    }
+
+    QByteArrayView m_bytes;
+    qsizetype m_position = 0;
+};
 
 // The text of a line as a message quotes it: control characters (the NULs of a UTF-16 file, say) shown
 // as U+FFFD and a long line cut, so that any file gives a message that fits on the screen.
@@ -86,7 +110,7 @@ std::optional<int> toInteger(QByteArrayView line)
 class LessonParser final {
 public:
     LessonParser(QByteArrayView bytes, int totalWordCount, const QString &fileName)
-        : m_lines(splitLessonLines(bytes))
+        : m_lines(bytes)
         , m_totalWordCount(totalWordCount)
         , m_fileName(shownPath(fileName))
     {
@@ -137,8 +161,8 @@ private:
     // Reading past the end gives an empty line, which no number check lets through.
     QByteArrayView nextLine()
     {
-        const qsizetype index = m_lineNumber++;
-        return index < m_lines.size() ? m_lines[index] : QByteArrayView();
+        ++m_lineNumber;
+        return m_lines.next();
     }
 
     QString fault(const QString &what) const
@@ -175,7 +199,7 @@ private:
         const std::optional<int> value = readNonNegative(what);
         if (!value)
             return std::nullopt;
-        const qsizetype linesLeft = qMax<qsizetype>(0, m_lines.size() - m_lineNumber);
+        const qsizetype linesLeft = m_lines.countLeft(*value);
         if (*value > linesLeft) {
             m_error = fault(QStringLiteral("%1 %2 больше, чем осталось строк в файле (%3).")
                                 .arg(what)
@@ -198,7 +222,7 @@ private:
         return value;
     }
 
-    QList<QByteArrayView> m_lines;
+    LessonLines m_lines;
     int m_totalWordCount = 0;
     QString m_fileName;
     // 1-based number of the line read last.

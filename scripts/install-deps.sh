@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-multimedia-dev libjpeg62-turbo-dev qt6-translations-l10n
-    libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev ccache
+    libqt6sql6-sqlite libsqlite3-dev qt6-charts-dev libqt6opengl6-dev ccache
     gstreamer1.0-plugins-base gstreamer1.0-plugins-good
     xvfb xauth fonts-liberation fonts-wqy-microhei fonts-arphic-uming fonts-freefont-ttf
     fonts-arphic-ukai fonts-arphic-gkai00mp fonts-arphic-gbsn00lp fonts-wqy-zenhei

@@ -4,12 +4,14 @@
 #include "badinput.h"
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
+#include "journalfiles.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,8 +22,10 @@
 using namespace Qt::StringLiterals;
 using namespace wordlark;
 
+using testutil::damageAnswerIndex;
 using testutil::entriesOf;
 using testutil::FileSizeLimit;
+using testutil::valueIn;
 
 namespace {
 
@@ -108,20 +112,40 @@ bool makeDatabase(const QString &path, const QStringList &statements)
     return ok;
 }
 
+// A file's bytes and the time it was last written.
+struct FileState {
+    QByteArray bytes;
+    QDateTime modified;
+    bool operator==(const FileState &) const = default;
+};
+
+FileState stateOf(const QString &path)
+{
+    return {bytesOf(path), QFileInfo(path).lastModified()};
+}
+
+// A new journal with one answer written.
+std::unique_ptr<Journal> writtenOnce(const QString &path, const WordTable &table)
+{
+    auto journal = created(path);
+    if (journal)
+        journal->record(answerFor(table, 0, true, utc(2026, 4, 10)));
+    return journal && journal->flush() ? std::move(journal) : nullptr;
+}
+
+// The connection through which the open journal works, to change the file under it as only a fault can.
+QSqlDatabase journalConnection()
+{
+    for (const QString &name : QSqlDatabase::connectionNames())
+        if (name.startsWith(u"wordlark-journal-"_s))
+            return QSqlDatabase::database(name, false);
+    return {};
+}
+
 int answerRows(const QString &path)
 {
-    int rows = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"counter"_s);
-        db.setDatabaseName(path);
-        if (db.open()) {
-            QSqlQuery query(u"SELECT COUNT(*) FROM answers"_s, db);
-            if (query.next())
-                rows = query.value(0).toInt();
-        }
-    }
-    QSqlDatabase::removeDatabase(u"counter"_s);
-    return rows;
+    const QVariant rows = valueIn(path, u"SELECT COUNT(*) FROM answers"_s);
+    return rows.isValid() ? rows.toInt() : -1;
 }
 
 // The child side of the crash test: writes batches of answers and says after each commit how many are
@@ -199,6 +223,19 @@ private Q_SLOTS:
     void aReadOnlyFolderIsRefused();
     void aFullDiskStopsTheJournalAndKeepsWhatWasWritten();
     void aKilledWriterLeavesEveryCommittedAnswer();
+
+    void aNewerJournalWithItsLogIsLeftExactlyAsItWas_data();
+    void aNewerJournalWithItsLogIsLeftExactlyAsItWas();
+    void aDamagedJournalIsRefusedAndLeftAsItWas();
+    void aJournalThatCannotBeMadeSaysWhy_data();
+    void aJournalThatCannotBeMadeSaysWhy();
+    void aFailedWriteNamesItsReason_data();
+    void aFailedWriteNamesItsReason();
+    void aFileDeletedOrReplacedWhileOpenStopsTheJournal_data();
+    void aFileDeletedOrReplacedWhileOpenStopsTheJournal();
+    void aWordWithALoneSurrogateKeepsItsHistory_data();
+    void aWordWithALoneSurrogateKeepsItsHistory();
+    void aStoredScheduleIsNeverReplacedByAMismatchedKey();
 
     void theKeeperMarksTheFirstAnswerOfEachShowing();
     void theKeeperWritesNothingWhileOff();
@@ -345,6 +382,7 @@ void TestJournal::badFilesAreLeftAsTheyWere_data()
     QTest::newRow("header of a database, cut short") << u"cut"_s << notAJournal;
     QTest::newRow("another program's database") << u"foreign"_s << notAJournal;
     QTest::newRow("version 1 without the tables") << u"tableless"_s << notAJournal;
+    QTest::newRow("answers as a view") << u"view"_s << notAJournal;
     QTest::newRow("folder") << u"folder"_s << notAJournal;
     QTest::newRow("fifo") << u"fifo"_s << notAJournal;
     QTest::newRow("link to a device") << u"device"_s << notAJournal;
@@ -370,6 +408,17 @@ void TestJournal::badFilesAreLeftAsTheyWere()
     } else if (kind == u"tableless") {
         QVERIFY(makeDatabase(m_path,
                              {u"CREATE TABLE answers (time_ms INTEGER)"_s, u"PRAGMA user_version = 1"_s}));
+    } else if (kind == u"view") {
+        QVERIFY(makeDatabase(
+            m_path,
+            {QString::fromLatin1(
+                 "CREATE TABLE kept (time_ms INTEGER, dictionary TEXT, pinyin TEXT, simplified TEXT, full "
+                 "TEXT, lesson TEXT, is_right INTEGER, typed INTEGER, first_of_showing INTEGER, "
+                 "answer_ms INTEGER)"),
+             u"CREATE VIEW answers AS SELECT * FROM kept"_s,
+             u"CREATE TABLE words (simplified, pinyin, stability, difficulty, due_ms, repetitions, "
+             "lapses, last_review_ms)"_s,
+             u"PRAGMA user_version = 1"_s}));
     } else if (kind == u"newer") {
         QVERIFY(makeDatabase(m_path, {u"CREATE TABLE answers (anything)"_s, u"PRAGMA user_version = 2"_s}));
     } else if (kind == u"folder") {
@@ -448,7 +497,7 @@ void TestJournal::aFullDiskStopsTheJournalAndKeepsWhatWasWritten()
     for (int i = 0; i < 10; ++i)
         journal->record(answerFor(table, i % 6, true, t + i));
     QVERIFY(journal->flush());
-    QSignalSpy failures(journal.get(), &Journal::writeFailed);
+    QSignalSpy failures(journal.get(), &Journal::stopped);
     {
         const qint64 walSize = QFileInfo(m_path + u"-wal"_s).size();
         const FileSizeLimit full(rlim_t(walSize + 8192));
@@ -503,6 +552,268 @@ void TestJournal::aKilledWriterLeavesEveryCommittedAnswer()
     const int rows = answerRows(m_path);
     QVERIFY2(rows >= seen, QByteArray::number(rows).constData());
     QCOMPARE(rows % 2000, 0); // whole batches only
+}
+
+void TestJournal::aNewerJournalWithItsLogIsLeftExactlyAsItWas_data()
+{
+    QTest::addColumn<QStringList>("sideFiles");
+    QTest::newRow("log") << QStringList{u"-wal"_s};
+    QTest::newRow("log and its index, as a crash leaves them") << QStringList{u"-wal"_s, u"-shm"_s};
+}
+
+void TestJournal::aNewerJournalWithItsLogIsLeftExactlyAsItWas()
+{
+    QFETCH(QStringList, sideFiles);
+    // A newer version's journal with answers still in the write-ahead log beside it.
+    const QString newer = m_dir->filePath(u"newer.sqlite"_s);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"newer"_s);
+        db.setDatabaseName(newer);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        for (const char *statement :
+             {"PRAGMA journal_mode = WAL", "CREATE TABLE answers (anything)",
+              "INSERT INTO answers VALUES ('kept in the log')", "PRAGMA user_version = 2"})
+            QVERIFY(query.exec(QString::fromLatin1(statement)));
+        QVERIFY(QFile::copy(newer, m_path));
+        for (const QString &side : sideFiles)
+            QVERIFY(QFile::copy(newer + side, m_path + side));
+    }
+    QSqlDatabase::removeDatabase(u"newer"_s);
+    QVERIFY(Journal::deleteFile(newer));
+    QStringList files{m_path};
+    for (const QString &side : sideFiles)
+        files.append(m_path + side);
+    const QDateTime past = QDateTime::currentDateTime().addDays(-3);
+    QList<FileState> before;
+    for (const QString &file : files) {
+        QFile touched(file);
+        QVERIFY(touched.open(QIODevice::ReadWrite));
+        QVERIFY(touched.setFileTime(past, QFileDevice::FileModificationTime));
+        touched.close();
+        before.append(stateOf(file));
+    }
+    const QStringList entries = entriesOf(m_dir->path());
+
+    const auto opened = Journal::open(m_path);
+    QVERIFY(!opened);
+    QCOMPARE(opened.error(),
+             u"Журнал ответов «%1» записан более новой версией программы. Урок продолжится без "
+             "журнала, файл оставлен как есть."_s.arg(m_path));
+    QCOMPARE(entriesOf(m_dir->path()), entries);
+    for (qsizetype i = 0; i < files.size(); ++i)
+        QCOMPARE(stateOf(files[i]), before[i]);
+}
+
+void TestJournal::aDamagedJournalIsRefusedAndLeftAsItWas()
+{
+    const WordTable table = smallTable();
+    {
+        auto journal = created(m_path);
+        QVERIFY(journal);
+        for (int i = 0; i < 40; ++i)
+            journal->record(answerFor(table, i % 6, i % 4 != 0, utc(2026, 4, 10) + i * 1000));
+    }
+    QVERIFY(damageAnswerIndex(m_path));
+    const QStringList entries = entriesOf(m_dir->path());
+    const FileState before = stateOf(m_path);
+
+    auto journal = opened(m_path);
+    QVERIFY(journal);
+    QSignalSpy stopped(journal.get(), &Journal::stopped);
+    // The learner answers at once; nothing reaches the file.
+    journal->record(answerFor(table, 0, true, utc(2026, 4, 11)));
+    QVERIFY(!journal->waitForCheck());
+    QVERIFY(!journal->flush());
+    QCOMPARE(stopped.size(), 1);
+    QCOMPARE(stopped[0][0].toString(),
+             u"Файл «%1» не является журналом ответов. Урок продолжится без журнала, "
+             "файл оставлен как есть."_s.arg(m_path));
+    journal.reset();
+    QCOMPARE(entriesOf(m_dir->path()), entries);
+    QCOMPARE(stateOf(m_path), before);
+}
+
+void TestJournal::aJournalThatCannotBeMadeSaysWhy_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("read-only folder") << u"read-only"_s
+                                      << u"Не удалось создать журнал ответов «%1»: файл или папка доступны "
+                                         "только для чтения."_s;
+    QTest::newRow("full disk") << u"full"_s
+                               << u"Не удалось создать журнал ответов «%1»: на диске не осталось места."_s;
+}
+
+void TestJournal::aJournalThatCannotBeMadeSaysWhy()
+{
+    QFETCH(QString, cause);
+    QFETCH(QString, message);
+    std::unique_ptr<ReadOnlyFolder> readOnly;
+    std::unique_ptr<FileSizeLimit> full;
+    if (cause == u"read-only") {
+        readOnly = std::make_unique<ReadOnlyFolder>(m_dir->path());
+        if (!readOnly->active())
+            QSKIP("no way to make a read-only folder here");
+    } else {
+        full = std::make_unique<FileSizeLimit>(rlim_t(1024));
+        QVERIFY(full->active());
+    }
+    const auto made = Journal::create(m_path);
+    QVERIFY(!made);
+    QCOMPARE(made.error(), message.arg(m_path));
+    readOnly.reset();
+    full.reset();
+    QCOMPARE(entriesOf(m_dir->path()), QStringList({u"."_s, u".."_s}));
+}
+
+void TestJournal::aFailedWriteNamesItsReason_data()
+{
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("full disk")
+        << u"full"_s
+        << u"Не удалось записать ответы в журнал «%1»: на диске не осталось места. Урок "
+           "продолжится без журнала; записанное раньше сохранено."_s;
+    // The statement is refused before it runs: SQLite's words come from the query, and nothing in the
+    // codes says the disk is full.
+    QTest::newRow("answers replaced by a view")
+        << u"view"_s
+        << u"Не удалось записать ответы в журнал «%1» (cannot modify answers because it is a view). Урок "
+           "продолжится без журнала; записанное раньше сохранено."_s;
+}
+
+void TestJournal::aFailedWriteNamesItsReason()
+{
+    QFETCH(QString, cause);
+    QFETCH(QString, message);
+    const WordTable table = smallTable();
+    auto journal = writtenOnce(m_path, table);
+    QVERIFY(journal);
+    QSignalSpy stopped(journal.get(), &Journal::stopped);
+    std::unique_ptr<FileSizeLimit> full;
+    if (cause == u"full") {
+        full = std::make_unique<FileSizeLimit>(rlim_t(QFileInfo(m_path + u"-wal"_s).size() + 1024));
+        QVERIFY(full->active());
+        JournalAnswer big = answerFor(table, 1, true, utc(2026, 4, 10));
+        big.dictionaryPath = QString(4000, u'д');
+        for (int i = 0; i < 50; ++i)
+            journal->record(big);
+    } else {
+        QSqlQuery query(journalConnection());
+        for (const char *statement : {"DROP INDEX answers_by_time", "ALTER TABLE answers RENAME TO kept",
+                                      "CREATE VIEW answers AS SELECT * FROM kept"})
+            QVERIFY2(query.exec(QString::fromLatin1(statement)), qPrintable(query.lastError().text()));
+        journal->record(answerFor(table, 1, true, utc(2026, 4, 10)));
+    }
+    QVERIFY(!journal->flush());
+    QCOMPARE(stopped.size(), 1);
+    QCOMPARE(stopped[0][0].toString(), message.arg(m_path));
+}
+
+void TestJournal::aFileDeletedOrReplacedWhileOpenStopsTheJournal_data()
+{
+    QTest::addColumn<QByteArray>("replacement"); // empty: deleted
+    QTest::newRow("deleted") << QByteArray();
+    QTest::newRow("replaced by another file") << QByteArray("мои заметки\n");
+}
+
+void TestJournal::aFileDeletedOrReplacedWhileOpenStopsTheJournal()
+{
+    QFETCH(QByteArray, replacement);
+    const WordTable table = smallTable();
+    auto journal = writtenOnce(m_path, table);
+    QVERIFY(journal);
+    QSignalSpy stopped(journal.get(), &Journal::stopped);
+
+    QVERIFY(QFile::remove(m_path));
+    if (!replacement.isEmpty())
+        QVERIFY(testutil::makeEntry(testutil::Entry::File, m_path, replacement));
+    journal->record(answerFor(table, 1, true, utc(2026, 4, 10) + 1000));
+    QVERIFY(!journal->flush());
+    journal->record(answerFor(table, 2, true, utc(2026, 4, 10) + 2000));
+    QVERIFY(!journal->flush());
+    QCOMPARE(stopped.size(), 1);
+    QCOMPARE(stopped[0][0].toString(),
+             u"Журнал ответов «%1» удалён или заменён другим файлом, пока программа "
+             "работала. Урок продолжится без журнала."_s.arg(m_path));
+    journal.reset();
+    // No write-ahead log is left to be taken for the next file of that name's own.
+    const QStringList expected = replacement.isEmpty() ? QStringList{u"."_s, u".."_s}
+                                                       : QStringList{u"."_s, u".."_s, Journal::fileName()};
+    QCOMPARE(entriesOf(m_dir->path()), expected);
+    if (!replacement.isEmpty())
+        QCOMPARE(bytesOf(m_path), replacement);
+}
+
+void TestJournal::aWordWithALoneSurrogateKeepsItsHistory_data()
+{
+    QTest::addColumn<QString>("pinyin");
+    QTest::newRow("high surrogate last") << u"hao"_s + QChar(0xD800);
+    QTest::newRow("high surrogate inside") << u"h"_s + QChar(0xD800) + u"ao"_s;
+    QTest::newRow("low surrogate alone") << QChar(0xDC00) + u"hao"_s;
+}
+
+void TestJournal::aWordWithALoneSurrogateKeepsItsHistory()
+{
+    QFETCH(QString, pinyin);
+    WordTable table;
+    table.setRowCount(2);
+    table.setCell(PinyinColumn, 0, pinyin);
+    table.setCell(SimplifiedColumn, 0, u"好"_s);
+    table.setCell(PinyinColumn, 1, u"hǎo"_s);
+    table.setCell(SimplifiedColumn, 1, u"好"_s);
+    qint64 t = utc(2026, 4, 10);
+    created(m_path).reset();
+    for (int run = 1; run <= 3; ++run) {
+        auto journal = opened(m_path);
+        QVERIFY(journal);
+        journal->indexWords(table);
+        if (run > 1) {
+            QVERIFY(journal->memory(0));
+            QCOMPARE(journal->memory(0)->repetitions, run - 1);
+            t = journal->memory(0)->dueMs;
+        }
+        journal->record(answerFor(table, 0, true, t));
+        QVERIFY(journal->flush());
+        // The well-formed word is another word, never met.
+        QCOMPARE(journal->memory(1), nullptr);
+    }
+    QCOMPARE(valueIn(m_path, u"SELECT COUNT(*) FROM words"_s).toInt(), 1);
+}
+
+void TestJournal::aStoredScheduleIsNeverReplacedByAMismatchedKey()
+{
+    // A schedule an earlier version stored under a lone surrogate: the key reads back as another text.
+    created(m_path).reset();
+    const QString pinyin = u"h"_s + QChar(0xD800) + u"ao"_s;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"older"_s);
+        db.setDatabaseName(m_path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        query.prepare(u"INSERT INTO words VALUES ('好', ?, 30.0, 5.0, ?, 5, 0, ?)"_s);
+        query.addBindValue(pinyin);
+        query.addBindValue(utc(2026, 5, 10));
+        query.addBindValue(utc(2026, 4, 10));
+        QVERIFY(query.exec());
+    }
+    QSqlDatabase::removeDatabase(u"older"_s);
+
+    WordTable table;
+    table.setRowCount(1);
+    table.setCell(PinyinColumn, 0, pinyin);
+    table.setCell(SimplifiedColumn, 0, u"好"_s);
+    {
+        auto journal = opened(m_path);
+        QVERIFY(journal);
+        journal->indexWords(table);
+        journal->record(answerFor(table, 0, false, utc(2026, 6, 1)));
+        QVERIFY(journal->flush());
+    }
+    QCOMPARE(
+        valueIn(m_path, u"SELECT COUNT(*) FROM words WHERE repetitions = 5 AND stability = 30.0"_s).toInt(),
+        1);
 }
 
 namespace {

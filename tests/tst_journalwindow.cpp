@@ -3,6 +3,7 @@
 
 #include "badinput.h"
 #include "guitestutil.h"
+#include "journalfiles.h"
 
 #include "journal/journal.h"
 #include "journal/journalkeeper.h"
@@ -252,8 +253,10 @@ private Q_SLOTS:
     void dueWordsAreCountedAndReviewedInAPassOfTheirOwn();
     void aWordOnTwoRowsIsCountedAndAskedOnce();
     void untickingAsksBeforeDeletingTheHistory();
+    void aFileThatIsNoJournalIsReportedAndLeftAlone_data();
     void aFileThatIsNoJournalIsReportedAndLeftAlone();
     void aFailedWriteStopsTheJournalAndKeepsTheFile();
+    void aJournalDeletedByHandIsReportedOnceAndUnticked();
     void theAnswersChartKeepsEveryDay_data();
     void theAnswersChartKeepsEveryDay();
     void theProgressWindowFitsTheScreenAndNamesEveryBar_data();
@@ -418,12 +421,36 @@ void TestJournalWindow::untickingAsksBeforeDeletingTheHistory()
     QVERIFY(!action(quiz, "JournalAction")->isChecked());
 }
 
+void TestJournalWindow::aFileThatIsNoJournalIsReportedAndLeftAlone_data()
+{
+    QTest::addColumn<bool>("damagedJournal");
+    QTest::newRow("notes") << false;
+    // SQLite opens it and reads its words; only the check of the whole file finds the damage.
+    QTest::newRow("damaged journal") << true;
+}
+
 void TestJournalWindow::aFileThatIsNoJournalIsReportedAndLeftAlone()
 {
+    QFETCH(bool, damagedJournal);
     ProgramFolder folder;
     folder.write(u"Dictionary/Dict.dic"_s, sixWords());
-    const QByteArray notes = "мои заметки\n";
-    folder.write(Journal::fileName(), notes);
+    if (damagedJournal) {
+        auto made = Journal::create(journalPath());
+        QVERIFY(made);
+        wordlark::JournalAnswer answer;
+        answer.simplified = u"好"_s;
+        answer.firstOfShowing = true;
+        for (int i = 0; i < 20; ++i)
+            (*made)->record(answer);
+        std::move(made).value().reset();
+        QVERIFY(damageAnswerIndex(journalPath()));
+    } else {
+        folder.write(Journal::fileName(), "мои заметки\n");
+    }
+    const QByteArray bytes = [] {
+        QFile file(journalPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
     std::unique_ptr<RunningProgram> program;
     QString message;
     {
@@ -446,7 +473,11 @@ void TestJournalWindow::aFileThatIsNoJournalIsReportedAndLeftAlone()
     program.reset();
     QFile file(journalPath());
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), notes);
+    QCOMPARE(file.readAll(), bytes);
+    // No log or other side file is left beside it.
+    QCOMPARE(QDir::current().entryList({Journal::fileName() + u'*'},
+                                       QDir::AllEntries | QDir::Hidden | QDir::System),
+             QStringList(Journal::fileName()));
 }
 
 void TestJournalWindow::aFailedWriteStopsTheJournalAndKeepsTheFile()
@@ -476,8 +507,9 @@ void TestJournalWindow::aFailedWriteStopsTheJournalAndKeepsTheFile()
         action(quiz, "ProgressAction")->trigger();
         QVERIFY(!report.failed());
     }
-    QVERIFY2(message.startsWith(u"Не удалось записать ответы в журнал «%1»: "_s.arg(journalPath())),
-             qPrintable(message));
+    QCOMPARE(message,
+             u"Не удалось записать ответы в журнал «%1»: на диске не осталось места. Урок продолжится "
+             "без журнала; записанное раньше сохранено."_s.arg(journalPath()));
     QVERIFY(!action(quiz, "JournalAction")->isChecked());
     QVERIFY(!action(quiz, "ProgressAction")->isEnabled());
     // The quiz goes on, writing nothing more.
@@ -493,6 +525,49 @@ void TestJournalWindow::aFailedWriteStopsTheJournalAndKeepsTheFile()
     action(quiz, "ProgressAction")->trigger();
     QVERIFY(!progress.failed());
     QCOMPARE(seen.answersToday, 1);
+}
+
+void TestJournalWindow::aJournalDeletedByHandIsReportedOnceAndUnticked()
+{
+    QuizFixture quiz;
+    action(quiz, "JournalAction")->trigger();
+    answerRight(quiz);
+    // Opening the progress window writes what is kept first.
+    {
+        ModalAnswer close([](QWidget *) { rejectAllModals(); });
+        action(quiz, "ProgressAction")->trigger();
+        QVERIFY(!close.failed());
+    }
+    QVERIFY(QFile::exists(journalPath() + u"-wal"_s));
+
+    // The learner deletes the file in the file manager and goes on answering.
+    QVERIFY(QFile::remove(journalPath()));
+    answerRight(quiz);
+    ModalScript reports([](QWidget *modal) {
+        if (modal->objectName() == u"JournalMessage"_s)
+            acceptDialog(modal);
+        else
+            rejectAllModals();
+    });
+    action(quiz, "ProgressAction")->trigger();
+    QTRY_VERIFY(!reports.seen().isEmpty() && !QApplication::activeModalWidget());
+    QCOMPARE(reports.seen().size(), 1);
+    QCOMPARE(reports.seen()[0].text, u"Журнал ответов «%1» удалён или заменён другим файлом, пока программа "
+                                     "работала. Урок продолжится без журнала."_s.arg(journalPath()));
+    QVERIFY(!action(quiz, "JournalAction")->isChecked());
+    QVERIFY(!action(quiz, "ProgressAction")->isEnabled());
+    QTRY_VERIFY(!QFile::exists(journalPath() + u"-wal"_s));
+
+    // The quiz goes on without the journal: nothing more is said, and nothing is written.
+    for (int i = 0; i < 3; ++i)
+        answerRight(quiz);
+    quiz.restart();
+    reports.stop();
+    QCOMPARE(reports.seen().size(), 1);
+    QVERIFY(!reports.failed());
+    QVERIFY(!QFile::exists(journalPath()));
+    QVERIFY(!QFile::exists(journalPath() + u"-wal"_s));
+    QVERIFY(!action(quiz, "JournalAction")->isChecked());
 }
 
 // Thirty days seen back from a day in March reach into February: each day keeps its bar, today's too.

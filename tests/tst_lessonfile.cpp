@@ -1,6 +1,7 @@
 #include "progress/lessonfile.h"
 
 #include "badinput.h"
+#include "cappedchild.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,6 +72,24 @@ bool writeAll(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// Millions of empty lines after the given head, as a damaged or hostile file may have them.
+QByteArray manyEmptyLines(const QString &head)
+{
+    constexpr qsizetype kLines = qsizetype(32) << 20;
+    return head.toLatin1() + QByteArray(kLines, '\n');
+}
+
+// In a child with little memory to spare: reads such a file and prints the message.
+int readManyEmptyLines(const QStringList &arguments, const std::function<bool()> &cap)
+{
+    const QByteArray bytes = manyEmptyLines(arguments.value(0));
+    if (!cap())
+        return 3;
+    const LessonFileResult result = wordlark::parseLessonFile(bytes, 100, kFile);
+    std::fputs(result.ok() ? "read" : qPrintable(result.error()), stdout);
+    return result.ok() ? 1 : 0;
+}
+
 } // namespace
 
 class TestLessonFile final : public QObject {
@@ -85,6 +104,8 @@ private Q_SLOTS:
     void acceptedVariants();
     void badFiles_data();
     void badFiles();
+    void linesBeyondTheHeaderAreNotRead_data();
+    void linesBeyondTheHeaderAreNotRead();
     void localPathSurvives();
     void saveAndLoad();
     void failedSaveKeepsExistingFile_data();
@@ -362,6 +383,33 @@ void TestLessonFile::badFiles()
         QCOMPARE(readAll(path), bytes);
 }
 
+void TestLessonFile::linesBeyondTheHeaderAreNotRead_data()
+{
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<QString>("error");
+
+    QTest::newRow("only empty lines") << QString() << u"'' is not a valid integer value"_s;
+    QTest::newRow("queue longer than the file")
+        << u"D.dic\r\nLength(ArrSmartShuffle)=\r\n2147483647\r\n"_s
+        << u"Файл урока «lesson.sav», строка 3: длина очереди 2147483647 больше, чем осталось строк в "
+           u"файле (33554432)."_s;
+    QTest::newRow("empty lines in the queue")
+        << u"D.dic\r\nLength(ArrSmartShuffle)=\r\n3\r\n7\r\n"_s << u"'' is not a valid integer value"_s;
+}
+
+// A file of 32 MiB of line breaks is refused by a reader that has 16 MiB to spare: it never holds
+// anything per line.
+void TestLessonFile::linesBeyondTheHeaderAreNotRead()
+{
+    QFETCH(QString, head);
+    QFETCH(QString, error);
+
+    const testutil::ChildRun run =
+        testutil::startCappedChild(QStringLiteral("many empty lines"), 16, QStringList{head});
+    QCOMPARE(testutil::childRunFault(run), QString());
+    QCOMPARE(run.output, error);
+}
+
 void TestLessonFile::localPathSurvives()
 {
     LessonProgress progress = example();
@@ -516,5 +564,6 @@ void TestLessonFile::saveIntoMissingFolderOrOntoFolder()
              QStringList{QStringLiteral("folder")});
 }
 
-QTEST_GUILESS_MAIN(TestLessonFile)
+WORDLARK_TEST_MAIN_WITH_CAPPED_TASKS(TestLessonFile,
+                                     {{QStringLiteral("many empty lines"), readManyEmptyLines}})
 #include "tst_lessonfile.moc"

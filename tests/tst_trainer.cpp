@@ -4,6 +4,8 @@
 #include "app/trainer.h"
 #include "badinput.h"
 
+#include "cappedchild.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -79,6 +81,41 @@ private:
     QString m_previous;
 };
 
+// Dictionaries of a shape a learner's file can have, 16 MiB or more each.
+QByteArray shapedDictionary(const QString &shape)
+{
+    constexpr qsizetype kSize = qsizetype(16) << 20;
+    if (shape == u"empty lines")
+        return QByteArray(kSize, '\n');
+    if (shape == u"one-letter lines")
+        return QByteArray("a\n").repeated(kSize / 2);
+    if (shape == u"one long line")
+        return QByteArray(kSize, 'a');
+    // Words as a course has them, a blank line after each, in a file larger than any small one.
+    const QByteArray word = dictionaryLine("nǐ hǎo", "你好", "12", "привет, здравствуй") + "\r\n";
+    return word.repeated(kSize / word.size() + 1);
+}
+
+// In a child that may map 256 MiB more than it does when the load starts: loads a dictionary of the
+// shape and says what it has, the file's words or the built-in course.
+int loadShapedDictionary(const QStringList &arguments, const std::function<bool()> &cap)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("shaped.dic"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(shapedDictionary(arguments.value(0))) < 0)
+            return 3;
+    }
+    Trainer trainer(folder.path());
+    trainer.setDictionaryPath(path);
+    if (!cap())
+        return 4;
+    const DictionaryRead read = trainer.loadDictionary();
+    std::printf("%s %d", read.builtInUsed ? "built-in" : "file", trainer.wordCount());
+    return 0;
+}
+
 } // namespace
 
 class TestTrainer final : public QObject {
@@ -88,6 +125,8 @@ private Q_SLOTS:
     void loadChoosesEveryLesson();
     void unreadableDictionaryFallsBackToTheBuiltInCourse_data();
     void unreadableDictionaryFallsBackToTheBuiltInCourse();
+    void linesTooManyForTheirFileAreRefused_data();
+    void linesTooManyForTheirFileAreRefused();
     void progressIsReportedForEveryLine();
     void changingTheDictionaryTellsEachListenerOnce_data();
     void changingTheDictionaryTellsEachListenerOnce();
@@ -164,6 +203,33 @@ void TestTrainer::unreadableDictionaryFallsBackToTheBuiltInCourse()
     QCOMPARE(trainer.lessons().selectedWordCount(), trainer.wordCount());
     // The path stays what the learner chose, so a lesson saved now names that file.
     QCOMPARE(trainer.dictionaryPath(), loaded.path(path));
+}
+
+void TestTrainer::linesTooManyForTheirFileAreRefused_data()
+{
+    QTest::addColumn<QString>("shape");
+    QTest::addColumn<QString>("loaded");
+
+    // A table row costs more than a line break: these would take many times their file.
+    QTest::newRow("empty lines") << u"empty lines"_s << u"built-in 1400"_s;
+    QTest::newRow("one-letter lines") << u"one-letter lines"_s << u"built-in 1400"_s;
+    // The line itself is held while it is parsed, beside its cells.
+    QTest::newRow("one long line") << u"one long line"_s << u"built-in 1400"_s;
+    const int words = int(shapedDictionary(u"words"_s).count('\n'));
+    QTest::newRow("words and blank lines") << u"words"_s << u"file %1"_s.arg(words);
+}
+
+// A file that could not be held within three times its size is refused as an unreadable one is, with the
+// built-in course instead, and never ends the program for want of memory.
+void TestTrainer::linesTooManyForTheirFileAreRefused()
+{
+    QFETCH(QString, shape);
+    QFETCH(QString, loaded);
+
+    const testutil::ChildRun run =
+        testutil::startCappedChild(QStringLiteral("load"), 256, QStringList{shape});
+    QCOMPARE(testutil::childRunFault(run), QString());
+    QCOMPARE(run.output, loaded);
 }
 
 void TestTrainer::progressIsReportedForEveryLine()
@@ -620,5 +686,5 @@ void TestTrainer::passOverGivenWordsAsksThemInOrder()
     QCOMPARE(trainer.session().drawOrder(), DrawOrder::Random);
 }
 
-QTEST_GUILESS_MAIN(TestTrainer)
+WORDLARK_TEST_MAIN_WITH_CAPPED_TASKS(TestTrainer, {{QStringLiteral("load"), loadShapedDictionary}})
 #include "tst_trainer.moc"

@@ -347,6 +347,9 @@ void TestWordTable::cellsAreWholeStrings_data()
     QTest::newRow("NUL inside") << QString(u"a\0b"_s);
     QTest::newRow("surrogate pair") << u"\U00020BB7"_s;
     QTest::newRow("long") << QString(5000, u'ж');
+    // Lengths from 32,768 on take two units in the table.
+    QTest::newRow("32,768 units") << QString(32768, u'ж');
+    QTest::newRow("more than 65,536 units") << QString(70001, u'a');
 }
 
 // What the table hands out behaves as a string of its own: its length, its end mark, its copies.

@@ -51,7 +51,7 @@ int main(int argc, char *argv[])
     const QString dictionaryPath = args[1];
     const QString outputFolder = args[2];
 
-    const Result<TextLines> lines = readTextLines(dictionaryPath);
+    const Result<TextLines> lines = readDictionaryText(dictionaryPath);
     if (!lines) {
         err() << "wordlark-audio: cannot read the dictionary " << shownPath(dictionaryPath) << ": "
               << lines.error() << Qt::endl;

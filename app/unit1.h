@@ -17,7 +17,8 @@ class Trainer;
 } // namespace wordlark
 
 // The round splash window: shows the picture and the progress while the program's state loads a
-// dictionary, at start and at every change of dictionary. It is the program's main window; closing it, also while hidden, ends the program.
+// dictionary, at start and at every change of dictionary. It is the program's main window; closing it, also
+// while hidden, ends the program.
 class TForm1 final : public QWidget {
     Q_OBJECT
 

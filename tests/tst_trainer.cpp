@@ -269,12 +269,15 @@ void TestTrainer::changingTheDictionaryTellsEachListenerOnce()
     trainer.nextQuestion();
     trainer.answerBox(wrongBox(trainer));
     const QString path = loaded.path(u"chosen.dic"_s);
-    const QByteArray twoWords = dictionaryLine("shū", "书", "7", "книга") + dictionaryLine("chá", "茶", "8", "чай");
+    const QByteArray twoWords =
+        dictionaryLine("shū", "书", "7", "книга") + dictionaryLine("chá", "茶", "8", "чай");
     QVERIFY(testutil::makeEntry(entry, path, twoWords));
 
     QStringList told;
     QList<int> lines;
-    const auto tell = [&told](const char *name) { return [&told, name] { told.append(QLatin1String(name)); }; };
+    const auto tell = [&told](const char *name) {
+        return [&told, name] { told.append(QLatin1String(name)); };
+    };
     connect(&trainer, &Trainer::loadStarting, &trainer, tell("loadStarting"));
     connect(&trainer, &Trainer::dictionaryRead, &trainer, tell("dictionaryRead"));
     connect(&trainer, &Trainer::loadProgress, &trainer, [&lines](int line) { lines.append(line); });
@@ -291,8 +294,9 @@ void TestTrainer::changingTheDictionaryTellsEachListenerOnce()
         const testutil::WithoutReadOverride asAnyone;
         read = trainer.changeDictionary(path);
     }
-    QCOMPARE(told, (QStringList{u"loadStarting"_s, u"dictionaryRead"_s, u"lessonsBuilt"_s, u"mistakesChanged"_s,
-                                u"remainingChanged"_s, u"questionAsked"_s, u"dictionaryChanged"_s}));
+    QCOMPARE(told,
+             (QStringList{u"loadStarting"_s, u"dictionaryRead"_s, u"lessonsBuilt"_s, u"mistakesChanged"_s,
+                          u"remainingChanged"_s, u"questionAsked"_s, u"dictionaryChanged"_s}));
     QCOMPARE(read.builtInUsed, builtInUsed);
     QCOMPARE(changed.at(0).at(0).value<DictionaryRead>().builtInUsed, builtInUsed);
     QCOMPARE(trainer.wordCount(), builtInUsed ? 1400 : 2);

@@ -9,6 +9,8 @@
 #include "ui/idleanimation.h"
 #include "ui/schemecolours.h"
 #include "ui/uitexts.h"
+#include "writing/strokedata.h"
+#include "writing/writingpad.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,6 +73,7 @@ TMainForm::TMainForm(Trainer &trainer, const ScreenLook &look, QWidget *parent)
     connect(&m_trainer, &Trainer::loadStarting, this, &QWidget::hide);
     connect(&m_trainer, &Trainer::dictionaryChanged, this, &TMainForm::startQuiz);
     connect(&m_look, &ScreenLook::changed, this, &TMainForm::showLook);
+    connect(&m_trainer, &Trainer::writingChanged, this, &TMainForm::showWritingPass);
 
     Timer2 = new QTimer(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
@@ -118,6 +121,8 @@ void TMainForm::createMenu()
     addItem(progress, "DueReviewAction", dueReviewCaption(0), &TMainForm::dueReviewAsked);
     showJournalState(false, 0);
 
+    createWritingMenu();
+
     QMenu *help = addMenu("N10", QStringLiteral("Помощь"));
     addItem(help, "N11", QStringLiteral("О программе"), &TMainForm::N11Click);
     addItem(help, "N12", QStringLiteral("Справка"), &TMainForm::N12Click);
@@ -153,6 +158,15 @@ void TMainForm::createQuizScreen()
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->hide();
     connect(Button1, &QPushButton::clicked, this, &TMainForm::Button1Click);
+
+    // The writing pass's pad stands where the answer boxes stand, over them, while the pass runs.
+    takeWritingColours();
+    m_writingPad = new WritingPad(m_writingColours, Board);
+    m_writingPad->setGeometry(Board->answerArea());
+    m_writingPad->hide();
+    connect(m_writingPad, &WritingPad::missed, this, [this] { m_trainer.answerWritten(false); });
+    connect(m_writingPad, &WritingPad::written, this, [this] { m_trainer.answerWritten(true); });
+    connect(m_writingPad, &WritingPad::soundAsked, this, [this] { PlayWordSound(question().word); });
 
     Label2 = new QLabel(QStringLiteral("wordlark.example.org"), Board);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -232,6 +246,7 @@ void TMainForm::showAskedQuestion()
         m_layoutCount = asked.count();
     }
     ShowQuestion();
+    showWordToWrite();
     PlayWordSound(asked.word);
     resetIdleCounter();
 }
@@ -240,13 +255,18 @@ void TMainForm::showNoQuestion()
 {
     // No lesson chosen, or nothing left to ask: no question and no candidates until there is a word.
     Board->showNoQuestion(noQuestionHint(TotalWordCount()));
+    m_writingPad->hide();
 }
 
 void TMainForm::ShowQuestion()
 {
     if (!question().hasWord())
         return;
-    Board->ShowQuestion(question(), wordTable(), m_look.fonts(), m_trainer.settings());
+    // In a writing pass the pad keeps the answer boxes' place and what is written so far.
+    if (m_trainer.writing())
+        Board->showQuestionAlone(question(), wordTable(), m_look.fonts());
+    else
+        Board->ShowQuestion(question(), wordTable(), m_look.fonts(), m_trainer.settings());
 }
 
 // ---- Answers ---------------------------------------------------------------------------------------
@@ -268,6 +288,13 @@ void TMainForm::CoolGirlOKClick()
 
 void TMainForm::showVerdict(const Answer &answer)
 {
+    if (answer.written) {
+        // A miss shows on the pad already. A written word flashes the pad's ground, which stays in the
+        // flash colour round the next word's cells for a moment, as an answered box keeps its colour.
+        if (answer.right)
+            m_writingPad->flashWritten();
+        return;
+    }
     if (answer.typed)
         Board->flashTypedAnswer(answer.right);
     else
@@ -394,6 +421,86 @@ void TMainForm::showLook(ScreenLook::Part part)
         // The web address has no colour of its own in a scheme: it stays readable on any background.
         setTextColour(Label2, readableTextColour(colours.background));
         Board->takeColours(m_look.framedBoxes());
+        takeWritingColours();
     }
     ShowQuestion();
+}
+
+// ---- Writing characters --------------------------------------------------------------------------------
+
+void TMainForm::coverAnswers()
+{
+    if (!m_trainer.writing())
+        Board->coverAnswers();
+}
+
+void TMainForm::showKeyboardPanel(bool shown)
+{
+    if (!m_trainer.writing())
+        Board->setKeyboardPanelShown(shown);
+}
+
+void TMainForm::showMask(bool shown)
+{
+    if (!m_trainer.writing())
+        Board->setMaskShown(shown);
+}
+
+void TMainForm::createWritingMenu()
+{
+    QMenu *writing = menuBar()->addMenu(QStringLiteral("Письмо"));
+    writing->setObjectName(QStringLiteral("WritingMenu"));
+    QAction *write = writing->addAction(QStringLiteral("Писать иероглифы"));
+    write->setObjectName(QStringLiteral("WritingAction"));
+    write->setCheckable(true);
+    connect(write, &QAction::triggered, this, &TMainForm::writingTicked);
+    QAction *order = writing->addAction(QStringLiteral("Порядок черт"));
+    order->setObjectName(QStringLiteral("StrokeOrderAction"));
+    connect(order, &QAction::triggered, this, &TMainForm::strokeOrderAsked);
+    setStrokeData({}, QString());
+}
+
+void TMainForm::setStrokeData(WrittenWord::Lookup lookup, const QString &whyNot)
+{
+    m_strokeLookup = std::move(lookup);
+    const bool available = bool(m_strokeLookup);
+    for (const char *name : {"WritingAction", "StrokeOrderAction"}) {
+        QAction *action = findChild<QAction *>(QString::fromLatin1(name));
+        action->setEnabled(available);
+        action->setToolTip(available ? QString() : whyNot);
+    }
+    // Tooltips of menu items show only when the menu is told to.
+    findChild<QMenu *>(QStringLiteral("WritingMenu"))->setToolTipsVisible(!available);
+}
+
+void TMainForm::showWritingPass(bool writing)
+{
+    findChild<QAction *>(QStringLiteral("WritingAction"))->setChecked(writing);
+    if (!writing)
+        m_writingPad->hide();
+}
+
+void TMainForm::showWordToWrite()
+{
+    if (!m_trainer.writing()) {
+        m_writingPad->hide();
+        return;
+    }
+    m_writingPad->showWord(
+        WrittenWord(writtenCharacters(wordTable().cell(SimplifiedColumn, question().word)), m_strokeLookup),
+        m_look.field(FieldKind::Simplified).font);
+    m_writingPad->show();
+    m_writingPad->raise();
+}
+
+void TMainForm::takeWritingColours()
+{
+    // The cells stand on the question box's ground, and the strokes are written in the characters' colour.
+    const QuizColours &colours = m_look.colours();
+    const QColor ground = colours.question;
+    m_writingColours = {ground, m_look.field(FieldKind::Simplified).colour,
+                        strokeColourOn(colours.rightAnswer, ground),
+                        strokeColourOn(colours.wrongAnswer, ground), colours.rightAnswer};
+    if (m_writingPad)
+        m_writingPad->takeColours();
 }

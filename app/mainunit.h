@@ -7,6 +7,8 @@
 #include "quiz/quizsession.h"
 #include "ui/screenlook.h"
 #include "ui/uitexts.h"
+#include "writing/writingcell.h"
+#include "writing/writtenword.h"
 
 #include <QMainWindow>
 #include <QScreen>
@@ -21,6 +23,7 @@ class QPushButton;
 class QTextEdit;
 class QTimer;
 class MaskPanel;
+class WritingPad;
 namespace wordlark {
 struct Answer;
 class Trainer;
@@ -49,10 +52,11 @@ public:
     // Rewrites the current question and candidates, as after a change of fonts or colours.
     void ShowQuestion();
 
-    // The lesson dialog's answer aids: they show or hide the cover, the keyboard panel and the mask.
-    void coverAnswers() { Board->coverAnswers(); }
-    void showKeyboardPanel(bool shown) { Board->setKeyboardPanelShown(shown); }
-    void showMask(bool shown) { Board->setMaskShown(shown); }
+    // The lesson dialog's answer aids: they show or hide the cover, the keyboard panel and the mask. In a
+    // writing pass there are no answer boxes to aid: the aids take effect with the boxes' next question.
+    void coverAnswers();
+    void showKeyboardPanel(bool shown);
+    void showMask(bool shown);
 
     void applyUiTexts();
     void resetIdleCounter() { m_idleTicks = 0; }
@@ -61,6 +65,11 @@ public:
 
     // The "Прогресс" menu as the learning journal stands: kept or not, and how many words are due.
     void showJournalState(bool kept, int dueWords);
+    // The stroke data for the writing pass and the stroke order; without it (a null lookup) the "Письмо"
+    // menu's items are disabled, with `whyNot` as their tooltip.
+    void setStrokeData(wordlark::WrittenWord::Lookup lookup, const QString &whyNot);
+    // The colours the writing cells are drawn in, from the current scheme.
+    const WritingColours &writingColours() const { return m_writingColours; }
 
 Q_SIGNALS:
     // Menu commands that open another window.
@@ -79,6 +88,9 @@ Q_SIGNALS:
     void progressAsked();
     void dueReviewAsked();
     void progressMenuOpening();
+    // The "Письмо" menu: "Писать иероглифы" ticked or unticked, and the stroke order of the shown word.
+    void writingTicked(bool writing);
+    void strokeOrderAsked();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -121,10 +133,17 @@ private:
     void showNoQuestion();
     void startQuiz();
     void showLook(wordlark::ScreenLook::Part part);
+    void createWritingMenu();
+    void showWritingPass(bool writing);
+    void showWordToWrite();
+    void takeWritingColours();
 
     wordlark::Trainer &m_trainer;
     const wordlark::ScreenLook &m_look;
     int m_layoutCount = wordlark::MaxAnswerBoxes;
     int m_idleTicks = 0;
     wordlark::WordSoundPlayer *m_soundPlayer = nullptr;
+    WritingPad *m_writingPad = nullptr;
+    WritingColours m_writingColours;
+    wordlark::WrittenWord::Lookup m_strokeLookup;
 };

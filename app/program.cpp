@@ -17,6 +17,8 @@
 #include "ui/unitabout.h"
 #include "ui/unithelp.h"
 #include "ui/unitthems.h"
+#include "writing/strokestore.h"
+#include "writing/unitstrokes.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -193,6 +195,67 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
     });
 }
 
+std::unique_ptr<wordlark::StrokeStore> &programStrokes()
+{
+    static std::unique_ptr<wordlark::StrokeStore> strokes;
+    return strokes;
+}
+
+// Per row of the dictionary: the simplified form has a character the stroke data has, so the word can
+// be asked in a writing pass.
+std::vector<bool> writableWords(const wordlark::WordTable &table, const wordlark::StrokeStore &strokes)
+{
+    std::vector<bool> writable(size_t(table.rowCount()), false);
+    for (int row = 0; row < table.rowCount(); ++row)
+        for (const QString &character :
+             wordlark::writtenCharacters(table.cell(wordlark::SimplifiedColumn, row)))
+            if (strokes.has(character)) {
+                writable[size_t(row)] = true;
+                break;
+            }
+    return writable;
+}
+
+// The "Письмо" menu: the writing pass over the chosen lessons, and the stroke order of the shown word.
+// Without usable stroke data both items stay disabled and say why.
+void connectWriting(const ProgramWindows &windows, wordlark::Trainer &trainer,
+                    const wordlark::ScreenLook &look)
+{
+    TMainForm *main = windows.MainForm;
+    auto opened = wordlark::StrokeStore::open(wordlark::strokeDataPath(trainer.startFolder()));
+    if (!opened) {
+        programStrokes().reset();
+        main->setStrokeData({}, opened.error());
+        return;
+    }
+    programStrokes() = std::move(opened).value();
+    wordlark::StrokeStore *strokes = programStrokes().get();
+    const wordlark::WrittenWord::Lookup lookup = [strokes](const QString &character) {
+        return strokes->character(character);
+    };
+    main->setStrokeData(lookup, QString());
+    QObject::connect(main, &TMainForm::writingTicked, &trainer, [&trainer, strokes](bool writing) {
+        if (writing)
+            trainer.startWriting(writableWords(trainer.wordTable(), *strokes));
+        else
+            trainer.stopWriting();
+    });
+    QObject::connect(&trainer, &wordlark::Trainer::lessonsBuilt, main, [&trainer, strokes] {
+        if (trainer.writing())
+            trainer.setWritableWords(writableWords(trainer.wordTable(), *strokes));
+    });
+    QObject::connect(main, &TMainForm::strokeOrderAsked, windows.FormStrokes,
+                     [&trainer, &look, main, lookup, form = windows.FormStrokes] {
+                         if (!trainer.question().hasWord())
+                             return;
+                         form->showStrokeOrder(wordlark::writtenCharacters(trainer.wordTable().cell(
+                                                   wordlark::SimplifiedColumn, trainer.question().word)),
+                                               lookup, main->writingColours(),
+                                               look.field(wordlark::FieldKind::Simplified).font);
+                         execCentred(form);
+                     });
+}
+
 void connectWindows(const ProgramWindows &windows, wordlark::Trainer &trainer)
 {
     QObject::connect(&trainer, &wordlark::Trainer::loadStarting, windows.Form1,
@@ -244,7 +307,9 @@ void createProgramWindows()
     windows.FormThems = new TFormThems(QDir(trainer.startFolder()).filePath(QStringLiteral("Data/data1.dat")),
                                        look, windows.MainForm);
     windows.FormProgress = new TFormProgress(windows.MainForm);
+    windows.FormStrokes = new TFormStrokes(windows.MainForm);
     connectWindows(windows, trainer);
+    connectWriting(windows, trainer, look);
     // The journal lives in the working folder; it closes, writing what it holds, with the windows.
     auto *journal = new wordlark::JournalKeeper(trainer.startFolder(), windows.Form1);
     const wordlark::Result<void> opened = journal->openIfPresent();
@@ -254,6 +319,7 @@ void createProgramWindows()
     // The windows are gone by the time the splash reports its end; the state goes after them.
     QObject::connect(windows.Form1, &QObject::destroyed, [] {
         programWindows() = {};
+        programStrokes().reset();
         programTrainer().reset();
         programLook().reset();
     });

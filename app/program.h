@@ -6,7 +6,7 @@ namespace wordlark {
 class Trainer;
 }
 
-// Creates the program's state, the screen's look and the ten windows in their fixed order, shows the
+// Creates the program's state, the screen's look and the eleven windows in their fixed order, shows the
 // splash window and starts its timer, which loads the dictionary once the event loop runs.
 void createProgramWindows();
 

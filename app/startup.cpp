@@ -5,6 +5,7 @@
 #include "dictionary/fileio.h"
 #include "ui/dialogplacement.h"
 #include "wordlarkversion.h"
+#include "writing/strokestore.h"
 
 #include <QApplication>
 #include <QDir>
@@ -61,6 +62,7 @@ void enterWorkingFolder()
             reportSetUpProblem(QStringLiteral("Some files could not be set up in \"%1\":\n%2")
                                    .arg(wordlark::shownPath(folder.path), seeded.failed.join(u'\n')));
         wordlark::setSharedSoundFolder(folder.installedSoundPack);
+        wordlark::setInstalledStrokeData(folder.installedStrokeData);
     }
     if (!QDir::setCurrent(folder.path))
         reportSetUpProblem(

@@ -124,6 +124,7 @@ void Trainer::nextQuestion()
     Q_EMIT remainingChanged(next.remaining);
     m_question = std::move(next.question);
     m_answeredThisQuestion = false;
+    m_writingMissed = false;
     if (m_question.hasWord())
         Q_EMIT questionAsked(m_question.word);
     else
@@ -144,6 +145,44 @@ bool Trainer::answerTyped(const QString &typed)
         return false;
     return takeAnswer(
         Answer{m_question.word, NoBox, m_question.isRightTypedAnswer(typed), true, !m_answeredThisQuestion});
+}
+
+// ---- The writing pass -------------------------------------------------------------------------------
+
+void Trainer::startWriting(std::vector<bool> writable)
+{
+    m_writing = true;
+    setWritableWords(std::move(writable));
+    Q_EMIT writingChanged(true);
+    chooseLessons(m_lessons.selectionFlags());
+    nextQuestion();
+}
+
+void Trainer::setWritableWords(std::vector<bool> writable)
+{
+    // Every row must be named, so that an empty dictionary still limits the pass (to nothing).
+    writable.resize(size_t(std::max(1, wordCount())), false);
+    if (m_writing)
+        m_session.setAskableWords(std::move(writable));
+}
+
+void Trainer::stopWriting()
+{
+    m_writing = false;
+    m_session.setAskableWords({});
+    Q_EMIT writingChanged(false);
+    chooseLessons(m_lessons.selectionFlags());
+    nextQuestion();
+}
+
+bool Trainer::answerWritten(bool right)
+{
+    if (!m_writing || !m_question.hasWord() || (!right && m_writingMissed))
+        return false;
+    if (!right)
+        m_writingMissed = true;
+    takeAnswer(Answer{m_question.word, 0, right, false, !m_answeredThisQuestion, true});
+    return true;
 }
 
 bool Trainer::takeAnswer(Answer answer)

@@ -96,6 +96,22 @@ public:
     bool answerBox(int box);
     bool answerTyped(const QString &typed);
 
+    // ---- The writing pass --------------------------------------------------------------------------------
+    // Starts a writing pass over the chosen lessons, asking only the words whose row is true in
+    // `writable` (those with a character the stroke data has), and asks its first question; stopWriting()
+    // goes back to a new pass of the answer boxes. Both emit writingChanged() first, then make a new pass
+    // pending as a change of the lesson choice does.
+    void startWriting(std::vector<bool> writable);
+    void stopWriting();
+    bool writing() const { return m_writing; }
+    // The words a running writing pass may ask, again after another dictionary was loaded.
+    void setWritableWords(std::vector<bool> writable);
+    // The written answer to the shown question. A miss (false: a hint or the strokes shown) counts as a
+    // wrong answer once per showing; a second one in the same showing is ignored. The word written to its
+    // last stroke (true) is a right answer: it leaves the pass unless the showing was missed, and the next
+    // question follows. Outside a writing pass nothing happens. Returns whether the answer was counted.
+    bool answerWritten(bool right);
+
     // ---- Lesson files ----------------------------------------------------------------------------------
     // Reads and checks a lesson file against this dictionary; changes nothing.
     Result<LessonProgress> readLessonFile(const QString &path) const;
@@ -131,6 +147,8 @@ Q_SIGNALS:
     void reviewDue();
     // The lesson list was built anew or emptied.
     void lessonsBuilt();
+    // A writing pass started or ended.
+    void writingChanged(bool writing);
 
     // The steps of changeDictionary(), for the windows that show the load. A load begins: the old
     // dictionary is forgotten.
@@ -161,6 +179,8 @@ private:
     std::unique_ptr<RandomSource> m_random;
     bool m_soundAvailable = false;
     bool m_answeredThisQuestion = false;
+    bool m_writingMissed = false;
+    bool m_writing = false;
 };
 
 } // namespace wordlark

@@ -10,8 +10,9 @@ class TAboutForm;
 class TFormHelp;
 class TFormThems;
 class TFormProgress;
+class TFormStrokes;
 
-// The program's ten windows, created once at start in this order and living until it ends. Only
+// The program's eleven windows, created once at start in this order and living until it ends. Only
 // app/program.cpp holds this table, to connect the windows' signals; no window reaches another.
 struct ProgramWindows {
     TForm1 *Form1 = nullptr;
@@ -24,6 +25,7 @@ struct ProgramWindows {
     TFormHelp *FormHelp = nullptr;
     TFormThems *FormThems = nullptr;
     TFormProgress *FormProgress = nullptr;
+    TFormStrokes *FormStrokes = nullptr;
 };
 
 // Writes the Russian interface texts into the controls of every window.

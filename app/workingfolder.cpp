@@ -16,6 +16,7 @@ namespace {
 const QString kDictionaryFolder = QStringLiteral("Dictionary");
 const QString kSoundFolder = QStringLiteral("audio");
 const QString kSavesFolder = QStringLiteral("Saves");
+const QString kStrokeData = QStringLiteral("Data/strokes.sqlite");
 
 using Digests = QHash<QString, QByteArray>; // relative path -> digest of the installed version copied
 
@@ -71,7 +72,8 @@ bool writeDigests(const QString &recordPath, const Digests &digests, QString *er
 }
 
 // The installed folders and files to copy, relative to the installed folder, in a fixed order. The word
-// sounds are left out: they are many, and the program reads them where they are installed.
+// sounds and the stroke data are left out: they are large, and the program reads them where they are
+// installed.
 struct InstalledTree {
     QStringList folders;
     QStringList files;
@@ -85,7 +87,7 @@ InstalledTree installedTree(const QString &installedFolder)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString relative = root.relativeFilePath(it.next());
-        if (relative == kSoundFolder || relative.startsWith(kSoundFolder + u'/'))
+        if (relative == kSoundFolder || relative.startsWith(kSoundFolder + u'/') || relative == kStrokeData)
             continue;
         (it.fileInfo().isDir() ? tree.folders : tree.files).append(relative);
     }
@@ -100,9 +102,10 @@ WorkingFolder chooseWorkingFolder(const QString &programFolder, const QString &i
                                   const QString &userDataFolder)
 {
     if (QFileInfo(QDir(programFolder).filePath(kDictionaryFolder)).isDir())
-        return {QDir::cleanPath(programFolder), true, {}};
+        return {QDir::cleanPath(programFolder), true, {}, {}};
     return {QDir::cleanPath(userDataFolder), false,
-            QDir::cleanPath(QDir(installedDataFolder).filePath(kSoundFolder))};
+            QDir::cleanPath(QDir(installedDataFolder).filePath(kSoundFolder)),
+            QDir::cleanPath(QDir(installedDataFolder).filePath(kStrokeData))};
 }
 
 SeedResult seedUserFolder(const QString &installedDataFolder, const QString &userFolder)

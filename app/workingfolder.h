@@ -16,6 +16,9 @@ struct WorkingFolder {
     // The installed, read-only word sounds, looked in after the working folder's own "audio"; empty when
     // portable.
     QString installedSoundPack;
+    // The installed, read-only stroke data, used when the working folder has none of its own; empty when
+    // portable.
+    QString installedStrokeData;
 };
 
 // Portable when "Dictionary" is a folder beside the program; otherwise the user's data folder.
@@ -29,8 +32,8 @@ struct SeedResult {
 };
 
 // Lays out the user's working folder from the installed data: makes the folder with empty "Saves" and
-// "audio", copies every installed file it lacks (except the word sounds, which stay where they are
-// installed and are looked up there), and brings files the user never changed up to date after an
+// "audio", copies every installed file it lacks (except the word sounds and the stroke data, which stay
+// where they are installed and are read there), and brings files the user never changed up to date after an
 // upgrade. A file the user changed, and any file of the user's own, is never touched. Which installed
 // version each copied file was is remembered in the folder, in kSeedRecordName.
 SeedResult seedUserFolder(const QString &installedDataFolder, const QString &userFolder);

@@ -290,8 +290,26 @@ const char *const CreateWords = "CREATE TABLE words ("
                                 " PRIMARY KEY (simplified, pinyin)) WITHOUT ROWID";
 const char *const WordColumns =
     "simplified, pinyin, stability, difficulty, due_ms, repetitions, lapses, last_review_ms";
+// How the format changed: the statements that bring a journal of version `from` to `from + 1`. A new
+// journal is made in version 1 and goes through every step, so a new file and an upgraded one are
+// alike. All steps of one opening run in one transaction with the new user_version.
+struct FormatStep {
+    int from;
+    std::vector<const char *> statements;
+};
+
+const std::vector<FormatStep> &formatSteps()
+{
+    static const std::vector<FormatStep> steps{
+        // Answers given by writing the word stroke by stroke.
+        {1, {"ALTER TABLE answers ADD COLUMN written INTEGER NOT NULL DEFAULT 0"}},
+    };
+    return steps;
+}
+
 const char *const AnswerColumns =
-    "time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, first_of_showing, answer_ms";
+    "time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, first_of_showing, answer_ms, "
+    "written";
 
 // The rows of each word that stands on more than one row, linked in rings as Journal keeps them. Rows
 // are grouped by a hash of their key first, so that a dictionary costs one sort and no strings.
@@ -474,9 +492,9 @@ void Journal::leaveFileAsItIs(bool leave)
         sqlite3_db_config(m_handle, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, int(leave), nullptr);
 }
 
-// Reads, writing nothing, whether the file is a journal of this version. Exclusive locking, set before
-// the first read, keeps the write-ahead log's index in this process (no -shm file) and the file to this
-// copy of the program.
+// Reads, writing nothing, whether the file is a journal of this version or an older one. Exclusive locking,
+// set before the first read, keeps the write-ahead log's index in this process (no -shm file) and the file to
+// this copy of the program.
 Result<void> Journal::examine()
 {
     QSqlQuery query(m_db);
@@ -487,19 +505,64 @@ Result<void> Journal::examine()
     const int version = query.value(0).toInt();
     if (version > FormatVersion)
         return fromNewerVersion(m_path);
-    if (version < FormatVersion)
+    if (version < 1)
         return notAJournal(m_path);
+    m_version = version;
     // Both are tables (a view of the same name cannot be written), with every column the journal uses.
     if (!run(u"SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN ('answers', 'words')"_s) ||
         !query.next())
         return openFailure(m_path, troubleIn(query.lastError(), m_handle));
     if (query.value(0).toInt() != 2)
         return notAJournal(m_path);
-    const QString probe = QStringLiteral("SELECT %1 FROM %2 LIMIT 0");
-    if (!run(probe.arg(QLatin1StringView(AnswerColumns), u"answers")) ||
-        !run(probe.arg(QLatin1StringView(WordColumns), u"words")))
+    // An older file has the columns of its own version; the upgrade checks them when it has run.
+    if (m_version == FormatVersion && !hasTheColumns())
         return notAJournal(m_path);
     return {};
+}
+
+bool Journal::hasTheColumns() const
+{
+    QSqlQuery query(m_db);
+    const QString probe = QStringLiteral("SELECT %1 FROM %2 LIMIT 0");
+    return query.exec(probe.arg(QLatin1StringView(AnswerColumns), u"answers")) &&
+           query.exec(probe.arg(QLatin1StringView(WordColumns), u"words"));
+}
+
+// A consistent copy of the whole database as it stands (what the write-ahead log holds included),
+// under a name no file has yet, so that an earlier copy is never replaced.
+Result<void> Journal::leaveCopy()
+{
+    const QString base = m_path + QStringLiteral(".v%1").arg(m_version);
+    QString copy = base;
+    for (int n = 2; QFileInfo::exists(copy) || QFileInfo(copy).isSymLink(); ++n)
+        copy = base + QStringLiteral(".%1").arg(n);
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("VACUUM INTO ?"));
+    query.addBindValue(copy);
+    if (!query.exec()) {
+        const QString reason = query.lastError().databaseText();
+        QFile::remove(copy);
+        return Failure{
+            {QStringLiteral("Не удалось сохранить копию журнала ответов «%1» перед переходом на "
+                            "новую версию: %2. Урок продолжится без журнала, файл оставлен как есть.")
+                 .arg(shownPath(copy), reason)}};
+    }
+    m_leftCopy = copy;
+    return {};
+}
+
+// Runs every step from the file's version on, inside the caller's transaction.
+bool Journal::upgrade()
+{
+    QSqlQuery query(m_db);
+    for (const FormatStep &step : formatSteps()) {
+        if (step.from < m_version)
+            continue;
+        for (const char *statement : step.statements)
+            if (!query.exec(QString::fromLatin1(statement)))
+                return false;
+    }
+    return query.exec(QStringLiteral("PRAGMA user_version = %1").arg(FormatVersion)) && hasTheColumns();
 }
 
 // The whole file is checked before anything is written to it. On a journal of a million answers that
@@ -565,13 +628,28 @@ Result<void> Journal::takeFile(bool fresh, bool creating)
         return failure();
     // Commits reach the operating system at once; only a power cut can lose the last of them.
     run("PRAGMA synchronous = NORMAL");
+    if (fresh) {
+        m_version = 1;
+    } else if (m_version < FormatVersion) {
+        if (const Result<void> copied = leaveCopy(); !copied)
+            return copied;
+    }
+    // The copy is of a file that is left as it was when the upgrade fails.
+    const auto upgradeFailure = [&] {
+        run("ROLLBACK");
+        if (!m_leftCopy.isEmpty())
+            QFile::remove(std::exchange(m_leftCopy, QString()));
+        return notAJournal(m_path);
+    };
     if (!run("BEGIN EXCLUSIVE"))
         return failure();
-    if (fresh &&
-        (!run(CreateAnswers) || !run(IndexAnswers) || !run(CreateWords) || !run("PRAGMA user_version = 1")))
+    if (fresh && (!run(CreateAnswers) || !run(IndexAnswers) || !run(CreateWords)))
         return failure();
+    if (m_version < FormatVersion && !upgrade())
+        return fresh ? failure() : upgradeFailure();
     if (!run("COMMIT"))
         return failure();
+    m_version = FormatVersion;
     m_wal = identityOf(walOf(m_path));
     leaveFileAsItIs(false);
     return {};
@@ -677,7 +755,7 @@ bool Journal::flush()
     if (!m_db.transaction())
         return fail(m_db.lastError());
     QSqlQuery insert(m_db);
-    if (!insert.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+    if (!insert.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                             .arg(QLatin1StringView(AnswerColumns))))
         return fail(insert.lastError());
     for (const JournalAnswer &answer : m_pending) {
@@ -691,6 +769,7 @@ bool Journal::flush()
         insert.addBindValue(int(answer.typed));
         insert.addBindValue(int(answer.firstOfShowing));
         insert.addBindValue(answer.answerMs);
+        insert.addBindValue(int(answer.written));
         if (!insert.exec())
             return fail(insert.lastError());
     }

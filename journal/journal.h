@@ -32,6 +32,7 @@ struct JournalAnswer {
     bool right = false;
     bool typed = false;
     bool firstOfShowing = false; // the first answer since the word came on screen: it grades the review
+    bool written = false;        // given by writing the word stroke by stroke
     int answerMs = 0;            // from the question appearing to this answer
     int row = -1;                // the word's row in the table last given to indexWords(), or -1
 };
@@ -78,7 +79,9 @@ class Journal final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int FormatVersion = 1;
+    // The file's format, in SQLite's user_version. An older file is brought up to this one when it is
+    // taken for writing (see formatSteps() in journal.cpp), after a copy of it is left beside it.
+    static constexpr int FormatVersion = 2;
     static constexpr int BatchDelayMs = 3000;
     static constexpr double KnownStabilityDays = 21;
 
@@ -157,6 +160,9 @@ private:
     void settleCheck();
     bool ready();
     Result<void> takeFile(bool fresh, bool creating);
+    Result<void> leaveCopy();
+    bool upgrade();
+    bool hasTheColumns() const;
     Result<void> loadWords();
     void leaveFileAsItIs(bool leave);
     bool fileMoved() const;
@@ -169,6 +175,9 @@ private:
 
     QString m_path;
     QString m_connection;
+    // The format the file was found in, and the copy of it this opening left when that was older.
+    int m_version = FormatVersion;
+    QString m_leftCopy;
     QSqlDatabase m_db;
     sqlite3 *m_handle = nullptr;
     QTimer m_batchTimer;

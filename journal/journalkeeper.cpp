@@ -86,6 +86,7 @@ void JournalKeeper::answerGiven(const Answer &given)
     answer.dictionaryPath = m_dictionaryPath;
     answer.right = given.right;
     answer.typed = given.typed;
+    answer.written = given.written;
     answer.firstOfShowing = given.first;
     answer.answerMs = m_shownFor.isValid() ? int(std::min<qint64>(m_shownFor.elapsed(), INT_MAX)) : 0;
     m_journal->record(answer);

@@ -12,6 +12,8 @@ struct Answer {
     bool typed = false;
     // No answer was given to this showing of the word before this one.
     bool first = true;
+    // An answer of a writing pass: the word written stroke by stroke (right), or the showing missed.
+    bool written = false;
 };
 
 } // namespace wordlark

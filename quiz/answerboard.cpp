@@ -266,18 +266,35 @@ void AnswerBoard::ShowQuestion(const Question &question, const WordTable &table,
     PrepareKeyboardAnswer(question, settings);
 }
 
-void AnswerBoard::showNoQuestion(const QString &hint)
+void AnswerBoard::showQuestionAlone(const Question &question, const WordTable &table, const FieldFonts &fonts)
 {
     m_usedBoxes = 0;
-    TntRichEdit0->setPlainText(hint);
-    TntRichEdit0->setAlignment(Qt::AlignHCenter);
+    FillBox(TntRichEdit0, question.word, question.questionFields, table, columnFormats(fonts));
+    hideAnswers();
+}
+
+void AnswerBoard::hideAnswers()
+{
     for (QTextEdit *box : AnswerBoxes)
         box->hide();
     ButtonShow->hide();
     PanelAnswer->hide();
     PanelMask->hide();
-    PanelMask->setText({});
     Edit1->setFocus();
+}
+
+QRect AnswerBoard::answerArea() const
+{
+    return QRect(kQuestionLeft, m_answerAreaTop, kQuestionWidth, m_answerAreaBottom - m_answerAreaTop);
+}
+
+void AnswerBoard::showNoQuestion(const QString &hint)
+{
+    m_usedBoxes = 0;
+    TntRichEdit0->setPlainText(hint);
+    TntRichEdit0->setAlignment(Qt::AlignHCenter);
+    hideAnswers();
+    PanelMask->setText({});
 }
 
 void AnswerBoard::FillBox(QTextEdit *box, int word, const FieldSet &fields, const WordTable &table,

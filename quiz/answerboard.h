@@ -37,6 +37,12 @@ public:
     // Writes the question and its candidates, covers them if asked, and prepares the typed answer.
     void ShowQuestion(const wordlark::Question &question, const wordlark::WordTable &table,
                       const wordlark::FieldFonts &fonts, const wordlark::QuizSettings &settings);
+    // The question alone: the answer boxes and their aids give their place to something else (the writing
+    // pad) until the next ShowQuestion().
+    void showQuestionAlone(const wordlark::Question &question, const wordlark::WordTable &table,
+                           const wordlark::FieldFonts &fonts);
+    // Where the answer boxes stand, below the question box.
+    QRect answerArea() const;
     // No word to ask: the question box shows `hint` (what the learner can do), no candidates, no aids.
     void showNoQuestion(const QString &hint);
 
@@ -93,6 +99,7 @@ private:
     QTextEdit *createAnswerBox(int number);
     void createCover();
     void createKeyboardPanels();
+    void hideAnswers();
 
     void FillBox(QTextEdit *box, int word, const wordlark::FieldSet &fields, const wordlark::WordTable &table,
                  const ColumnFormats &formats);

@@ -21,6 +21,7 @@ NextQuestion nextQuestion(QuizSession &session, const QuizSettings &settings, co
     session.setFields(settings.questionFields, settings.answerFields);
     next.passStarted = session.newPassPending();
     session.startPassIfPending(lessons, table);
+    session.keepAskableWords();
     next.remaining = int(session.queue().size());
 
     Question &question = next.question;

@@ -51,6 +51,15 @@ void QuizSession::startPassIfPending(const LessonList &lessons, const WordTable 
     m_mistakeCount = 0;
 }
 
+void QuizSession::keepAskableWords()
+{
+    if (m_askable.empty())
+        return;
+    m_queue.removeIf([this](int word) {
+        return word < 0 || size_t(word) >= m_askable.size() || !m_askable[size_t(word)];
+    });
+}
+
 bool QuizSession::drawWord(RandomSource &random)
 {
     const qsizetype size = m_queue.size();

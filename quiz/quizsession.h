@@ -7,6 +7,8 @@
 #include <QList>
 
 #include <array>
+#include <random>
+#include <vector>
 
 namespace wordlark {
 
@@ -48,6 +50,11 @@ public:
     void startPassIfPending(const LessonList &lessons, const WordTable &table);
     void fillQueue(const LessonList &lessons);
     bool keepFullFormWords(const WordTable &table);
+
+    // Which words may be asked at all, by row (a writing pass asks only the words it can have written);
+    // empty, as at start, for every word. keepAskableWords() takes the others out of the queue.
+    void setAskableWords(std::vector<bool> askable) { m_askable = std::move(askable); }
+    void keepAskableWords();
 
     // Draws the word to ask from the queue, as drawOrder() says; false when the queue is empty.
     bool drawWord(RandomSource &random);
@@ -95,6 +102,7 @@ private:
     FieldSet m_questionFields = DefaultQuestionFields;
     FieldSet m_answerFields = DefaultAnswerFields;
     bool m_fullFormOnly = false;
+    std::vector<bool> m_askable;
 };
 
 } // namespace wordlark

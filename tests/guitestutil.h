@@ -267,19 +267,28 @@ private:
 
 class QuizFixture final {
 public:
-    explicit QuizFixture(const QByteArray &dictionary = sixWords(), bool withAudio = false)
+    // `prepare` puts what else the test needs into the folder before the program starts.
+    explicit QuizFixture(const QByteArray &dictionary = sixWords(), bool withAudio = false,
+                         const std::function<void(const ProgramFolder &)> &prepare = {})
         : folder(withAudio)
     {
         folder.write(QStringLiteral("Dictionary/Dict.dic"), dictionary);
+        if (prepare)
+            prepare(folder);
         start();
     }
 
-    // Ends the program and starts it again in the same folder, as a learner closes it and comes back.
-    void restart()
+    // Ends the program, as a learner closes it; the folder stays.
+    void stop()
     {
         m_program.reset();
         main = nullptr;
         options = nullptr;
+    }
+    // Ends the program and starts it again in the same folder, as a learner closes it and comes back.
+    void restart()
+    {
+        stop();
         start();
     }
 

@@ -219,6 +219,9 @@ private Q_SLOTS:
     void badFilesAreLeftAsTheyWere_data();
     void badFilesAreLeftAsTheyWere();
     void anEmptyFileBecomesAJournal();
+    void aVersionOneJournalIsCopiedThenUpgradedInPlace();
+    void anEarlierCopyIsNeverReplaced();
+    void writtenAnswersAreMarked();
     void aSecondCopyCannotOpenTheJournal();
     void aReadOnlyFolderIsRefused();
     void aFullDiskStopsTheJournalAndKeepsWhatWasWritten();
@@ -420,7 +423,7 @@ void TestJournal::badFilesAreLeftAsTheyWere()
              "lapses, last_review_ms)"_s,
              u"PRAGMA user_version = 1"_s}));
     } else if (kind == u"newer") {
-        QVERIFY(makeDatabase(m_path, {u"CREATE TABLE answers (anything)"_s, u"PRAGMA user_version = 2"_s}));
+        QVERIFY(makeDatabase(m_path, {u"CREATE TABLE answers (anything)"_s, u"PRAGMA user_version = 3"_s}));
     } else if (kind == u"folder") {
         QVERIFY(makeEntry(Entry::Folder, m_path, {}));
     } else if (kind == u"fifo") {
@@ -451,6 +454,96 @@ void TestJournal::anEmptyFileBecomesAJournal()
     QVERIFY(journal);
     journal->record(answerFor(smallTable(), 0, true, utc(2026, 4, 10)));
     QVERIFY(journal->flush());
+}
+
+namespace {
+
+// A journal as the first version of the program wrote it, with one answer and one word's schedule.
+bool makeVersionOneJournal(const QString &path)
+{
+    return makeDatabase(
+        path,
+        {u"CREATE TABLE answers (time_ms INTEGER NOT NULL, dictionary TEXT NOT NULL, pinyin TEXT NOT NULL,"
+         " simplified TEXT NOT NULL, full TEXT NOT NULL, lesson TEXT NOT NULL, is_right INTEGER NOT NULL,"
+         " typed INTEGER NOT NULL, first_of_showing INTEGER NOT NULL, answer_ms INTEGER NOT NULL)"_s,
+         u"CREATE INDEX answers_by_time ON answers (time_ms, first_of_showing, is_right)"_s,
+         u"CREATE TABLE words (simplified TEXT NOT NULL, pinyin TEXT NOT NULL, stability REAL NOT NULL,"
+         " difficulty REAL NOT NULL, due_ms INTEGER NOT NULL, repetitions INTEGER NOT NULL,"
+         " lapses INTEGER NOT NULL, last_review_ms INTEGER NOT NULL,"
+         " PRIMARY KEY (simplified, pinyin)) WITHOUT ROWID"_s,
+         u"INSERT INTO answers VALUES (1775822400000, 'Dictionary/Dict.dic', 'hǎo', '好', '好', '01', 1, 0, "
+         u"1,"
+         " 1500)"_s,
+         u"INSERT INTO words VALUES ('好', 'hǎo', 3.2, 5.0, 1776081600000, 1, 0, 1775822400000)"_s,
+         u"PRAGMA journal_mode = WAL"_s, u"PRAGMA user_version = 1"_s});
+}
+
+// One value of the first row of a query on a closed database.
+QVariant firstValue(const QString &path, const QString &statement)
+{
+    QVariant value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"reader"_s);
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery query(statement, db);
+            if (query.next())
+                value = query.value(0);
+        }
+    }
+    QSqlDatabase::removeDatabase(u"reader"_s);
+    return value;
+}
+
+} // namespace
+
+void TestJournal::aVersionOneJournalIsCopiedThenUpgradedInPlace()
+{
+    QVERIFY(makeVersionOneJournal(m_path));
+    {
+        auto journal = opened(m_path);
+        QVERIFY(journal);
+        // The schedule came through: the word is known in the indexed dictionary.
+        journal->indexWords(smallTable());
+        QVERIFY(journal->memory(1));
+        QCOMPARE(journal->memory(1)->dueMs, 1776081600000);
+    }
+    const QString copy = m_path + u".v1"_s;
+    QCOMPARE(firstValue(copy, u"PRAGMA user_version"_s).toInt(), 1);
+    QCOMPARE(answerRows(copy), 1);
+    QCOMPARE(firstValue(m_path, u"PRAGMA user_version"_s).toInt(), Journal::FormatVersion);
+    QCOMPARE(answerRows(m_path), 1);
+    QCOMPARE(firstValue(m_path, u"SELECT written FROM answers"_s).toInt(), 0);
+    // Opened again, the upgraded journal is simply opened: no second copy.
+    QVERIFY(opened(m_path));
+    QCOMPARE(entriesOf(m_dir->path()).filter(u".v1"_s), QStringList({u"journal.sqlite.v1"_s}));
+}
+
+void TestJournal::anEarlierCopyIsNeverReplaced()
+{
+    QVERIFY(makeVersionOneJournal(m_path));
+    const QString earlier = m_path + u".v1"_s;
+    QVERIFY(testutil::makeEntry(testutil::Entry::File, earlier, "an older history"));
+    QVERIFY(opened(m_path));
+    QCOMPARE(bytesOf(earlier), QByteArray("an older history"));
+    QCOMPARE(answerRows(m_path + u".v1.2"_s), 1);
+}
+
+void TestJournal::writtenAnswersAreMarked()
+{
+    {
+        auto journal = created(m_path);
+        QVERIFY(journal);
+        JournalAnswer written = answerFor(smallTable(), 0, true, utc(2026, 4, 10));
+        written.written = true;
+        journal->record(written);
+        journal->record(answerFor(smallTable(), 1, true, utc(2026, 4, 10, 13)));
+        QVERIFY(journal->flush());
+    }
+    QCOMPARE(firstValue(m_path, u"SELECT GROUP_CONCAT(written, ',') FROM (SELECT written FROM answers "
+                                "ORDER BY time_ms)"_s)
+                 .toString(),
+             u"1,0"_s);
 }
 
 void TestJournal::aSecondCopyCannotOpenTheJournal()
@@ -573,7 +666,7 @@ void TestJournal::aNewerJournalWithItsLogIsLeftExactlyAsItWas()
         QSqlQuery query(db);
         for (const char *statement :
              {"PRAGMA journal_mode = WAL", "CREATE TABLE answers (anything)",
-              "INSERT INTO answers VALUES ('kept in the log')", "PRAGMA user_version = 2"})
+              "INSERT INTO answers VALUES ('kept in the log')", "PRAGMA user_version = 3"})
             QVERIFY(query.exec(QString::fromLatin1(statement)));
         QVERIFY(QFile::copy(newer, m_path));
         for (const QString &side : sideFiles)

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -153,6 +154,11 @@ private Q_SLOTS:
     void passOverGivenWords();
     void passOverGivenWordsEndsLikeAnyPass();
     void passOverGivenWordsAsksThemInOrder();
+
+    void writingPassAsksOnlyWritableWords();
+    void writtenWordsCountLikeAnswers();
+    void writingPassWithMissesEndsWithTheReview();
+    void stoppingWritingStartsAPassOfTheBoxes();
 };
 
 void TestTrainer::loadChoosesEveryLesson()
@@ -688,6 +694,102 @@ void TestTrainer::passOverGivenWordsAsksThemInOrder()
     // The question after the end is the first of an ordinary pass over the chosen lessons.
     QCOMPARE(asked.mid(0, 5), (QList<int>{4, 0, 3, 1, 0}));
     QCOMPARE(trainer.session().drawOrder(), DrawOrder::Random);
+}
+
+void TestTrainer::writingPassAsksOnlyWritableWords()
+{
+    LoadedTrainer loaded;
+    Trainer &trainer = *loaded.trainer;
+    trainer.nextQuestion();
+    QSignalSpy changed(&trainer, &Trainer::writingChanged);
+    QSignalSpy remaining(&trainer, &Trainer::remainingChanged);
+    // Only 好, 我 and 我们 can be written.
+    trainer.startWriting({true, false, true, false, true});
+    QVERIFY(trainer.writing());
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.front().front().toBool(), true);
+    QCOMPARE(remaining.last().front().toInt(), 3);
+    QSignalSpy ended(&trainer, &Trainer::passEnded);
+    QSet<int> asked;
+    for (int answers = 0; answers < 10 && ended.isEmpty(); ++answers) {
+        asked.insert(trainer.question().word);
+        trainer.answerWritten(true);
+    }
+    QCOMPARE(asked, QSet<int>({0, 2, 4}));
+    // The next pass is a writing pass as well.
+    QVERIFY(trainer.writing());
+    QCOMPARE(remaining.last().front().toInt(), 3);
+}
+
+void TestTrainer::writtenWordsCountLikeAnswers()
+{
+    LoadedTrainer loaded;
+    Trainer &trainer = *loaded.trainer;
+    trainer.startWriting(std::vector<bool>(5, true));
+    QSignalSpy answers(&trainer, &Trainer::answered);
+    QSignalSpy mistakes(&trainer, &Trainer::mistakesChanged);
+    const int word = trainer.question().word;
+    // A miss counts once however often the showing is missed, and keeps the question.
+    QVERIFY(trainer.answerWritten(false));
+    QVERIFY(!trainer.answerWritten(false));
+    QCOMPARE(mistakes.size(), 1);
+    QCOMPARE(trainer.session().mistakeCount(), 1);
+    QCOMPARE(trainer.question().word, word);
+    // Written to the end, the missed word stays in the pass and the next question comes.
+    QVERIFY(trainer.answerWritten(true));
+    QCOMPARE(trainer.session().queue().size(), 5);
+    QCOMPARE(answers.size(), 2);
+    const auto miss = answers[0].front().value<Answer>();
+    const auto written = answers[1].front().value<Answer>();
+    QVERIFY(miss.written && !miss.right && miss.first && !miss.typed && miss.box == 0);
+    QVERIFY(written.written && written.right && !written.first);
+    // A showing without a miss takes the word out.
+    const int next = trainer.question().word;
+    QVERIFY(trainer.answerWritten(true));
+    QVERIFY(!trainer.session().queue().contains(next));
+}
+
+void TestTrainer::writingPassWithMissesEndsWithTheReview()
+{
+    LoadedTrainer loaded;
+    Trainer &trainer = *loaded.trainer;
+    trainer.startWriting({true, true, false, false, false});
+    QSignalSpy ended(&trainer, &Trainer::passEnded);
+    // The learner chooses to learn the missed words, as the review window offers.
+    bool reviewed = false;
+    connect(&trainer, &Trainer::reviewDue, this, [&] { reviewed = trainer.startReview(); });
+    const int missed = trainer.question().word;
+    trainer.answerWritten(false);
+    for (int answers = 0; answers < 10 && ended.isEmpty(); ++answers)
+        trainer.answerWritten(true);
+    QCOMPARE(ended.size(), 1);
+    QCOMPARE(ended.front().front().toInt(), 1);
+    QVERIFY(reviewed);
+    QCOMPARE(trainer.session().queue(), QList<int>({missed}));
+    QVERIFY(trainer.writing());
+}
+
+void TestTrainer::stoppingWritingStartsAPassOfTheBoxes()
+{
+    LoadedTrainer loaded;
+    Trainer &trainer = *loaded.trainer;
+    trainer.startWriting({true, false, false, false, false});
+    trainer.answerWritten(false);
+    QSignalSpy changed(&trainer, &Trainer::writingChanged);
+    QSignalSpy mistakes(&trainer, &Trainer::mistakesChanged);
+    trainer.stopWriting();
+    QVERIFY(!trainer.writing());
+    QCOMPARE(changed.front().front().toBool(), false);
+    // A written answer that comes late (strokes still being shown) counts nothing.
+    const int asked = trainer.question().word;
+    QVERIFY(!trainer.answerWritten(true));
+    QVERIFY(!trainer.answerWritten(false));
+    QCOMPARE(trainer.question().word, asked);
+    QCOMPARE(mistakes.last().front().toInt(), 0);
+    QCOMPARE(trainer.session().queue().size(), 5);
+    QVERIFY(trainer.question().hasWord());
+    // A box answer works as before.
+    QVERIFY(trainer.answerBox(rightBox(trainer)));
 }
 
 WORDLARK_TEST_MAIN_WITH_CAPPED_TASKS(TestTrainer, {{QStringLiteral("load"), loadShapedDictionary}})

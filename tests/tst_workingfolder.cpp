@@ -41,6 +41,7 @@ private Q_SLOTS:
         writeFile(installed(QStringLiteral("Help/Readme.txt")), "v1");
         writeFile(installed(QStringLiteral("Data/data1.dat")), "schemes");
         writeFile(installed(QStringLiteral("audio/hao3.mp3")), "sound");
+        writeFile(installed(QStringLiteral("Data/strokes.sqlite")), "strokes");
         QVERIFY(QDir().mkpath(installed(QStringLiteral("Empty"))));
     }
 
@@ -69,8 +70,11 @@ private Q_SLOTS:
         QCOMPARE(folder.portable, portable);
         QCOMPARE(folder.path, portable ? program : user({}));
         QCOMPARE(folder.installedSoundPack, portable ? QString() : installed(QStringLiteral("audio")));
+        QCOMPARE(folder.installedStrokeData,
+                 portable ? QString() : installed(QStringLiteral("Data/strokes.sqlite")));
     }
 
+    // The sounds and the stroke data are read where they are installed.
     void firstStartLaysOutTheFolderWithoutTheSounds()
     {
         const wordlark::SeedResult result = seedUserFolder(installed({}), user({}));

@@ -26,7 +26,7 @@ TAboutForm::TAboutForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QStringLiteral("About"));
-    setFixedSize(212, 220);
+    setFixedSize(212, 270);
 
     TntLabel1 = makeLabel(QStringLiteral("TntLabel1"), QStringLiteral("Wordlark"), QStringLiteral("SimSun"),
                           32, this);
@@ -38,9 +38,16 @@ TAboutForm::TAboutForm(QWidget *parent)
     Label2 = makeLabel(QStringLiteral("Label2"), QStringLiteral("wordlark.example.org"),
                        QStringLiteral("MS Sans Serif"), 19, this);
     Label2->setGeometry(0, 128, 212, 26);
+    // The stroke data's licence asks that its origin be named.
+    LabelStrokes = makeLabel(QStringLiteral("LabelStrokes"),
+                             QStringLiteral("Черты иероглифов: hanzi-writer-data 2.0.1 (Make Me a Hanzi), "
+                                            "Arphic Public License"),
+                             QStringLiteral("MS Sans Serif"), 11, this);
+    LabelStrokes->setWordWrap(true);
+    LabelStrokes->setGeometry(4, 160, 204, 50);
 
     Button1 = new QPushButton(QStringLiteral("ОК"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setGeometry(68, 172, 75, 28);
+    Button1->setGeometry(68, 222, 75, 28);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
 }

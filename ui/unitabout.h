@@ -5,7 +5,7 @@
 class QLabel;
 class QPushButton;
 
-// The About box: product name, version and web address.
+// The About box: product name, version, web address and where the stroke data comes from.
 class TAboutForm final : public QDialog {
     Q_OBJECT
 
@@ -16,5 +16,6 @@ private:
     QLabel *TntLabel1 = nullptr;
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
+    QLabel *LabelStrokes = nullptr;
     QPushButton *Button1 = nullptr;
 };

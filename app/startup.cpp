@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
-#include <QMessageBox>
 #include <QStandardPaths>
 #include <QTranslator>
 

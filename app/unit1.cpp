@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QProgressBar>
@@ -141,7 +140,7 @@ void TForm1::showDictionaryRead(const wordlark::DictionaryRead &read)
     if (read.builtInUsed)
         showMessage(this, QMessageBox::Information, QStringLiteral("Wordlark"),
                     QStringLiteral("Dictionary file not found. Now default dictionary will loading."),
-                    QStringLiteral("DictionaryNotFoundMessage"));
+                    QStringLiteral("DictionaryNotFound"));
     ProgressBar1->setMaximum(read.lineCount);
     ProgressBar1->setValue(0);
     m_sinceRedraw.start();

@@ -9,6 +9,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <utility>
+
 namespace wordlark {
 
 WordSoundPlayer::WordSoundPlayer(QObject *parent, const QString &startFolder)
@@ -31,6 +33,14 @@ WordSoundPlayer::WordSoundPlayer(QObject *parent, const QString &startFolder)
                 m_errorReported = true;
                 reportError(errorText);
             });
+    // A word asked for while the last one was being opened starts once that is done.
+    const auto startIfPending = [this] {
+        if (!m_pendingSource.isEmpty())
+            m_startTimer.start();
+    };
+    connect(m_player, &QMediaPlayer::hasAudioChanged, this, startIfPending);
+    connect(m_player, &QMediaPlayer::mediaStatusChanged, this, startIfPending);
+    connect(m_player, &QMediaPlayer::errorOccurred, this, startIfPending);
 }
 
 WordSoundPlayer::~WordSoundPlayer()
@@ -65,11 +75,19 @@ QString WordSoundPlayer::findSound(const QString &soundName)
 
 void WordSoundPlayer::startPending()
 {
-    const QUrl source = m_pendingSource;
-    m_pendingSource.clear();
-    if (source.isEmpty() || !m_player)
+    if (m_pendingSource.isEmpty() || !m_player)
         return;
-    m_player->stop();
+    // Replacing a file while the back end is still opening it (connecting its decoder to the output on a
+    // thread of its own, which goes on after the player reports the file loaded and playing) now and then
+    // deadlocks the back end and freezes the program. The next word waits until the last one has sound,
+    // which takes milliseconds; should that never be said, it goes ahead after a second rather than stay
+    // silent.
+    if (!currentFileOpen() && m_opened.isValid() && !m_opened.hasExpired(kOpeningMs)) {
+        QTimer::singleShot(kOpeningMs - m_opened.elapsed(), this, &WordSoundPlayer::startPending);
+        return;
+    }
+    const QUrl source = std::exchange(m_pendingSource, QUrl());
+    m_opened.start();
     m_errorReported = false;
     // Setting the same source again is ignored by the player, so a file that failed once would stay
     // failed without a word; start it afresh instead.
@@ -77,6 +95,15 @@ void WordSoundPlayer::startPending()
         m_player->setSource(QUrl());
     m_player->setSource(source);
     m_player->play();
+}
+
+bool WordSoundPlayer::currentFileOpen() const
+{
+    // The back end says the file has sound only once it has connected the decoder to the output.
+    if (m_player->source().isEmpty() || m_player->hasAudio() || m_player->error() != QMediaPlayer::NoError)
+        return true;
+    const QMediaPlayer::MediaStatus status = m_player->mediaStatus();
+    return status == QMediaPlayer::NoMedia || status == QMediaPlayer::InvalidMedia;
 }
 
 void WordSoundPlayer::reportError(const QString &errorText)

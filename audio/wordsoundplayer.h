@@ -2,6 +2,7 @@
 
 #include "audio/soundfolder.h"
 
+#include <QElapsedTimer>
 #include <QMediaPlayer>
 #include <QMessageBox>
 #include <QObject>
@@ -35,6 +36,9 @@ public:
 
 private:
     void startPending();
+    // The back end has done with opening the file it was last given: its sound is connected, or it
+    // failed, or it was given none.
+    bool currentFileOpen() const;
     void reportError(const QString &errorText);
 
     QString findSound(const QString &soundName);
@@ -44,9 +48,12 @@ private:
     QPointer<QMediaPlayer> m_player;
     // Stopping a sound that still plays takes the back end several milliseconds, too long for the
     // moment between an answer and the next question; the switch waits for the next turn of the event
-    // loop, and of several requests before it only the last one plays.
+    // loop (and until the file being opened has its sound connected), and of several requests before it
+    // only the last one plays.
     QTimer m_startTimer;
     QUrl m_pendingSource;
+    static constexpr qint64 kOpeningMs = 1000;
+    QElapsedTimer m_opened; // since the last file was given to the back end
     QPointer<QMessageBox> m_errorBox;
     bool m_errorReported = false; // for the sound last asked for
 };

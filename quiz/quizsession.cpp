@@ -1,5 +1,6 @@
 #include "quiz/quizsession.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace wordlark {
@@ -11,6 +12,12 @@ void addOneSaturating(int &counter)
 {
     if (counter < std::numeric_limits<int>::max())
         ++counter;
+}
+
+bool hasRepeats(QList<int> words)
+{
+    std::sort(words.begin(), words.end());
+    return std::adjacent_find(words.cbegin(), words.cend()) != words.cend();
 }
 
 } // namespace
@@ -28,6 +35,7 @@ void QuizSession::fillQueue(const LessonList &lessons)
 {
     const int count = lessons.selectedWordCount();
     m_queue.resize(count);
+    m_queueRepeats = false; // every chosen word once
     for (int i = 0; i < count; ++i)
         m_queue[i] = lessons.nthSelectedWord(i);
 }
@@ -100,9 +108,11 @@ void QuizSession::wrongAnswer()
 
 void QuizSession::removeFromQueue(int word)
 {
-    // The word asked is usually where it was drawn from; a search through a dictionary-sized queue is
-    // only needed when the queue changed since.
-    const bool atDrawnPlace = m_currentIndex < m_queue.size() && m_queue[m_currentIndex] == word;
+    // The first element equal to the word goes. In a queue without repeats that is usually where the word
+    // was drawn from, which spares a search through a dictionary-sized queue; a queue with repeats (a
+    // lesson file may hold them) is searched from the front.
+    const bool atDrawnPlace =
+        !m_queueRepeats && m_currentIndex < m_queue.size() && m_queue[m_currentIndex] == word;
     const qsizetype at = atDrawnPlace ? m_currentIndex : m_queue.indexOf(word);
     if (at >= 0)
         m_queue.remove(at);
@@ -132,6 +142,7 @@ bool QuizSession::learnMistakes()
     if (m_mistakes.isEmpty())
         return false;
     m_queue.clear();
+    m_queueRepeats = false; // one record a word
     for (const MistakeRecord &record : std::as_const(m_mistakes))
         m_queue.append(record.word);
     m_mistakes.clear();
@@ -144,6 +155,7 @@ bool QuizSession::learnMistakes()
 void QuizSession::restore(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes, DrawOrder order)
 {
     m_queue = std::move(queue);
+    m_queueRepeats = hasRepeats(m_queue);
     m_mistakeCount = mistakeCount;
     m_mistakes = std::move(mistakes);
     m_currentWord = -1;

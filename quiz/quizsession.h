@@ -64,6 +64,7 @@ public:
     bool rightAnswer();
     void wrongAnswer();
 
+    // Takes out the first element equal to the word; nothing changes when the word is not in the queue.
     void removeFromQueue(int word);
     void recordMistake(int word);
 
@@ -96,6 +97,7 @@ private:
     int m_mistakeCount = 0;
     int m_currentWord = -1;
     qsizetype m_currentIndex = 0; // where in the queue the current word was drawn
+    bool m_queueRepeats = false;  // some word stands in the queue more than once
     bool m_missedThisQuestion = false;
     bool m_newPassPending = true;
     DrawOrder m_drawOrder = DrawOrder::Random;

@@ -12,6 +12,7 @@ packages=(
     xvfb xauth fonts-liberation fonts-wqy-microhei fonts-arphic-uming fonts-freefont-ttf
     fonts-arphic-ukai fonts-arphic-gkai00mp fonts-arphic-gbsn00lp fonts-wqy-zenhei
     espeak-ng lame
+    openbox xdotool
     "$@"
 )
 # npm fetches the stroke data; Debian's package only where no npm is installed yet.

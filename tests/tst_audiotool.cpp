@@ -23,9 +23,10 @@ RunResult runTool(const QStringList &arguments,
     tool.setProcessEnvironment(environment);
     tool.setProcessChannelMode(QProcess::MergedChannels);
     tool.start(QStringLiteral(WORDLARK_AUDIO_TOOL), arguments);
-    if (!tool.waitForFinished(120000)) {
+    // Well inside the test's own deadline, so that a tool that hangs fails the test instead of ending it.
+    if (!tool.waitForFinished(60000)) {
         tool.kill();
-        tool.waitForFinished();
+        tool.waitForFinished(5000);
         return {-1, QStringLiteral("the tool did not finish")};
     }
     return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,

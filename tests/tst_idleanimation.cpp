@@ -71,7 +71,8 @@ IdleAnimation scatteringAnimation(const OneLesson &words)
     animation.setCellSize(100);
     animation.setPath(AnimationWalk::Path::Rows);
     ScriptedRandom noChange({});
-    while (!animation.walk().scatter())
+    // Bounded, so that a walk that never scatters fails the callers' checks instead of hanging.
+    for (int tick = 0; tick < 100000 && !animation.walk().scatter(); ++tick)
         animation.tick(noChange, kScreen, words.lessons, words.table);
     return animation;
 }
@@ -291,7 +292,7 @@ void IdleAnimationTest::fadesInAndOutInThirteenTicks()
 
     animation.startFadeOut();
     int ticks = 1;
-    while (animation.stepOpacity())
+    while (animation.stepOpacity() && ticks < 1000)
         ++ticks;
     QCOMPARE(ticks, 13);
     QCOMPARE(animation.alpha(), 0);

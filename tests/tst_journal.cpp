@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -16,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <unistd.h>
 
@@ -621,22 +623,25 @@ void TestJournal::aKilledWriterLeavesEveryCommittedAnswer()
     created(m_path).reset();
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {u"--write-until-killed"_s, m_path});
-    QVERIFY(child.waitForStarted());
+    QVERIFY(child.waitForStarted(10000));
     int seen = 0;
-    while (seen < 6000 && child.waitForReadyRead(20000)) {
+    const QDeadlineTimer deadline(60000);
+    while (seen < 6000 && child.waitForReadyRead(int(std::min<qint64>(deadline.remainingTime(), 20000)))) {
         while (child.canReadLine()) {
             const QByteArray line = child.readLine().trimmed();
             if (line.startsWith("committed "))
                 seen = line.mid(10).toInt();
         }
     }
+    if (seen < 6000)
+        child.kill();
     QVERIFY2(seen >= 6000, child.readAllStandardError().constData());
     // While the other process writes, the journal is its own.
     const auto meanwhile = Journal::open(m_path);
     QVERIFY(!meanwhile);
     QVERIFY2(meanwhile.error().contains(u"другая запущенная копия"_s), qPrintable(meanwhile.error()));
     child.kill();
-    QVERIFY(child.waitForFinished());
+    QVERIFY(child.waitForFinished(10000));
 
     auto journal = opened(m_path);
     QVERIFY(journal);

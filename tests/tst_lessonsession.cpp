@@ -174,6 +174,7 @@ private Q_SLOTS:
     void emptyQueueStartsANewPass();
     void lessonDialogsSpeakRussian();
     void lessonDialogShowsWholeColumns();
+    void typedLessonNameLeavesNoListBehind();
 
     // Keyboard answers.
     void keyboardPanelShowsMaskAndTakesFocus();
@@ -488,6 +489,60 @@ void LessonSessionTest::lessonDialogsSpeakRussian()
 }
 
 // Names, sizes, types and dates in the file list are not cut short.
+// The file dialogs' own pop-up lists (the completion of a typed name) that are on screen.
+QList<QWidget *> visiblePopups()
+{
+    QList<QWidget *> popups;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->windowType() == Qt::Popup)
+            popups.append(window);
+    return popups;
+}
+
+// The learner types the start of a lesson's name, the dialog lists the matching files under the name
+// field, and Return opens the lesson: the list goes with the dialog, and the next click is an answer.
+void LessonSessionTest::typedLessonNameLeavesNoListBehind()
+{
+    SessionFixture s;
+    const QByteArray lesson = lessonFile("Dictionary/Dict.dic", {0, 1, 2}, 0, {});
+    for (const char *name : {"les1.ke4", "les2.ke4"})
+        s.folder.write(QStringLiteral("Saves/") + QString::fromLatin1(name), lesson);
+
+    bool listed = false;
+    ModalScript open([&listed](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog) {
+            rejectModal(modal);
+            return;
+        }
+        // The list matches names once the dialog has read the folder, which it does in the background.
+        const auto *files = dialog->findChild<QAbstractItemView *>(QStringLiteral("listView"));
+        QTRY_COMPARE_WITH_TIMEOUT(files->model()->rowCount(files->rootIndex()), 2, 5000);
+        auto *nameEdit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        nameEdit->clear();
+        QTest::keyClicks(nameEdit, QStringLiteral("les1"));
+        listed = visiblePopups().size() == 1;
+        // On screen Return reaches the name field itself, not the list's own key handling: the list hands
+        // the keyboard on to the field.
+        QTest::keyClick(nameEdit, Qt::Key_Return);
+    });
+    s.trigger("N4");
+    QVERIFY(!open.failed());
+    QVERIFY(listed);
+    QCOMPARE(open.names(), QStringList{QStringLiteral("OpenLDialog")});
+    QCOMPARE(s.main->session().queue(), (QList<int>{0, 1, 2}));
+
+    // A click on a wrong candidate, sent to the window as the pointer sends it, counts as a mistake.
+    const int wrong = s.wrongBox();
+    QVERIFY(wrong > 0);
+    QWidget *viewport = s.box(wrong)->viewport();
+    QTest::mouseClick(s.main->windowHandle(), Qt::LeftButton, {}, viewport->mapTo(s.main, QPoint(20, 10)));
+    QCOMPARE(s.main->session().mistakeCount(), 1);
+    QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 1"));
+    QCOMPARE(QApplication::activePopupWidget(), nullptr);
+    QCOMPARE(visiblePopups(), QList<QWidget *>{});
+}
+
 void LessonSessionTest::lessonDialogShowsWholeColumns()
 {
     SessionFixture s;

@@ -111,6 +111,8 @@ private Q_SLOTS:
     void anOrderedPassLastsUntilItEnds();
 
     void rightAnswerRemovesWord();
+    void rightAnswerRemovesTheFirstEqualWord_data();
+    void rightAnswerRemovesTheFirstEqualWord();
     void lastRightAnswerEndsPass();
     void rightAnswerAfterMissKeepsWord();
     void missedWordLeavesOnLaterRightAnswer();
@@ -447,6 +449,35 @@ void TestQuizSession::rightAnswerRemovesWord()
     QCOMPARE(session.queue(), (QList<int>{1, 3}));
     QVERIFY(!session.newPassPending());
     QCOMPARE(session.mistakeCount(), 0);
+}
+
+void TestQuizSession::rightAnswerRemovesTheFirstEqualWord_data()
+{
+    QTest::addColumn<QList<int>>("queue");
+    QTest::addColumn<int>("drawn");
+    QTest::addColumn<QList<int>>("left");
+
+    // A lesson file may bring a queue in which a word stands twice.
+    QTest::newRow("repeat drawn at its second place") << QList<int>{5, 3, 5} << 2 << QList<int>{3, 5};
+    QTest::newRow("repeat drawn at its first place") << QList<int>{5, 3, 5} << 0 << QList<int>{3, 5};
+    QTest::newRow("other repeat drawn last") << QList<int>{5, 3, 5, 3} << 3 << QList<int>{5, 5, 3};
+    QTest::newRow("three times") << QList<int>{7, 7, 7} << 1 << QList<int>{7, 7};
+    QTest::newRow("no repeats") << QList<int>{4, 6, 8} << 2 << QList<int>{4, 6};
+}
+
+void TestQuizSession::rightAnswerRemovesTheFirstEqualWord()
+{
+    QFETCH(QList<int>, queue);
+    QFETCH(int, drawn);
+    QFETCH(QList<int>, left);
+
+    QuizSession session;
+    session.restore(queue, 0, {});
+    ScriptedRandom random({drawn});
+    QVERIFY(session.drawWord(random));
+    QCOMPARE(session.currentWord(), queue.at(drawn));
+    QVERIFY(!session.rightAnswer());
+    QCOMPARE(session.queue(), left);
 }
 
 void TestQuizSession::lastRightAnswerEndsPass()

@@ -26,8 +26,8 @@ using wordlark::WordSoundPlayer;
 
 namespace {
 
-// A second of MPEG-1 layer III silence: 128 kbit/s, 44.1 kHz, mono frames of 417 bytes whose side
-// information and main data are all zero.
+// MPEG-1 layer III silence, a second for every 38 frames: 128 kbit/s, 44.1 kHz, mono frames of 417 bytes
+// whose side information and main data are all zero.
 QByteArray silentMp3(int frames = 38)
 {
     QByteArray frame(417, '\0');
@@ -63,8 +63,13 @@ public:
 
     static void closeAll()
     {
-        while (QWidget *modal = QApplication::activeModalWidget())
+        // Bounded: a box that refused to close would otherwise keep this loop going for ever.
+        for (int guard = 0; guard < 10; ++guard) {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                break;
             modal->close();
+        }
     }
 
 private:
@@ -89,6 +94,14 @@ bool reachedItsOwnEnd(const QSignalSpy &statuses)
     return false;
 }
 
+// The player plays, or played, the file it was last given. Without a sound server the back end now and
+// then plays silence faster than real time, so "playing now" would depend on the machine's speed.
+bool startedPlaying(const QMediaPlayer *player)
+{
+    return player->playbackState() == QMediaPlayer::PlayingState ||
+           player->mediaStatus() == QMediaPlayer::EndOfMedia;
+}
+
 } // namespace
 
 class TestSoundPlayer final : public QObject {
@@ -106,6 +119,7 @@ private Q_SLOTS:
     void playsToTheEnd();
     void brokenFileIsReported();
     void secondErrorDoesNotStackBoxes();
+    void wordsAskedInQuickSuccessionEndWithTheLast();
     void learnersOwnSoundsComeBeforeTheSharedOnes();
 
 private:
@@ -132,9 +146,12 @@ void TestSoundPlayer::initTestCase()
 {
     QVERIFY(m_start.isValid());
     QVERIFY(QDir(m_start.path()).mkdir("audio"));
+    // Words that a test checks while they play last long enough that no slow machine sees them end
+    // first; the one played to its end is short.
     for (const char *name :
          {"hao3.mp3", "Han4Yu3.MP3", "ma1maw.mp3", "xie4xie.mp3", "xie4xiew.mp3", "ni3.mp3"})
-        write(name, silentMp3());
+        write(name, silentMp3(20 * 38));
+    write("duan3.mp3", silentMp3());
     write("huai4.mp3", QByteArray("this is no sound at all\n").repeated(40));
     write("cuo4.mp3", QByteArray(4096, '\x5A'));
 
@@ -207,11 +224,14 @@ void TestSoundPlayer::choosesFile()
     QMediaPlayer *player = m_sound->mediaPlayer();
     m_sound->playPinyin("nǐ");
     QTRY_COMPARE(player->source(), QUrl::fromLocalFile(audioPath("ni3.mp3")));
+    QTRY_VERIFY(startedPlaying(player));
+    QSignalSpy states(player, &QMediaPlayer::playbackStateChanged);
     m_sound->playPinyin(pinyin);
     // The player switches files on the next turn of the event loop.
     QCoreApplication::processEvents();
     QTRY_COMPARE(player->source(), QUrl::fromLocalFile(audioPath(file.isEmpty() ? "ni3.mp3" : file)));
-    QTRY_COMPARE(player->playbackState(), QMediaPlayer::PlayingState);
+    if (!file.isEmpty())
+        QTRY_VERIFY(states.contains(QVariantList{QVariant::fromValue(QMediaPlayer::PlayingState)}));
 }
 
 void TestSoundPlayer::playsToTheEnd_data()
@@ -219,7 +239,7 @@ void TestSoundPlayer::playsToTheEnd_data()
     QTest::addColumn<QString>("pinyin");
     QTest::addColumn<bool>("spoken");
 
-    QTest::newRow("silent frames") << "hǎo" << false;
+    QTest::newRow("silent frames") << "duǎn" << false;
     QTest::newRow("spoken word") << "nǐhǎo" << true;
 }
 
@@ -270,7 +290,7 @@ void TestSoundPlayer::brokenFileIsReported()
     QSignalSpy laterErrors(player, &QMediaPlayer::errorOccurred);
     m_sound->playPinyin("hǎo");
     QTRY_COMPARE(player->source(), QUrl::fromLocalFile(audioPath("hao3.mp3")));
-    QTRY_COMPARE(player->playbackState(), QMediaPlayer::PlayingState);
+    QTRY_VERIFY(startedPlaying(player));
     QCOMPARE(laterErrors.count(), 0);
 }
 
@@ -296,6 +316,26 @@ void TestSoundPlayer::secondErrorDoesNotStackBoxes()
     QVERIFY(!QApplication::activeModalWidget());
 }
 
+// A learner who answers quickly asks for the next word while the last one is still being opened; the
+// player waits with it until the last one has sound (replacing a file while the back end still connects
+// its decoder deadlocked the back end now and then), and then plays the word asked for last.
+void TestSoundPlayer::wordsAskedInQuickSuccessionEndWithTheLast()
+{
+    for (int run = 0; run < 3; ++run) {
+        QWidget window;
+        WordSoundPlayer sound(&window, m_start.path());
+        QMediaPlayer *player = sound.mediaPlayer();
+        for (const char *pinyin : {"nǐ", "hǎo", "Hànyǔ", "xièxie"}) {
+            sound.playPinyin(pinyin);
+            QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE(player->source(), QUrl::fromLocalFile(audioPath("xie4xie.mp3")));
+        QTRY_VERIFY(startedPlaying(player));
+        // A player is not taken down while it opens a file.
+        QTRY_VERIFY(player->hasAudio());
+    }
+}
+
 void TestSoundPlayer::learnersOwnSoundsComeBeforeTheSharedOnes()
 {
     QTemporaryDir shared;
@@ -318,6 +358,8 @@ void TestSoundPlayer::learnersOwnSoundsComeBeforeTheSharedOnes()
         sound.playPinyin(pinyin);
         QTRY_COMPARE(sound.mediaPlayer()->source(), QUrl::fromLocalFile(file));
     }
+    // A player is not taken down while it opens a file.
+    QTRY_VERIFY(sound.mediaPlayer()->hasAudio());
 }
 
 int main(int argc, char *argv[])

@@ -108,6 +108,20 @@ void startWithTheBuiltInDictionary(std::unique_ptr<RunningProgram> &program)
     QCOMPARE(message, QStringLiteral("Dictionary file not found. Now default dictionary will loading."));
 }
 
+// Starts the program, answers the help file's message, and returns its text once the quiz is on screen.
+QString helpFileMessage(std::unique_ptr<RunningProgram> &program)
+{
+    QString message;
+    ModalAnswer answer([&message](QWidget *modal) {
+        if (modal->objectName() == u"HelpFileError")
+            message = qobject_cast<QMessageBox *>(modal)->text();
+        testutil::acceptDialog(modal);
+    });
+    program = std::make_unique<RunningProgram>();
+    waitForMainWindow();
+    return message;
+}
+
 } // namespace
 
 class StartupTest final : public QObject {
@@ -553,13 +567,11 @@ void StartupTest::missingHelpFileIsReportedAndTheProgramGoesOn()
     ProgramFolder folder;
     folder.write(QStringLiteral("Dictionary/Dict.dic"), smallDictionary());
     QFile::remove(folder.path(QStringLiteral("Help/Readme.txt")));
-    RunningProgram program;
+    std::unique_ptr<RunningProgram> program;
+    const QString message = helpFileMessage(program);
 
-    auto *box = findWindow<QMessageBox>(QStringLiteral("HelpFileError"));
-    QVERIFY(box);
-    QVERIFY(box->text().startsWith(QStringLiteral("Cannot open file \"")));
-    QVERIFY(box->text().contains(QStringLiteral("Readme.txt")));
-    box->accept();
+    QVERIFY(message.startsWith(QStringLiteral("Cannot open file \"")));
+    QVERIFY(message.contains(QStringLiteral("Readme.txt")));
 
     auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
     QCOMPARE(testutil::control<QPlainTextEdit>(help, "Memo1")->toPlainText(), QStringLiteral("Memo1"));
@@ -630,19 +642,16 @@ void StartupTest::unreadableHelpFileIsReportedAndTheProgramGoesOn()
     QVERIFY(testutil::makeEntry(entry, path, "Справка"));
 
     std::unique_ptr<RunningProgram> program;
+    QString message;
     {
         const testutil::FifoDeadline deadline(path);
         const testutil::WithoutReadOverride notRoot;
-        program = std::make_unique<RunningProgram>();
+        message = helpFileMessage(program);
         QVERIFY2(!deadline.fired(), "the start waited for a writer of the FIFO");
     }
-    auto *box = findWindow<QMessageBox>(QStringLiteral("HelpFileError"));
-    QVERIFY(box);
     // The system's reason comes in the language of Qt's own texts, which the running program has loaded.
     const QString shownReason = QCoreApplication::translate("QIODevice", reason.toUtf8().constData());
-    QCOMPARE(box->text(), QStringLiteral("Cannot open file \"%1\". %2").arg(path, shownReason));
-    box->accept();
-    waitForMainWindow();
+    QCOMPARE(message, QStringLiteral("Cannot open file \"%1\". %2").arg(path, shownReason));
 
     auto *help = findWindow<TFormHelp>(QStringLiteral("FormHelp"));
     const bool first = file == u"Help/Readme.txt";

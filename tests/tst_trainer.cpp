@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <memory>
+#include <utility>
 
 using namespace wordlark;
 using namespace Qt::StringLiterals;
@@ -52,6 +53,25 @@ int wrongBox(const Trainer &trainer)
             return box;
     return 0;
 }
+
+// Answers the first draw with the given position, then draws as a seeded generator does.
+class FirstDrawAt final : public RandomSource {
+public:
+    explicit FirstDrawAt(int first)
+        : m_first(first)
+    {
+    }
+    int below(int bound) override
+    {
+        if (m_first < 0)
+            return m_rest.below(bound);
+        return std::exchange(m_first, -1) % bound;
+    }
+
+private:
+    int m_first;
+    SeededRandom m_rest{5};
+};
 
 // A working folder with a dictionary at the default path, and a trainer that has loaded it.
 class LoadedTrainer final {
@@ -149,6 +169,7 @@ private Q_SLOTS:
     void savedLessonResumesWhereItStopped();
     void brokenLessonFileChangesNothing();
     void lessonFromAnotherDictionaryIsRecognised();
+    void lessonFileWithARepeatedWord();
 
     void passOverGivenWords_data();
     void passOverGivenWords();
@@ -615,6 +636,27 @@ void TestTrainer::lessonFromAnotherDictionaryIsRecognised()
     // Paths are compared as the program holds them, not as files.
     progress.dictionaryPath = QDir::current().filePath(trainer.dictionaryPath());
     QVERIFY(trainer.isFromOtherDictionary(progress));
+}
+
+// A lesson file may list a word twice; a right answer takes out its first place, wherever it was drawn.
+void TestTrainer::lessonFileWithARepeatedWord()
+{
+    LoadedTrainer loaded(fiveWords() + dictionaryLine("ma", "吗", "2", "частица"));
+    Trainer &trainer = *loaded.trainer;
+    QFile file(loaded.path(u"repeat.sav"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("Dictionary/Dict.dic\r\nLength(ArrSmartShuffle)=\r\n3\r\n5\r\n3\r\n5\r\nMistakes=\r\n0\r\n"
+               "Length(ArrMistakes)=\r\n0\r\n");
+    file.close();
+    Result<LessonProgress> read = trainer.readLessonFile(file.fileName());
+    QVERIFY(read);
+    QCOMPARE(read->queue, (QList<int>{5, 3, 5}));
+
+    trainer.setRandomSource(std::make_unique<FirstDrawAt>(2));
+    trainer.resumeLesson(std::move(read).value());
+    QCOMPARE(trainer.question().word, 5);
+    trainer.answerBox(rightBox(trainer));
+    QCOMPARE(trainer.session().queue(), (QList<int>{3, 5}));
 }
 
 void TestTrainer::passOverGivenWords_data()

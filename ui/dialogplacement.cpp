@@ -72,21 +72,28 @@ void fitOnScreen(QWidget *window, const QSize &wanted)
     centreOnScreen(window);
 }
 
+namespace {
+
+// The window that `widget` belongs to if it is on screen, else the nearest one above it that is; none
+// when no window of its line is shown.
+QWidget *windowOnScreen(QWidget *widget)
+{
+    for (QWidget *window = widget ? widget->window() : nullptr; window;
+         window = window->parentWidget() ? window->parentWidget()->window() : nullptr) {
+        if (window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
                  const QString &objectName)
 {
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, windowOnScreen(parent));
     box.setObjectName(objectName);
     box.exec();
-}
-
-void openMessage(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
-                 const QString &objectName)
-{
-    auto *box = new QMessageBox(icon, caption, text, QMessageBox::Ok, parent);
-    box->setObjectName(objectName);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
 }
 
 int execCentred(QDialog *dialog)

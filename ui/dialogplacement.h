@@ -29,9 +29,10 @@ void fitOnScreen(QWidget *window, const QSize &wanted);
 // Centres the dialog and shows it modally; returns what exec() returns.
 int execCentred(QDialog *dialog);
 
-// A message box with an OK button, named so that a test can find and answer it, shown modally.
+// A message box with an OK button, named so that a test can find and answer it, shown modally at once and
+// answered before the caller goes on. It stands over the window that asks, or, while that is not on screen
+// yet (the quiz window while the program starts), over the nearest window above it that is: a box left
+// beside a hidden window would be covered when that window comes up, and would block it from behind.
+// Every message that can come while the program starts goes through here.
 void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
-                 const QString &objectName);
-// The same box without waiting for it: modal to its window, deleted once closed.
-void openMessage(QWidget *parent, QMessageBox::Icon icon, const QString &caption, const QString &text,
                  const QString &objectName);

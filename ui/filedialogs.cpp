@@ -2,7 +2,10 @@
 
 #include "ui/dialogplacement.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -31,8 +34,47 @@ void makeColumnsReadable(QFileDialog &dialog)
         header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 }
 
+// The name field's completion list is a window of its own, and it outlives a dialog that is kept: a name
+// typed and confirmed with Return leaves the list on screen over the quiz, where the learner's next click
+// only closes it. The lists close with the dialog, and one that the dialog's background reading of the
+// folder brings up after the dialog has gone is closed again at once.
+class CompletionListsCloser final : public QObject {
+public:
+    static QString name() { return QStringLiteral("CompletionListsCloser"); }
+
+    explicit CompletionListsCloser(QFileDialog &dialog)
+        : QObject(&dialog)
+        , m_dialog(dialog)
+    {
+        setObjectName(name());
+        for (QCompleter *completer : dialog.findChildren<QCompleter *>())
+            completer->popup()->installEventFilter(this);
+        connect(&dialog, &QDialog::finished, this, &CompletionListsCloser::closeLists);
+    }
+
+private:
+    void closeLists()
+    {
+        for (QCompleter *completer : m_dialog.findChildren<QCompleter *>())
+            completer->popup()->hide();
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Hidden on the next turn of the event loop: hiding a window while it is being shown leaves it half
+        // shown.
+        if (event->type() == QEvent::Show && !m_dialog.isVisible())
+            QMetaObject::invokeMethod(static_cast<QWidget *>(watched), &QWidget::hide, Qt::QueuedConnection);
+        return false;
+    }
+
+    QFileDialog &m_dialog;
+};
+
 QString chosenFile(QFileDialog &dialog)
 {
+    if (!dialog.findChild<QObject *>(CompletionListsCloser::name(), Qt::FindDirectChildrenOnly))
+        new CompletionListsCloser(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

@@ -3,7 +3,6 @@
 #include "ui/dialogplacement.h"
 #include "ui/helptext.h"
 
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -67,8 +66,7 @@ bool TFormHelp::loadHelpText(const QString &path, QPlainTextEdit *memo)
 {
     const wordlark::Result<QString> text = wordlark::readHelpText(path);
     if (!text) {
-        // Shown without blocking: the program goes on starting while the learner reads it.
-        openMessage(parentWidget(), QMessageBox::Critical, QStringLiteral("Wordlark"), text.error(),
+        showMessage(parentWidget(), QMessageBox::Critical, QStringLiteral("Wordlark"), text.error(),
                     QStringLiteral("HelpFileError"));
         return false;
     }

@@ -173,7 +173,7 @@ void TFormThems::LoadColourSchemes()
 {
     Result<QList<ColourScheme>> file = loadColourSchemes(m_schemeFile);
     if (!file) {
-        showFileError(nullptr, file.error());
+        showFileError(this, file.error());
         return;
     }
     m_schemes = std::move(file).value();

@@ -12,6 +12,7 @@
 #include "progress/unitfuxi.h"
 #include "ui/dialogplacement.h"
 #include "ui/fonts.h"
+#include "ui/screenlook.h"
 #include "ui/unit3.h"
 #include "ui/unitabout.h"
 #include "ui/unithelp.h"
@@ -42,11 +43,17 @@ ProgramWindows &programWindows()
     return windows;
 }
 
-// The program's state lives from before the first window until the last is gone.
+// The program's state and the screen's look live from before the first window until the last is gone.
 std::unique_ptr<wordlark::Trainer> &programTrainer()
 {
     static std::unique_ptr<wordlark::Trainer> trainer;
     return trainer;
+}
+
+std::unique_ptr<wordlark::ScreenLook> &programLook()
+{
+    static std::unique_ptr<wordlark::ScreenLook> look;
+    return look;
 }
 
 // The lesson dialog's answer aids act on the quiz screen at once.
@@ -70,35 +77,89 @@ void connectMenu(const ProgramWindows &windows, const wordlark::Trainer &trainer
                      [dialog = windows.FormHelp] { execCentred(dialog); });
     QObject::connect(mainForm, &TMainForm::coloursAsked, windows.FormThems,
                      [dialog = windows.FormThems] { execCentred(dialog); });
-    QObject::connect(mainForm, &TMainForm::statisticsAsked, windows.FormStat, [&trainer, windows] {
-        windows.FormStat->ShowStatistics(trainer.wordTable(), trainer.lessons(),
-                                         windows.MainForm->HierFontDial.font.family(),
-                                         windows.MainForm->BHierFontDial.font.family());
-    });
-    QObject::connect(mainForm, &TMainForm::dictionaryChosen, windows.Form1, &TForm1::changeDictionary);
+    QObject::connect(mainForm, &TMainForm::statisticsAsked, windows.FormStat,
+                     [&trainer, dialog = windows.FormStat] {
+                         dialog->ShowStatistics(trainer.wordTable(), trainer.lessons());
+                     });
     QObject::connect(mainForm, &TMainForm::idleTimeReached, windows.Form3, &TForm3::startAnimation);
     // The splash window is the program's main window: closing the quiz screen closes it, which ends the
     // program.
     QObject::connect(mainForm, &TMainForm::closed, windows.Form1, &QWidget::close);
 }
 
-void showJournalMessage(QWidget *parent, const QString &text)
-{
-    showMessage(parent, QMessageBox::Warning, QStringLiteral("Журнал"), text,
-                QStringLiteral("JournalMessage"));
-}
+// What the journal asks and tells the learner, and the "Прогресс" menu's state: the part of the journal
+// that needs a window.
+class JournalPrompts final : public QObject {
+public:
+    JournalPrompts(TMainForm &main, const wordlark::Trainer &trainer, wordlark::JournalKeeper &keeper,
+                   QString startFailure)
+        : QObject(&keeper)
+        , m_main(main)
+        , m_trainer(trainer)
+        , m_keeper(keeper)
+        , m_pendingFailure(std::move(startFailure))
+    {
+    }
 
-bool askDeleteJournal(QWidget *parent)
-{
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Журнал"),
-                    QStringLiteral("Удалить журнал вместе со всей историей ответов?"),
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    box.setObjectName(QStringLiteral("DeleteJournalQuestion"));
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
-}
+    void refresh() { m_main.showJournalState(m_keeper.isOn(), m_keeper.dueCount(m_trainer.lessons())); }
+
+    void dictionaryLoaded()
+    {
+        m_keeper.useDictionary(m_trainer.wordTable(), m_trainer.dictionaryPath());
+        refresh();
+        m_loaded = true;
+        if (!m_pendingFailure.isEmpty())
+            QTimer::singleShot(
+                0, &m_main, [this, message = std::exchange(m_pendingFailure, QString())] { tell(message); });
+    }
+
+    void journalTicked(bool kept)
+    {
+        if (kept) {
+            if (const wordlark::Result<void> on = m_keeper.turnOn(); !on)
+                tell(on.error());
+        } else if (askDelete()) {
+            if (const wordlark::Result<void> off = m_keeper.turnOffAndDelete(); !off)
+                tell(off.error());
+        }
+        refresh();
+    }
+
+    void stopped(const QString &message)
+    {
+        refresh();
+        if (m_loaded)
+            tell(message);
+        else
+            m_pendingFailure = message;
+    }
+
+private:
+    void tell(const QString &text)
+    {
+        showMessage(&m_main, QMessageBox::Warning, QStringLiteral("Журнал"), text,
+                    QStringLiteral("JournalMessage"));
+    }
+
+    bool askDelete()
+    {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Журнал"),
+                        QStringLiteral("Удалить журнал вместе со всей историей ответов?"),
+                        QMessageBox::Yes | QMessageBox::No, &m_main);
+        box.setObjectName(QStringLiteral("DeleteJournalQuestion"));
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+
+    TMainForm &m_main;
+    const wordlark::Trainer &m_trainer;
+    wordlark::JournalKeeper &m_keeper;
+    // Told once the first dictionary is loaded, and only then.
+    QString m_pendingFailure;
+    bool m_loaded = false;
+};
 
 // The journal follows the program's state (each question, each answer, the end of a pass, a new
 // dictionary) and answers the main window's "Прогресс" menu. What goes wrong with the journal before the
@@ -110,44 +171,15 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
     using wordlark::JournalKeeper;
     using wordlark::Trainer;
     TMainForm *main = windows.MainForm;
-    const auto refresh = [main, &trainer, &keeper] {
-        main->showJournalState(keeper.isOn(), keeper.dueCount(trainer.lessons()));
-    };
-    struct StartReport {
-        bool loaded = false;
-        QString failure;
-    };
-    auto start = std::make_shared<StartReport>(StartReport{false, startFailure});
-    QObject::connect(&trainer, &Trainer::lessonsBuilt, &keeper, [main, &trainer, &keeper, refresh, start] {
-        keeper.useDictionary(trainer.wordTable());
-        refresh();
-        start->loaded = true;
-        if (!start->failure.isEmpty())
-            QTimer::singleShot(0, main, [main, message = std::exchange(start->failure, QString())] {
-                showJournalMessage(main, message);
-            });
-    });
+    auto *prompts = new JournalPrompts(*main, trainer, keeper, startFailure);
+    QObject::connect(&trainer, &Trainer::lessonsBuilt, prompts, &JournalPrompts::dictionaryLoaded);
     QObject::connect(&trainer, &Trainer::questionAsked, &keeper, &JournalKeeper::questionAsked);
-    QObject::connect(&trainer, &Trainer::answered, &keeper,
-                     [&trainer, &keeper](const wordlark::Answer &answer) {
-                         keeper.answerGiven(trainer.wordTable(), trainer.dictionaryPath(), answer.word,
-                                            answer.right, answer.typed, answer.written);
-                     });
-    QObject::connect(&trainer, &Trainer::passEnded, &keeper, [&keeper, refresh] {
-        keeper.writeNow();
-        refresh();
-    });
-    QObject::connect(main, &TMainForm::progressMenuOpening, &keeper, refresh);
-    QObject::connect(main, &TMainForm::journalTicked, &keeper, [main, &keeper, refresh](bool kept) {
-        if (kept) {
-            if (const wordlark::Result<void> on = keeper.turnOn(); !on)
-                showJournalMessage(main, on.error());
-        } else if (askDeleteJournal(main)) {
-            if (const wordlark::Result<void> off = keeper.turnOffAndDelete(); !off)
-                showJournalMessage(main, off.error());
-        }
-        refresh();
-    });
+    QObject::connect(&trainer, &Trainer::answered, &keeper, &JournalKeeper::answerGiven);
+    QObject::connect(&trainer, &Trainer::passEnded, &keeper, &JournalKeeper::writeNow);
+    QObject::connect(&trainer, &Trainer::passEnded, prompts, &JournalPrompts::refresh);
+    QObject::connect(main, &TMainForm::progressMenuOpening, prompts, &JournalPrompts::refresh);
+    QObject::connect(main, &TMainForm::journalTicked, prompts, &JournalPrompts::journalTicked);
+    QObject::connect(&keeper, &JournalKeeper::stopped, prompts, &JournalPrompts::stopped);
     QObject::connect(
         main, &TMainForm::progressAsked, &keeper, [progress = windows.FormProgress, &trainer, &keeper] {
             keeper.writeNow();
@@ -160,13 +192,6 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
     QObject::connect(main, &TMainForm::dueReviewAsked, &keeper, [&trainer, &keeper] {
         const std::vector<int> due = keeper.dueWords(trainer.lessons());
         trainer.startPassOver(QList<int>(due.begin(), due.end()));
-    });
-    QObject::connect(&keeper, &JournalKeeper::stopped, main, [main, refresh, start](const QString &message) {
-        refresh();
-        if (start->loaded)
-            showJournalMessage(main, message);
-        else
-            start->failure = message;
     });
 }
 
@@ -193,7 +218,8 @@ std::vector<bool> writableWords(const wordlark::WordTable &table, const wordlark
 
 // The "Письмо" menu: the writing pass over the chosen lessons, and the stroke order of the shown word.
 // Without usable stroke data both items stay disabled and say why.
-void connectWriting(const ProgramWindows &windows, wordlark::Trainer &trainer)
+void connectWriting(const ProgramWindows &windows, wordlark::Trainer &trainer,
+                    const wordlark::ScreenLook &look)
 {
     TMainForm *main = windows.MainForm;
     auto opened = wordlark::StrokeStore::open(wordlark::strokeDataPath(trainer.startFolder()));
@@ -219,21 +245,21 @@ void connectWriting(const ProgramWindows &windows, wordlark::Trainer &trainer)
             trainer.setWritableWords(writableWords(trainer.wordTable(), *strokes));
     });
     QObject::connect(main, &TMainForm::strokeOrderAsked, windows.FormStrokes,
-                     [&trainer, main, lookup, form = windows.FormStrokes] {
+                     [&trainer, &look, main, lookup, form = windows.FormStrokes] {
                          if (!trainer.question().hasWord())
                              return;
                          form->showStrokeOrder(wordlark::writtenCharacters(trainer.wordTable().cell(
                                                    wordlark::SimplifiedColumn, trainer.question().word)),
-                                               lookup, main->writingColours(), main->HierFontDial.font);
+                                               lookup, main->writingColours(),
+                                               look.field(wordlark::FieldKind::Simplified).font);
                          execCentred(form);
                      });
 }
 
 void connectWindows(const ProgramWindows &windows, wordlark::Trainer &trainer)
 {
-    QObject::connect(windows.Form1, &TForm1::loadStarting, windows.Form1,
-                     [] { ApplyUiTexts(programWindows()); });
-    QObject::connect(windows.Form1, &TForm1::loaded, windows.MainForm, &TMainForm::startQuiz);
+    QObject::connect(&trainer, &wordlark::Trainer::loadStarting, windows.Form1,
+                     [windows] { ApplyUiTexts(windows); });
     connectLessonOptions(*windows.LessonOptions, *windows.MainForm);
     connectMenu(windows, trainer);
     // At the end of a pass with mistakes the review of the missed words is offered; learning them makes
@@ -242,10 +268,6 @@ void connectWindows(const ProgramWindows &windows, wordlark::Trainer &trainer)
         if (windows.FormFuxi->ShowDifficultWords(trainer.wordTable(), trainer.session().mistakes()))
             trainer.startReview();
     });
-    QObject::connect(windows.FormThems, &TFormThems::colourSchemeChosen, windows.MainForm,
-                     &TMainForm::applyColourScheme);
-    QObject::connect(windows.FormThems, &TFormThems::fieldFontChosen, windows.MainForm,
-                     &TMainForm::setFieldFont);
     // Moving the pointer over the statistics window keeps the idle animation away.
     QObject::connect(windows.FormStat, &TFormStat::learnerActive, windows.MainForm,
                      &TMainForm::resetIdleCounter);
@@ -265,6 +287,8 @@ void createProgramWindows()
 
     programTrainer() = std::make_unique<wordlark::Trainer>(QDir::currentPath());
     wordlark::Trainer &trainer = *programTrainer();
+    programLook() = std::make_unique<wordlark::ScreenLook>();
+    wordlark::ScreenLook &look = *programLook();
     ProgramWindows &windows = programWindows();
     windows = {};
     // The splash window is the program's main window: it owns every other window, and closing it ends
@@ -273,19 +297,19 @@ void createProgramWindows()
     // Shown as soon as it is made, so that it is the first thing on screen, also under a message that a
     // window made after it gives (the colour dialog's missing scheme file).
     windows.Form1->show();
-    windows.MainForm = new TMainForm(trainer, windows.Form1);
-    windows.FormStat = new TFormStat(windows.MainForm);
-    windows.Form3 = new TForm3(trainer, windows.MainForm);
+    windows.MainForm = new TMainForm(trainer, look, windows.Form1);
+    windows.FormStat = new TFormStat(look, windows.MainForm);
+    windows.Form3 = new TForm3(trainer.lessons(), trainer.wordTable(), windows.MainForm);
     windows.LessonOptions = new TLessonOptions(trainer, windows.MainForm);
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);
     windows.FormHelp = new TFormHelp(windows.MainForm);
     windows.FormThems = new TFormThems(QDir(trainer.startFolder()).filePath(QStringLiteral("Data/data1.dat")),
-                                       windows.MainForm->fieldFonts(), windows.MainForm);
+                                       look, windows.MainForm);
     windows.FormProgress = new TFormProgress(windows.MainForm);
     windows.FormStrokes = new TFormStrokes(windows.MainForm);
     connectWindows(windows, trainer);
-    connectWriting(windows, trainer);
+    connectWriting(windows, trainer, look);
     // The journal lives in the working folder; it closes, writing what it holds, with the windows.
     auto *journal = new wordlark::JournalKeeper(trainer.startFolder(), windows.Form1);
     const wordlark::Result<void> opened = journal->openIfPresent();
@@ -297,6 +321,7 @@ void createProgramWindows()
         programWindows() = {};
         programStrokes().reset();
         programTrainer().reset();
+        programLook().reset();
     });
 
     windows.Form1->startLoadTimer(splashDelay());
@@ -310,6 +335,11 @@ wordlark::JournalKeeper *programJournal()
 wordlark::Trainer *runningTrainer()
 {
     return programTrainer().get();
+}
+
+wordlark::ScreenLook *runningLook()
+{
+    return programLook().get();
 }
 
 void setSplashDelay(std::chrono::milliseconds delay)

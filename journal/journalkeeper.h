@@ -2,6 +2,7 @@
 
 #include "dictionary/result.h"
 #include "journal/journal.h"
+#include "quiz/answer.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -36,12 +37,14 @@ public:
     // Stops keeping the journal and deletes its file with the whole history.
     Result<void> turnOffAndDelete();
 
-    // The dictionary whose rows the answers name; given again at every load.
-    void useDictionary(const WordTable &table);
+    // The dictionary whose rows the answers name, and the path its answers are recorded under; given
+    // again at every load.
+    void useDictionary(const WordTable &table, const QString &dictionaryPath);
 
+    // A question came on screen: the time to its first answer counts from here.
     void questionAsked();
-    void answerGiven(const WordTable &table, const QString &dictionaryPath, int word, bool right, bool typed,
-                     bool written = false);
+    // Records the answer as the quiz judged it; an answer naming no row of the dictionary is left out.
+    void answerGiven(const Answer &answer);
     // Writes what is kept, as at the end of a pass or before the progress window reads the journal.
     void writeNow();
 
@@ -64,9 +67,9 @@ private:
     QString m_path;
     std::unique_ptr<Journal> m_journal;
     const WordTable *m_table = nullptr;
+    QString m_dictionaryPath;
     std::function<qint64()> m_now;
     QElapsedTimer m_shownFor;
-    bool m_firstOfShowing = false;
 };
 
 } // namespace wordlark

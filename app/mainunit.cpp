@@ -46,23 +46,17 @@ void setTextColour(QWidget *widget, const QColor &colour)
 
 } // namespace
 
-TMainForm::TMainForm(Trainer &trainer, QWidget *parent)
+TMainForm::TMainForm(Trainer &trainer, const ScreenLook &look, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
     , m_trainer(trainer)
+    , m_look(look)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Wordlark"));
-    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 11));
+    setFont(dialogFont());
     setFixedSize(kWindowWidth, kWindowHeight);
     move(0, 0);
-
-    // The look the quiz screen starts with is the built-in scheme's.
-    const ScreenScheme start = screenScheme(BuiltInColours, false);
-    m_colours = start.colours;
-    LatinFontDial = {pixelFont(QStringLiteral("Times New Roman"), 24), start.lettersFont};
-    HierFontDial = {pixelFont(QStringLiteral("SimSun"), 37), start.simpleHanziFont};
-    BHierFontDial = {pixelFont(QStringLiteral("SimSun"), 35), start.fullHanziFont};
 
     createMenu();
     createQuizScreen();
@@ -74,6 +68,11 @@ TMainForm::TMainForm(Trainer &trainer, QWidget *parent)
     connect(&m_trainer, &Trainer::mistakesChanged, this, &TMainForm::setMistakesLabel);
     connect(&m_trainer, &Trainer::answered, this, &TMainForm::showVerdict);
     connect(&m_trainer, &Trainer::passEnded, this, &TMainForm::showGrade);
+    // The quiz screen makes way for the splash while a dictionary loads, and comes back with its first
+    // question.
+    connect(&m_trainer, &Trainer::loadStarting, this, &QWidget::hide);
+    connect(&m_trainer, &Trainer::dictionaryChanged, this, &TMainForm::startQuiz);
+    connect(&m_look, &ScreenLook::changed, this, &TMainForm::showLook);
     connect(&m_trainer, &Trainer::writingChanged, this, &TMainForm::showWritingPass);
 
     Timer2 = new QTimer(this);
@@ -149,15 +148,17 @@ void TMainForm::createQuizScreen()
 {
     // The client height is known only once the menu bar has taken its share.
     const int answerAreaBottom = kWindowHeight - menuBar()->sizeHint().height() - 20;
-    Board = new AnswerBoard(m_colours, answerAreaBottom, this);
+    Board = new AnswerBoard(m_look.colours(), answerAreaBottom, this);
     setCentralWidget(Board);
     connect(Board, &AnswerBoard::boxPressed, this, &TMainForm::TntFormMouseDown);
     connect(Board, &AnswerBoard::questionSoundAsked, this, [this] { PlayWordSound(question().word); });
     connect(Board, &AnswerBoard::typedAnswerEntered, this, &TMainForm::CoolGirlOKClick);
     connect(Board, &AnswerBoard::learnerActive, this, &TMainForm::resetIdleCounter);
 
-    LabelRemained = createCounter("LabelRemained", UiTextId::WordsRemained, 10, m_colours.remainedText);
-    LabelMis = createCounter("LabelMis", UiTextId::Mistakes, kWindowWidth / 2 + 5, m_colours.mistakesText);
+    LabelRemained =
+        createCounter("LabelRemained", UiTextId::WordsRemained, 10, m_look.colours().remainedText);
+    LabelMis =
+        createCounter("LabelMis", UiTextId::Mistakes, kWindowWidth / 2 + 5, m_look.colours().mistakesText);
 
     Button1 = new QPushButton(QStringLiteral("Button1"), Board);
     Button1->setObjectName(QStringLiteral("Button1"));
@@ -227,10 +228,10 @@ void TMainForm::setMistakesLabel(int count)
 
 // ---- The next-question step ------------------------------------------------------------------------
 
+// Shows the window with the load's first question and starts counting idle seconds.
 void TMainForm::startQuiz()
 {
     show();
-    Button1Click();
     Timer2->start();
     if (TotalWordCount() == 0) {
         showMessage(this, QMessageBox::Information, QStringLiteral("Wordlark"), emptyDictionaryMessage(),
@@ -269,9 +270,9 @@ void TMainForm::ShowQuestion()
         return;
     // In a writing pass the pad keeps the answer boxes' place and what is written so far.
     if (m_trainer.writing())
-        Board->showQuestionAlone(question(), wordTable(), fieldFonts());
+        Board->showQuestionAlone(question(), wordTable(), m_look.fonts());
     else
-        Board->ShowQuestion(question(), wordTable(), fieldFonts(), m_trainer.settings());
+        Board->ShowQuestion(question(), wordTable(), m_look.fonts(), m_trainer.settings());
 }
 
 // ---- Answers ---------------------------------------------------------------------------------------
@@ -341,10 +342,8 @@ void TMainForm::N8Click()
 void TMainForm::N3Click()
 {
     const QString path = askDictionaryFile(this);
-    if (path.isEmpty())
-        return;
-    hide();
-    Q_EMIT dictionaryChosen(path);
+    if (!path.isEmpty())
+        m_trainer.changeDictionary(path);
 }
 
 void TMainForm::N4Click()
@@ -422,29 +421,21 @@ void TMainForm::showSyncState(bool kept, bool hasFolder)
     findChild<QAction *>(QStringLiteral("SyncNowAction"))->setEnabled(kept && hasFolder);
 }
 
-// ---- Colour schemes ------------------------------------------------------------------------------------
+// ---- The look ----------------------------------------------------------------------------------------
 
-void TMainForm::applyColourScheme(const ScreenScheme &scheme)
+// New colours recolour the counters and the board; the shown question is written again in the new colours
+// or fonts.
+void TMainForm::showLook(ScreenLook::Part part)
 {
-    m_colours = scheme.colours;
-    setTextColour(LabelRemained, m_colours.remainedText);
-    setTextColour(LabelMis, m_colours.mistakesText);
-    // The web address has no colour of its own in a scheme: it stays readable on any background.
-    setTextColour(Label2, readableTextColour(m_colours.background));
-    LatinFontDial.colour = scheme.lettersFont;
-    HierFontDial.colour = scheme.simpleHanziFont;
-    BHierFontDial.colour = scheme.fullHanziFont;
-    Board->takeColours(scheme.framedBoxes);
-    takeWritingColours();
-    ShowQuestion();
-}
-
-void TMainForm::setFieldFont(FieldKind kind, const QFont &font)
-{
-    FieldFont &field = kind == FieldKind::Letters      ? LatinFontDial
-                       : kind == FieldKind::Simplified ? HierFontDial
-                                                       : BHierFontDial;
-    field.font = font;
+    if (part == ScreenLook::Part::Colours) {
+        const QuizColours &colours = m_look.colours();
+        setTextColour(LabelRemained, colours.remainedText);
+        setTextColour(LabelMis, colours.mistakesText);
+        // The web address has no colour of its own in a scheme: it stays readable on any background.
+        setTextColour(Label2, readableTextColour(colours.background));
+        Board->takeColours(m_look.framedBoxes());
+        takeWritingColours();
+    }
     ShowQuestion();
 }
 
@@ -510,7 +501,7 @@ void TMainForm::showWordToWrite()
     }
     m_writingPad->showWord(
         WrittenWord(writtenCharacters(wordTable().cell(SimplifiedColumn, question().word)), m_strokeLookup),
-        HierFontDial.font);
+        m_look.field(FieldKind::Simplified).font);
     m_writingPad->show();
     m_writingPad->raise();
 }
@@ -518,9 +509,11 @@ void TMainForm::showWordToWrite()
 void TMainForm::takeWritingColours()
 {
     // The cells stand on the question box's ground, and the strokes are written in the characters' colour.
-    const QColor ground = m_colours.question;
-    m_writingColours = {ground, HierFontDial.colour, strokeColourOn(m_colours.rightAnswer, ground),
-                        strokeColourOn(m_colours.wrongAnswer, ground), m_colours.rightAnswer};
+    const QuizColours &colours = m_look.colours();
+    const QColor ground = colours.question;
+    m_writingColours = {ground, m_look.field(FieldKind::Simplified).colour,
+                        strokeColourOn(colours.rightAnswer, ground),
+                        strokeColourOn(colours.wrongAnswer, ground), colours.rightAnswer};
     if (m_writingPad)
         m_writingPad->takeColours();
 }

@@ -5,7 +5,7 @@
 #include "quiz/candidates.h"
 #include "quiz/question.h"
 #include "quiz/quizsession.h"
-#include "ui/schemecolours.h"
+#include "ui/screenlook.h"
 #include "ui/uitexts.h"
 #include "writing/writingcell.h"
 #include "writing/writtenword.h"
@@ -35,9 +35,11 @@ class WordSoundPlayer;
 // command it reports through its signals.
 class TMainForm final : public QMainWindow {
     Q_OBJECT
+    // Seconds since the learner last did something here; read by tests through the property only.
+    Q_PROPERTY(int idleTicks READ idleTicks)
 
 public:
-    TMainForm(wordlark::Trainer &trainer, QWidget *parent);
+    TMainForm(wordlark::Trainer &trainer, const wordlark::ScreenLook &look, QWidget *parent);
     ~TMainForm() override;
 
     // What the quiz screen shows, read from the program's state.
@@ -45,14 +47,10 @@ public:
     int TotalWordCount() const;
     const wordlark::QuizSession &session() const;
 
-    // Shows the window with its first question and starts counting idle seconds, as a load ends.
-    void startQuiz();
     // The next-question step.
     void Button1Click();
     // Rewrites the current question and candidates, as after a change of fonts or colours.
     void ShowQuestion();
-    void CoolGirlOKClick();
-    void PlayWordSound(int word);
 
     // The lesson dialog's answer aids: they show or hide the cover, the keyboard panel and the mask. In a
     // writing pass there are no answer boxes to aid: the aids take effect with the boxes' next question.
@@ -60,35 +58,11 @@ public:
     void showKeyboardPanel(bool shown);
     void showMask(bool shown);
 
-    void setRemainedLabel(int count);
-    void setMistakesLabel(int count);
     void applyUiTexts();
     void resetIdleCounter() { m_idleTicks = 0; }
-    int idleTicks() const { return m_idleTicks; }
 
     const wordlark::Question &question() const;
-    int AnswerCount() const { return question().count(); }
-    int answerWord(int box) const { return question().wordInBox(box); }
-    const QString &RightAnswerText() const { return question().rightAnswerText; }
-    const QuizColours &colours() const { return m_colours; }
-    // The three field fonts, as the colours and fonts dialog reads them.
-    FieldFonts fieldFonts() const { return FieldFonts{LatinFontDial, HierFontDial, BHierFontDial}; }
 
-    // Menu commands.
-    void N8Click();
-    void N3Click();
-    void N4Click();
-    void N5Click();
-    void N6Click();
-    void N11Click();
-    void N12Click();
-    void N16Click();
-    void N13Click();
-
-    // Recolours the quiz screen and its three fonts and writes the shown question again in them.
-    void applyColourScheme(const ScreenScheme &scheme);
-    // Writes the shown question again with the new font for one kind of field.
-    void setFieldFont(FieldKind kind, const QFont &font);
     // The "Прогресс" menu as the learning journal stands: kept or not, and how many words are due.
     void showJournalState(bool kept, int dueWords);
     // The stroke data for the writing pass and the stroke order; without it (a null lookup) the "Письмо"
@@ -107,8 +81,6 @@ Q_SIGNALS:
     void aboutAsked();
     void helpAsked();
     void coloursAsked();
-    // The learner chose another dictionary file; the window has hidden itself for the load.
-    void dictionaryChosen(const QString &path);
     // The learner has been away long enough for the idle animation, on the screen the window is on.
     void idleTimeReached(QScreen *screen);
     // The window was closed: the program ends.
@@ -127,11 +99,6 @@ Q_SIGNALS:
     void syncOffAsked();
     void syncNowAsked();
 
-public:
-    FieldFont LatinFontDial;
-    FieldFont HierFontDial;
-    FieldFont BHierFontDial;
-
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -149,21 +116,39 @@ private:
     void createQuizScreen();
     QLabel *createCounter(const char *name, wordlark::UiTextId prefix, int left, const QColor &colour);
 
+    // Menu commands.
+    void N8Click();
+    void N3Click();
+    void N4Click();
+    void N5Click();
+    void N6Click();
+    void N11Click();
+    void N12Click();
+    void N16Click();
+    void N13Click();
+
     void TntFormMouseDown(int box, Qt::MouseButton button);
+    void CoolGirlOKClick();
+    void PlayWordSound(int word);
+    void setRemainedLabel(int count);
+    void setMistakesLabel(int count);
+    int idleTicks() const { return m_idleTicks; }
     void Timer2Timer();
     void showAskedQuestion();
     void showVerdict(const wordlark::Answer &answer);
     void showGrade(int mistakeCount);
     void showNoQuestion();
+    void startQuiz();
+    void showLook(wordlark::ScreenLook::Part part);
     void createWritingMenu();
     void showWritingPass(bool writing);
     void showWordToWrite();
     void takeWritingColours();
 
     wordlark::Trainer &m_trainer;
+    const wordlark::ScreenLook &m_look;
     int m_layoutCount = wordlark::MaxAnswerBoxes;
     int m_idleTicks = 0;
-    QuizColours m_colours;
     wordlark::WordSoundPlayer *m_soundPlayer = nullptr;
     WritingPad *m_writingPad = nullptr;
     WritingColours m_writingColours;

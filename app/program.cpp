@@ -12,6 +12,7 @@
 #include "progress/unitfuxi.h"
 #include "ui/dialogplacement.h"
 #include "ui/fonts.h"
+#include "ui/screenlook.h"
 #include "ui/unit3.h"
 #include "ui/unitabout.h"
 #include "ui/unithelp.h"
@@ -44,11 +45,17 @@ ProgramWindows &programWindows()
     return windows;
 }
 
-// The program's state lives from before the first window until the last is gone.
+// The program's state and the screen's look live from before the first window until the last is gone.
 std::unique_ptr<wordlark::Trainer> &programTrainer()
 {
     static std::unique_ptr<wordlark::Trainer> trainer;
     return trainer;
+}
+
+std::unique_ptr<wordlark::ScreenLook> &programLook()
+{
+    static std::unique_ptr<wordlark::ScreenLook> look;
+    return look;
 }
 
 // The lesson dialog's answer aids act on the quiz screen at once.
@@ -72,99 +79,125 @@ void connectMenu(const ProgramWindows &windows, const wordlark::Trainer &trainer
                      [dialog = windows.FormHelp] { execCentred(dialog); });
     QObject::connect(mainForm, &TMainForm::coloursAsked, windows.FormThems,
                      [dialog = windows.FormThems] { execCentred(dialog); });
-    QObject::connect(mainForm, &TMainForm::statisticsAsked, windows.FormStat, [&trainer, windows] {
-        windows.FormStat->ShowStatistics(trainer.wordTable(), trainer.lessons(),
-                                         windows.MainForm->HierFontDial.font.family(),
-                                         windows.MainForm->BHierFontDial.font.family());
-    });
-    QObject::connect(mainForm, &TMainForm::dictionaryChosen, windows.Form1, &TForm1::changeDictionary);
+    QObject::connect(mainForm, &TMainForm::statisticsAsked, windows.FormStat,
+                     [&trainer, dialog = windows.FormStat] {
+                         dialog->ShowStatistics(trainer.wordTable(), trainer.lessons());
+                     });
     QObject::connect(mainForm, &TMainForm::idleTimeReached, windows.Form3, &TForm3::startAnimation);
     // The splash window is the program's main window: closing the quiz screen closes it, which ends the
     // program.
     QObject::connect(mainForm, &TMainForm::closed, windows.Form1, &QWidget::close);
 }
 
-void showJournalMessage(QWidget *parent, const QString &text)
-{
-    showMessage(parent, QMessageBox::Warning, QStringLiteral("Журнал"), text,
-                QStringLiteral("JournalMessage"));
-}
-
-bool askDeleteJournal(QWidget *parent)
-{
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Журнал"),
-                    QStringLiteral("Удалить журнал вместе со всей историей ответов?"),
-                    QMessageBox::Yes | QMessageBox::No, parent);
-    box.setObjectName(QStringLiteral("DeleteJournalQuestion"));
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
-    box.setDefaultButton(QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
-}
-
-// What the journal has to tell the learner waits until the first dictionary is loaded and the quiz
-// window is up.
-class JournalMessages final {
+// What the journal asks and tells the learner, the "Прогресс" menu's state and the sync folder's dialog:
+// the part of the journal that needs a window. What the journal has to tell waits until the first
+// dictionary is loaded and the quiz window is up.
+class JournalPrompts final : public QObject {
 public:
-    explicit JournalMessages(QWidget *parent)
-        : m_parent(parent)
+    JournalPrompts(TMainForm &main, const wordlark::Trainer &trainer, wordlark::JournalKeeper &keeper)
+        : QObject(&keeper)
+        , m_main(main)
+        , m_trainer(trainer)
+        , m_keeper(keeper)
     {
     }
+
+    void refresh()
+    {
+        m_main.showJournalState(m_keeper.isOn(), m_keeper.dueCount(m_trainer.lessons()));
+        m_main.showSyncState(m_keeper.isOn(), !m_keeper.syncFolder().isEmpty());
+    }
+
+    void dictionaryLoaded()
+    {
+        m_keeper.useDictionary(m_trainer.wordTable(), m_trainer.dictionaryPath());
+        refresh();
+        if (std::exchange(m_loaded, true))
+            return;
+        // Once the load has returned and the quiz window is up.
+        QTimer::singleShot(0, &m_main, [this, waiting = std::exchange(m_waiting, {})] {
+            for (const QString &message : waiting)
+                show(message);
+        });
+    }
+
     void tell(const QString &message)
     {
         if (message.isEmpty())
             return;
-        if (!m_ready) {
+        if (m_loaded)
+            show(message);
+        else
             m_waiting.append(message);
-            return;
-        }
-        showJournalMessage(m_parent, message);
     }
-    void quizReady()
+
+    void journalTicked(bool kept)
     {
-        if (std::exchange(m_ready, true))
-            return;
-        // Once the load has returned and the quiz window is up.
-        QTimer::singleShot(0, m_parent, [parent = m_parent, waiting = std::exchange(m_waiting, {})] {
-            for (const QString &message : waiting)
-                showJournalMessage(parent, message);
-        });
+        if (kept) {
+            if (const wordlark::Result<void> on = m_keeper.turnOn(); !on)
+                tell(on.error());
+        } else if (askDelete()) {
+            if (const wordlark::Result<void> off = m_keeper.turnOffAndDelete(); !off)
+                tell(off.error());
+        }
+        refresh();
     }
 
-private:
-    QWidget *m_parent;
-    bool m_ready = false;
-    QStringList m_waiting;
-};
+    void stopped(const QString &message)
+    {
+        refresh();
+        tell(message);
+    }
 
-// The sync folder: chosen in Qt's folder dialog and kept in the journal.
-void connectSync(TMainForm *main, wordlark::JournalKeeper &keeper, const std::function<void()> &refresh,
-                 const std::shared_ptr<JournalMessages> &messages)
-{
-    using wordlark::JournalKeeper;
-    QObject::connect(main, &TMainForm::syncFolderAsked, &keeper, [main, &keeper, refresh] {
-        QFileDialog dialog(main, QStringLiteral("Папка синхронизации"), keeper.syncFolder());
+    // The sync folder: chosen in Qt's folder dialog and kept in the journal.
+    void chooseSyncFolder()
+    {
+        QFileDialog dialog(&m_main, QStringLiteral("Папка синхронизации"), m_keeper.syncFolder());
         dialog.setObjectName(QStringLiteral("SyncFolderDialog"));
         dialog.setOption(QFileDialog::DontUseNativeDialog);
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
         if (execCentred(&dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
             if (const wordlark::Result<void> chosen =
-                    keeper.setSyncFolder(dialog.selectedFiles().constFirst());
+                    m_keeper.setSyncFolder(dialog.selectedFiles().constFirst());
                 !chosen)
-                showJournalMessage(main, chosen.error());
+                tell(chosen.error());
         }
         refresh();
-    });
-    QObject::connect(main, &TMainForm::syncOffAsked, &keeper, [main, &keeper, refresh] {
-        if (const wordlark::Result<void> off = keeper.stopSync(); !off)
-            showJournalMessage(main, off.error());
+    }
+
+    void stopSync()
+    {
+        if (const wordlark::Result<void> off = m_keeper.stopSync(); !off)
+            tell(off.error());
         refresh();
-    });
-    QObject::connect(main, &TMainForm::syncNowAsked, &keeper, &JournalKeeper::syncNow);
-    QObject::connect(&keeper, &JournalKeeper::syncMessage, main,
-                     [messages](const QString &message) { messages->tell(message); });
-}
+    }
+
+private:
+    void show(const QString &text)
+    {
+        showMessage(&m_main, QMessageBox::Warning, QStringLiteral("Журнал"), text,
+                    QStringLiteral("JournalMessage"));
+    }
+
+    bool askDelete()
+    {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Журнал"),
+                        QStringLiteral("Удалить журнал вместе со всей историей ответов?"),
+                        QMessageBox::Yes | QMessageBox::No, &m_main);
+        box.setObjectName(QStringLiteral("DeleteJournalQuestion"));
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
+
+    TMainForm &m_main;
+    const wordlark::Trainer &m_trainer;
+    wordlark::JournalKeeper &m_keeper;
+    QStringList m_waiting;
+    bool m_loaded = false;
+};
 
 // The journal follows the program's state (each question, each answer, the end of a pass, a new
 // dictionary) and answers the main window's "Прогресс" menu. It is opened here, once it is connected. What
@@ -176,37 +209,15 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
     using wordlark::JournalKeeper;
     using wordlark::Trainer;
     TMainForm *main = windows.MainForm;
-    const auto refresh = [main, &trainer, &keeper] {
-        main->showJournalState(keeper.isOn(), keeper.dueCount(trainer.lessons()));
-        main->showSyncState(keeper.isOn(), !keeper.syncFolder().isEmpty());
-    };
-    auto messages = std::make_shared<JournalMessages>(main);
-    QObject::connect(&trainer, &Trainer::lessonsBuilt, &keeper, [&trainer, &keeper, refresh, messages] {
-        keeper.useDictionary(trainer.wordTable());
-        refresh();
-        messages->quizReady();
-    });
+    auto *prompts = new JournalPrompts(*main, trainer, keeper);
+    QObject::connect(&trainer, &Trainer::lessonsBuilt, prompts, &JournalPrompts::dictionaryLoaded);
     QObject::connect(&trainer, &Trainer::questionAsked, &keeper, &JournalKeeper::questionAsked);
-    QObject::connect(&trainer, &Trainer::answered, &keeper,
-                     [&trainer, &keeper](const wordlark::Answer &answer) {
-                         keeper.answerGiven(trainer.wordTable(), trainer.dictionaryPath(), answer.word,
-                                            answer.right, answer.typed, answer.written);
-                     });
-    QObject::connect(&trainer, &Trainer::passEnded, &keeper, [&keeper, refresh] {
-        keeper.writeNow();
-        refresh();
-    });
-    QObject::connect(main, &TMainForm::progressMenuOpening, &keeper, refresh);
-    QObject::connect(main, &TMainForm::journalTicked, &keeper, [main, &keeper, refresh](bool kept) {
-        if (kept) {
-            if (const wordlark::Result<void> on = keeper.turnOn(); !on)
-                showJournalMessage(main, on.error());
-        } else if (askDeleteJournal(main)) {
-            if (const wordlark::Result<void> off = keeper.turnOffAndDelete(); !off)
-                showJournalMessage(main, off.error());
-        }
-        refresh();
-    });
+    QObject::connect(&trainer, &Trainer::answered, &keeper, &JournalKeeper::answerGiven);
+    QObject::connect(&trainer, &Trainer::passEnded, &keeper, &JournalKeeper::writeNow);
+    QObject::connect(&trainer, &Trainer::passEnded, prompts, &JournalPrompts::refresh);
+    QObject::connect(main, &TMainForm::progressMenuOpening, prompts, &JournalPrompts::refresh);
+    QObject::connect(main, &TMainForm::journalTicked, prompts, &JournalPrompts::journalTicked);
+    QObject::connect(&keeper, &JournalKeeper::stopped, prompts, &JournalPrompts::stopped);
     QObject::connect(
         main, &TMainForm::progressAsked, &keeper, [progress = windows.FormProgress, &trainer, &keeper] {
             keeper.writeNow();
@@ -221,14 +232,13 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
         const std::vector<int> due = keeper.dueWords(trainer.lessons());
         trainer.startPassOver(QList<int>(due.begin(), due.end()));
     });
-    QObject::connect(&keeper, &JournalKeeper::stopped, main, [refresh, messages](const QString &message) {
-        refresh();
-        messages->tell(message);
-    });
-    connectSync(main, keeper, refresh, messages);
-    QObject::connect(&keeper, &JournalKeeper::synced, main, refresh);
+    QObject::connect(main, &TMainForm::syncFolderAsked, prompts, &JournalPrompts::chooseSyncFolder);
+    QObject::connect(main, &TMainForm::syncOffAsked, prompts, &JournalPrompts::stopSync);
+    QObject::connect(main, &TMainForm::syncNowAsked, &keeper, &JournalKeeper::syncNow);
+    QObject::connect(&keeper, &JournalKeeper::syncMessage, prompts, &JournalPrompts::tell);
+    QObject::connect(&keeper, &JournalKeeper::synced, prompts, &JournalPrompts::refresh);
     if (const wordlark::Result<void> opened = keeper.openIfPresent(); !opened)
-        messages->tell(opened.error());
+        prompts->tell(opened.error());
 }
 
 std::unique_ptr<wordlark::StrokeStore> &programStrokes()
@@ -254,7 +264,8 @@ std::vector<bool> writableWords(const wordlark::WordTable &table, const wordlark
 
 // The "Письмо" menu: the writing pass over the chosen lessons, and the stroke order of the shown word.
 // Without usable stroke data both items stay disabled and say why.
-void connectWriting(const ProgramWindows &windows, wordlark::Trainer &trainer)
+void connectWriting(const ProgramWindows &windows, wordlark::Trainer &trainer,
+                    const wordlark::ScreenLook &look)
 {
     TMainForm *main = windows.MainForm;
     auto opened = wordlark::StrokeStore::open(wordlark::strokeDataPath(trainer.startFolder()));
@@ -280,21 +291,21 @@ void connectWriting(const ProgramWindows &windows, wordlark::Trainer &trainer)
             trainer.setWritableWords(writableWords(trainer.wordTable(), *strokes));
     });
     QObject::connect(main, &TMainForm::strokeOrderAsked, windows.FormStrokes,
-                     [&trainer, main, lookup, form = windows.FormStrokes] {
+                     [&trainer, &look, main, lookup, form = windows.FormStrokes] {
                          if (!trainer.question().hasWord())
                              return;
                          form->showStrokeOrder(wordlark::writtenCharacters(trainer.wordTable().cell(
                                                    wordlark::SimplifiedColumn, trainer.question().word)),
-                                               lookup, main->writingColours(), main->HierFontDial.font);
+                                               lookup, main->writingColours(),
+                                               look.field(wordlark::FieldKind::Simplified).font);
                          execCentred(form);
                      });
 }
 
 void connectWindows(const ProgramWindows &windows, wordlark::Trainer &trainer)
 {
-    QObject::connect(windows.Form1, &TForm1::loadStarting, windows.Form1,
-                     [] { ApplyUiTexts(programWindows()); });
-    QObject::connect(windows.Form1, &TForm1::loaded, windows.MainForm, &TMainForm::startQuiz);
+    QObject::connect(&trainer, &wordlark::Trainer::loadStarting, windows.Form1,
+                     [windows] { ApplyUiTexts(windows); });
     connectLessonOptions(*windows.LessonOptions, *windows.MainForm);
     connectMenu(windows, trainer);
     // At the end of a pass with mistakes the review of the missed words is offered; learning them makes
@@ -303,10 +314,6 @@ void connectWindows(const ProgramWindows &windows, wordlark::Trainer &trainer)
         if (windows.FormFuxi->ShowDifficultWords(trainer.wordTable(), trainer.session().mistakes()))
             trainer.startReview();
     });
-    QObject::connect(windows.FormThems, &TFormThems::colourSchemeChosen, windows.MainForm,
-                     &TMainForm::applyColourScheme);
-    QObject::connect(windows.FormThems, &TFormThems::fieldFontChosen, windows.MainForm,
-                     &TMainForm::setFieldFont);
     // Moving the pointer over the statistics window keeps the idle animation away.
     QObject::connect(windows.FormStat, &TFormStat::learnerActive, windows.MainForm,
                      &TMainForm::resetIdleCounter);
@@ -326,6 +333,8 @@ void createProgramWindows()
 
     programTrainer() = std::make_unique<wordlark::Trainer>(QDir::currentPath());
     wordlark::Trainer &trainer = *programTrainer();
+    programLook() = std::make_unique<wordlark::ScreenLook>();
+    wordlark::ScreenLook &look = *programLook();
     ProgramWindows &windows = programWindows();
     windows = {};
     // The splash window is the program's main window: it owns every other window, and closing it ends
@@ -334,19 +343,19 @@ void createProgramWindows()
     // Shown as soon as it is made, so that it is the first thing on screen, also under a message that a
     // window made after it gives (the colour dialog's missing scheme file).
     windows.Form1->show();
-    windows.MainForm = new TMainForm(trainer, windows.Form1);
-    windows.FormStat = new TFormStat(windows.MainForm);
-    windows.Form3 = new TForm3(trainer, windows.MainForm);
+    windows.MainForm = new TMainForm(trainer, look, windows.Form1);
+    windows.FormStat = new TFormStat(look, windows.MainForm);
+    windows.Form3 = new TForm3(trainer.lessons(), trainer.wordTable(), windows.MainForm);
     windows.LessonOptions = new TLessonOptions(trainer, windows.MainForm);
     windows.FormFuxi = new TFormFuxi(windows.MainForm);
     windows.AboutForm = new TAboutForm(windows.MainForm);
     windows.FormHelp = new TFormHelp(windows.MainForm);
     windows.FormThems = new TFormThems(QDir(trainer.startFolder()).filePath(QStringLiteral("Data/data1.dat")),
-                                       windows.MainForm->fieldFonts(), windows.MainForm);
+                                       look, windows.MainForm);
     windows.FormProgress = new TFormProgress(windows.MainForm);
     windows.FormStrokes = new TFormStrokes(windows.MainForm);
     connectWindows(windows, trainer);
-    connectWriting(windows, trainer);
+    connectWriting(windows, trainer, look);
     // The journal lives in the working folder; it closes, writing what it holds, with the windows.
     connectJournal(windows, trainer, *new wordlark::JournalKeeper(trainer.startFolder(), windows.Form1));
 
@@ -356,6 +365,7 @@ void createProgramWindows()
         programWindows() = {};
         programStrokes().reset();
         programTrainer().reset();
+        programLook().reset();
     });
 
     windows.Form1->startLoadTimer(splashDelay());
@@ -369,6 +379,11 @@ wordlark::JournalKeeper *programJournal()
 wordlark::Trainer *runningTrainer()
 {
     return programTrainer().get();
+}
+
+wordlark::ScreenLook *runningLook()
+{
+    return programLook().get();
 }
 
 void setSplashDelay(std::chrono::milliseconds delay)

@@ -6,8 +6,8 @@ namespace wordlark {
 class Trainer;
 }
 
-// Creates the program's nine windows in their fixed order, shows the splash window and starts its timer,
-// which loads the dictionary once the event loop runs.
+// Creates the program's state, the screen's look and the eleven windows in their fixed order, shows the
+// splash window and starts its timer, which loads the dictionary once the event loop runs.
 void createProgramWindows();
 
 // How long the splash shows its picture before the dictionary loads: a second, so that the learner sees
@@ -16,6 +16,12 @@ void setSplashDelay(std::chrono::milliseconds delay);
 
 // The running program's state, for tests and benchmarks that drive the program; null when none runs.
 wordlark::Trainer *runningTrainer();
+
+namespace wordlark {
+class ScreenLook;
+}
+// The running program's look: the quiz screen's colours and fonts; null when no program runs.
+wordlark::ScreenLook *runningLook();
 
 namespace wordlark {
 class JournalKeeper;

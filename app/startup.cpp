@@ -2,6 +2,7 @@
 
 #include "app/workingfolder.h"
 #include "audio/soundfolder.h"
+#include "dictionary/fileio.h"
 #include "ui/dialogplacement.h"
 #include "wordlarkversion.h"
 #include "writing/strokestore.h"
@@ -58,14 +59,14 @@ void enterWorkingFolder()
         const wordlark::SeedResult seeded = wordlark::seedUserFolder(installedData, folder.path);
         if (!seeded.failed.isEmpty())
             reportSetUpProblem(QStringLiteral("Some files could not be set up in \"%1\":\n%2")
-                                   .arg(QDir::toNativeSeparators(folder.path), seeded.failed.join(u'\n')));
+                                   .arg(wordlark::shownPath(folder.path), seeded.failed.join(u'\n')));
         wordlark::setSharedSoundFolder(folder.installedSoundPack);
         wordlark::setInstalledStrokeData(folder.installedStrokeData);
     }
     if (!QDir::setCurrent(folder.path))
         reportSetUpProblem(
             QStringLiteral("Cannot use the folder \"%1\"; working in \"%2\" instead.")
-                .arg(QDir::toNativeSeparators(folder.path), QDir::toNativeSeparators(QDir::currentPath())));
+                .arg(wordlark::shownPath(folder.path), wordlark::shownPath(QDir::currentPath())));
 }
 
 bool installQtTranslation(const QString &folder)

@@ -54,30 +54,53 @@ DictionaryRead Trainer::readDictionary()
     return read;
 }
 
-void Trainer::buildWordTable(const std::function<void(int)> &beforeLine)
+// Parses the text read, builds the lesson list and chooses every lesson; returns the chosen words.
+int Trainer::buildLessons(const std::function<void(int)> &beforeLine)
 {
     parseDictionaryText(m_dictionaryText, m_table, beforeLine);
     // The table holds every cell: the file's bytes are not needed any more.
     m_dictionaryText = {};
     m_lessons.build(m_table);
-    Q_EMIT lessonsBuilt();
-    chooseLessons(std::vector<bool>(size_t(m_lessons.lessonCount()), true));
+    const int chosen = m_lessons.countSelected(std::vector<bool>(size_t(m_lessons.lessonCount()), true));
+    m_session.setNewPassPending();
+    return chosen;
 }
 
-DictionaryRead Trainer::loadDictionary(const std::function<void(int)> &beforeLine)
+DictionaryRead Trainer::changeDictionary(const QString &path)
 {
+    clearDictionary();
+    m_dictionaryPath = path;
+    Q_EMIT loadStarting();
     const DictionaryRead read = readDictionary();
-    buildWordTable(beforeLine);
+    Q_EMIT dictionaryRead(read);
+    buildLessons([this](int line) { Q_EMIT loadProgress(line); });
+    Q_EMIT lessonsBuilt();
+    nextQuestion();
+    Q_EMIT dictionaryChanged(read);
     return read;
 }
 
-void Trainer::forgetDictionary()
+DictionaryRead Trainer::loadDictionary()
+{
+    const DictionaryRead read = readDictionary();
+    const int chosen = buildLessons({});
+    Q_EMIT lessonsBuilt();
+    Q_EMIT remainingChanged(chosen);
+    return read;
+}
+
+void Trainer::clearDictionary()
 {
     m_dictionaryText = {};
     m_table.clear();
     m_question = {};
     m_session.restore({}, 0, {});
     m_lessons.clear();
+}
+
+void Trainer::forgetDictionary()
+{
+    clearDictionary();
     Q_EMIT lessonsBuilt();
 }
 
@@ -121,7 +144,7 @@ bool Trainer::answerTyped(const QString &typed)
     if (!m_question.hasWord())
         return false;
     return takeAnswer(
-        Answer{m_question.word, 0, m_question.isRightTypedAnswer(typed), true, !m_answeredThisQuestion});
+        Answer{m_question.word, NoBox, m_question.isRightTypedAnswer(typed), true, !m_answeredThisQuestion});
 }
 
 // ---- The writing pass -------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
 #include "progress/lessonfile.h"
+#include "quiz/answer.h"
 #include "quiz/question.h"
 #include "quiz/quizsession.h"
 #include "quiz/quizsettings.h"
@@ -19,20 +20,6 @@
 #include <vector>
 
 namespace wordlark {
-
-// One answer the learner gave to the shown question.
-struct Answer {
-    // The asked word.
-    int word = -1;
-    // The answer box clicked, 1..12; 0 for a typed answer.
-    int box = 0;
-    bool right = false;
-    bool typed = false;
-    // No answer was given to this showing of the word before this one.
-    bool first = true;
-    // An answer of a writing pass: the word written stroke by stroke (right), or the showing missed.
-    bool written = false;
-};
 
 // How reading the dictionary went.
 struct DictionaryRead {
@@ -63,21 +50,24 @@ public:
     // "Dictionary/Dict.dic" at start, or the path the learner chose.
     const QString &dictionaryPath() const { return m_dictionaryPath; }
     void setDictionaryPath(const QString &path) { m_dictionaryPath = path; }
-    // The lines read, from readDictionary() until buildWordTable() has made the table of them.
+    // The lines read during a load, until the table has been made of them.
     const TextLines &dictionaryText() const { return m_dictionaryText; }
     const WordTable &wordTable() const { return m_table; }
     int wordCount() const { return m_table.rowCount(); }
 
-    // The two steps of a load. Reading takes the file at dictionaryPath(), or the built-in course when
-    // that file cannot be read or its table would take more memory than a dictionary may. Building parses the
-    // lines (`beforeLine` is called with each line's index, so that a window can show progress and stay
-    // responsive), builds the lesson list with every lesson chosen and makes a new pass pending; it emits
-    // lessonsBuilt() and remainingChanged().
-    DictionaryRead readDictionary();
-    void buildWordTable(const std::function<void(int)> &beforeLine = {});
-    // Both steps at once.
-    DictionaryRead loadDictionary(const std::function<void(int)> &beforeLine = {});
-    // Forgets the dictionary, its lessons, the pass and the question, before another dictionary loads.
+    // The dictionary change, also the load at start: forgets the dictionary, its lessons and the pass,
+    // reads the file at `path` (or the built-in course when that file cannot be read or its table would
+    // take more memory than a dictionary may), parses it, builds
+    // the lessons with every one chosen and asks the first question. Every listener is told once, in
+    // this order: loadStarting(), dictionaryRead(), loadProgress() for each line, lessonsBuilt(), the
+    // first question's signals (mistakesChanged(0), remainingChanged(), questionAsked() or
+    // nothingToAsk()), then dictionaryChanged(). The path stays `path` also when the built-in course was
+    // read, so that a lesson saved now names the file the learner chose.
+    DictionaryRead changeDictionary(const QString &path);
+    // The same steps on dictionaryPath() without asking a question and without the progress signals:
+    // emits lessonsBuilt() and remainingChanged() with every lesson chosen, and makes a new pass pending.
+    DictionaryRead loadDictionary();
+    // Forgets the dictionary, its lessons, the pass and the question; emits lessonsBuilt().
     void forgetDictionary();
 
     // ---- Lessons and parameters -----------------------------------------------------------------------
@@ -160,7 +150,20 @@ Q_SIGNALS:
     // A writing pass started or ended.
     void writingChanged(bool writing);
 
+    // The steps of changeDictionary(), for the windows that show the load. A load begins: the old
+    // dictionary is forgotten.
+    void loadStarting();
+    // The file was read (or the built-in course instead); `read.lineCount` lines are parsed next.
+    void dictionaryRead(const wordlark::DictionaryRead &read);
+    // Line `line` is parsed next. Emitted for every line, so a listener may run the event loop here.
+    void loadProgress(int line);
+    // The load ended: the lessons are built, every one chosen, and the first question was asked.
+    void dictionaryChanged(const wordlark::DictionaryRead &read);
+
 private:
+    void clearDictionary();
+    DictionaryRead readDictionary();
+    int buildLessons(const std::function<void(int)> &beforeLine);
     bool takeAnswer(Answer answer);
     void beginPass(QList<int> queue, int mistakeCount, QList<MistakeRecord> mistakes,
                    DrawOrder order = DrawOrder::Random);

@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -82,6 +81,11 @@ TForm1::TForm1(wordlark::Trainer &trainer)
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
 
     PrepareForLoading();
+
+    connect(&m_trainer, &wordlark::Trainer::loadStarting, this, &TForm1::showLoadStarting);
+    connect(&m_trainer, &wordlark::Trainer::dictionaryRead, this, &TForm1::showDictionaryRead);
+    connect(&m_trainer, &wordlark::Trainer::loadProgress, this, &TForm1::showLoadProgress);
+    connect(&m_trainer, &wordlark::Trainer::dictionaryChanged, this, &TForm1::showLoadEnded);
 }
 
 const QString &TForm1::DictionaryPath() const
@@ -101,15 +105,6 @@ void TForm1::PrepareForLoading()
     ProgressBar1->setValue(0);
 }
 
-void TForm1::changeDictionary(const QString &path)
-{
-    PrepareForLoading();
-    m_trainer.forgetDictionary();
-    m_trainer.setDictionaryPath(path);
-    show();
-    Button1Click();
-}
-
 void TForm1::startLoadTimer(std::chrono::milliseconds delay)
 {
     Timer1->start(delay);
@@ -123,35 +118,49 @@ void TForm1::Timer1Timer()
 
 void TForm1::Button1Click()
 {
-    Q_EMIT loadStarting();
+    m_trainer.changeDictionary(m_trainer.dictionaryPath());
+}
+
+void TForm1::showLoadStarting()
+{
+    // At start the window is already on screen, where the learner may have dragged it.
+    if (!isVisible()) {
+        PrepareForLoading();
+        show();
+    }
     Label1->show();
     ProgressBar1->show();
     ProgressBar1->setMinimum(0);
-    QCoreApplication::processEvents();
+}
 
-    const wordlark::DictionaryRead read = m_trainer.readDictionary();
+void TForm1::showDictionaryRead(const wordlark::DictionaryRead &read)
+{
+    // Drawn once the other listeners of the start have run, so the quiz screen is already hidden.
+    QCoreApplication::processEvents();
     if (read.builtInUsed)
         showMessage(this, QMessageBox::Information, QStringLiteral("Wordlark"),
                     QStringLiteral("Dictionary file not found. Now default dictionary will loading."),
                     QStringLiteral("DictionaryNotFound"));
     ProgressBar1->setMaximum(read.lineCount);
     ProgressBar1->setValue(0);
+    m_sinceRedraw.start();
+}
 
-    // The window repaints and can be dragged while the lines are parsed. The bar is redrawn at most once a
-    // frame: a synchronous repaint per line would cost more than the parsing itself.
-    QElapsedTimer sinceRedraw;
-    sinceRedraw.start();
-    m_trainer.buildWordTable([this, &sinceRedraw](int line) {
-        QCoreApplication::processEvents();
-        if (sinceRedraw.elapsed() >= kProgressFrameMs) {
-            ProgressBar1->setValue(line);
-            sinceRedraw.restart();
-        }
-    });
+// The window repaints and can be dragged while the lines are parsed. The bar is redrawn at most once a
+// frame: a synchronous repaint per line would cost more than the parsing itself.
+void TForm1::showLoadProgress(int line)
+{
+    QCoreApplication::processEvents();
+    if (m_sinceRedraw.elapsed() >= kProgressFrameMs) {
+        ProgressBar1->setValue(line);
+        m_sinceRedraw.restart();
+    }
+}
+
+void TForm1::showLoadEnded(const wordlark::DictionaryRead &read)
+{
     ProgressBar1->setValue(read.lineCount);
-
     hide();
-    Q_EMIT loaded();
 }
 
 void TForm1::mousePressEvent(QMouseEvent *event)

@@ -12,8 +12,8 @@ class TFormThems;
 class TFormProgress;
 class TFormStrokes;
 
-// The program's windows, created once at start in this order and living until it ends. Each window
-// reaches the others through this table, as the windows of one program do.
+// The program's eleven windows, created once at start in this order and living until it ends. Only
+// app/program.cpp holds this table, to connect the windows' signals; no window reaches another.
 struct ProgramWindows {
     TForm1 *Form1 = nullptr;
     TMainForm *MainForm = nullptr;

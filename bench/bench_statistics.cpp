@@ -11,6 +11,7 @@
 #include "progress/statistics.h"
 #include "progress/unit2.h"
 #include "ui/fonts.h"
+#include "ui/screenlook.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -161,9 +162,6 @@ const LessonList &lessonsOf(Course course)
     return course == Course::BuiltIn ? builtIn : lessons();
 }
 
-// The face the program draws both kinds of characters in until the learner picks another.
-const QString kCharacterFont = QStringLiteral("SimSun");
-
 // The statistics window is painted when both character lists are.
 QList<QWidget *> characterLists(TFormStat *statistics)
 {
@@ -191,7 +189,7 @@ std::optional<double> openUntilPainted(Course course, bool vertical)
     TFormStat &window = statisticsWindow(vertical);
     benchdata::PaintWatch watch(&window, characterLists(&window));
     watch.start();
-    window.ShowStatistics(wordsOf(course), lessonsOf(course), kCharacterFont, kCharacterFont);
+    window.ShowStatistics(wordsOf(course), lessonsOf(course));
     if (watch.timedOut())
         return std::nullopt;
     return watch.seconds();
@@ -276,7 +274,9 @@ int main(int argc, char **argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     installFontSubstitutions();
-    TFormStat window;
+    // The characters in the faces the program starts with.
+    const ScreenLook look;
+    TFormStat window(look);
     statistics = &window;
     for (int i = 1; i < argc; ++i)
         if (std::strncmp(argv[i], kFirstOpeningOption, std::strlen(kFirstOpeningOption)) == 0)

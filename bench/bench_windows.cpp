@@ -124,11 +124,7 @@ public:
         file.open(QIODevice::WriteOnly);
         file.write(bytes);
     }
-    void load(const QString &path)
-    {
-        main->hide();
-        splash->changeDictionary(path);
-    }
+    void load(const QString &path) { runningTrainer()->changeDictionary(path); }
 
     TForm1 *splash = nullptr;
     TMainForm *main = nullptr;
@@ -219,8 +215,8 @@ void answerRight(benchmark::State &state, bool settle)
             main->Button1Click();
         }
         int right = 1;
-        for (int i = 1; i <= main->AnswerCount(); ++i)
-            if (main->answerWord(i) == main->session().currentWord())
+        for (int i = 1; i <= runningTrainer()->question().count(); ++i)
+            if (runningTrainer()->question().wordInBox(i) == main->session().currentWord())
                 right = i;
         QWidget *viewport =
             control<QTextEdit>(main, QStringLiteral("AnswerBox%1").arg(size_t(right - 1) + 1))->viewport();
@@ -285,8 +281,8 @@ private:
 {
     const int asked = main->session().currentWord();
     int right = 1;
-    for (int i = 1; i <= main->AnswerCount(); ++i)
-        if (main->answerWord(i) == asked)
+    for (int i = 1; i <= runningTrainer()->question().count(); ++i)
+        if (runningTrainer()->question().wordInBox(i) == asked)
             right = i;
     QWidget *viewport =
         control<QTextEdit>(main, QStringLiteral("AnswerBox%1").arg(size_t(right - 1) + 1))->viewport();
@@ -371,7 +367,7 @@ void applyScheme(benchmark::State &state, bool settle)
             QCoreApplication::processEvents();
         item = 3 - item;
     }
-    state.counters["candidates"] = program->main->AnswerCount();
+    state.counters["candidates"] = runningTrainer()->question().count();
 }
 
 void ApplySchemeTwelveCandidates(benchmark::State &state)

@@ -1,5 +1,6 @@
 #include "dictionary/fileio.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSaveFile>
 
@@ -10,6 +11,11 @@
 #include <unistd.h>
 
 namespace wordlark {
+
+QString shownPath(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
 namespace {
 
 constexpr qint64 kMiB = qint64(1) << 20;

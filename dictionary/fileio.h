@@ -8,6 +8,9 @@
 
 namespace wordlark {
 
+// A path as the learner reads it in a message: with the system's own separators.
+QString shownPath(const QString &path);
+
 // The kinds of file the program reads, each with the largest size it takes in: a file beyond it could not
 // be held (or, for a help text, read by anyone), so it is refused before a byte is read.
 enum class FileKind {

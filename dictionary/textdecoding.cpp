@@ -116,19 +116,10 @@ QString decodeText(QByteArrayView bytes)
 QStringList splitLines(QStringView text)
 {
     QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t unit = text[i].unicode();
-        if (unit != u'\r' && unit != u'\n' && unit != u'\u2028')
-            continue;
-        lines.append(text.sliced(start, i - start).toString());
-        if (unit == u'\r' && i + 1 < size && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines.append(text.sliced(start).toString());
+    forEachLine(text, [&lines, text](qsizetype begin, qsizetype end) {
+        lines.append(text.sliced(begin, end - begin).toString());
+        return true;
+    });
     return lines;
 }
 
@@ -316,7 +307,7 @@ char16_t unitAt(const QByteArray &bytes, qsizetype offset, bool bigEndian)
 
 bool isBreak(char16_t unit)
 {
-    return unit == u'\r' || unit == u'\n' || unit == u'\u2028';
+    return lineBreakLength(unit, u'\0') != 0;
 }
 
 } // namespace
@@ -455,7 +446,7 @@ Result<TextLines> readTextLines(const QString &path)
     ReadRefusal refusal = ReadRefusal::None;
     Result<QByteArray> bytes = readFileBytes(path, FileKind::Dictionary, &refusal);
     if (refusal == ReadRefusal::Folder || refusal == ReadRefusal::NotRegular)
-        return Failure{QStringLiteral("«%1» — не обычный файл.").arg(path)};
+        return Failure{QStringLiteral("«%1» — не обычный файл.").arg(shownPath(path))};
     if (!bytes)
         return Failure{bytes.error()};
     return TextLines(std::move(bytes).value());

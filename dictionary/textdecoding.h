@@ -22,8 +22,36 @@ QString fromCp1251(QByteArrayView bytes);
 // Characters the code page cannot hold become '?'; `lossless` tells whether any did.
 QByteArray toCp1251(QStringView text, bool *lossless = nullptr);
 
-// Splits at CR LF, lone CR, lone LF and U+2028. A break at the very end starts no further line, and an
+// The length in units of a line break that begins with `unit`, `next` following it (0 at the end of the
+// text): 2 for CR LF, 1 for a lone CR, a lone LF or U+2028, and 0 where no break begins.
+constexpr int lineBreakLength(char16_t unit, char16_t next)
+{
+    if (unit == u'\r')
+        return next == u'\n' ? 2 : 1;
+    return unit == u'\n' || unit == u'\u2028' ? 1 : 0;
+}
+
+// The program's one way of cutting a string into lines: `line(first, end)` gets the bounds of each line
+// without its break and returns whether to go on. A break at the very end starts no further line, and an
 // empty text has no lines; every other line counts, empty ones included.
+template <typename Line> void forEachLine(QStringView text, Line line)
+{
+    const qsizetype size = text.size();
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const int length = lineBreakLength(text[i].unicode(), i + 1 < size ? text[i + 1].unicode() : u'\0');
+        if (length == 0)
+            continue;
+        if (!line(start, i))
+            return;
+        i += length - 1;
+        start = i + 1;
+    }
+    if (start < size)
+        line(start, size);
+}
+
+// Splits at CR LF, lone CR, lone LF and U+2028, as forEachLine() does.
 QStringList splitLines(QStringView text);
 
 // A text file's lines as decodeText() and splitLines() would give them, kept as the file's bytes and

@@ -1,6 +1,7 @@
 #include "dictionary/unit4.h"
 
 #include "app/trainer.h"
+#include "ui/fonts.h"
 #include "ui/uitexts.h"
 
 #include <QCheckBox>
@@ -33,9 +34,7 @@ TLessonOptions::TLessonOptions(Trainer &trainer, QWidget *parent)
 {
     setObjectName(QStringLiteral("LessonOptions"));
     setWindowTitle(QStringLiteral("Параметры урока"));
-    QFont dialogFont(QStringLiteral("MS Sans Serif"));
-    dialogFont.setPixelSize(11);
-    setFont(dialogFont);
+    setFont(dialogFont());
     setFixedSize(417, 360);
 
     createFieldGroups();
@@ -216,11 +215,6 @@ int TLessonOptions::CountSelectedWords()
 int TLessonOptions::SelectedWordCount() const
 {
     return lessons().selectedWordCount();
-}
-
-int TLessonOptions::NthSelectedWord(int n) const
-{
-    return lessons().nthSelectedWord(n);
 }
 
 const LessonList &TLessonOptions::lessons() const

@@ -33,7 +33,6 @@ public:
     // Hands the lessons selected in the list to the state and shows their word count.
     int CountSelectedWords();
     int SelectedWordCount() const;
-    int NthSelectedWord(int n) const;
     const wordlark::LessonList &lessons() const;
 
     void applyUiTexts();

@@ -1,10 +1,10 @@
 #include "journal/journal.h"
 #include "journal/journalsync.h"
 
+#include "dictionary/fileio.h"
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -30,11 +30,6 @@ namespace {
 constexpr qint64 DayMs = 86'400'000;
 // 1970-01-01 as a Julian day.
 constexpr qint64 EpochJulianDay = 2'440'588;
-
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
 
 // What the learner can do something about when SQLite fails.
 enum class Trouble { NotAJournal, Locked, ReadOnly, DiskFull, Other };
@@ -126,35 +121,35 @@ Failure notAJournal(const QString &path)
 {
     return {QStringLiteral("Файл «%1» не является журналом ответов. Урок продолжится без журнала, "
                            "файл оставлен как есть.")
-                .arg(shown(path))};
+                .arg(shownPath(path))};
 }
 
 Failure fromNewerVersion(const QString &path)
 {
     return {QStringLiteral("Журнал ответов «%1» записан более новой версией программы. Урок продолжится "
                            "без журнала, файл оставлен как есть.")
-                .arg(shown(path))};
+                .arg(shownPath(path))};
 }
 
 Failure heldByAnotherCopy(const QString &path)
 {
     return {QStringLiteral("Журнал ответов «%1» уже ведёт другая запущенная копия программы. Урок "
                            "продолжится без журнала.")
-                .arg(shown(path))};
+                .arg(shownPath(path))};
 }
 
 Failure readOnly(const QString &path)
 {
     return {QStringLiteral("Журнал ответов «%1» нельзя дополнять: файл или папка доступны только для "
                            "чтения. Урок продолжится без журнала, файл оставлен как есть.")
-                .arg(shown(path))};
+                .arg(shownPath(path))};
 }
 
 Failure missing(const QString &path)
 {
     return {QStringLiteral("Не удалось открыть журнал ответов «%1»: файла нет. Урок продолжится без "
                            "журнала.")
-                .arg(shown(path))};
+                .arg(shownPath(path))};
 }
 
 // What an SQLite failure on opening means to the learner.
@@ -173,27 +168,27 @@ Failure openFailure(const QString &path, const SqlTrouble &trouble)
     }
     return {QStringLiteral("Не удалось открыть журнал ответов «%1»%2. Урок продолжится без журнала, файл "
                            "оставлен как есть.")
-                .arg(shown(path), because(trouble, path))};
+                .arg(shownPath(path), because(trouble, path))};
 }
 
 Failure creationFailure(const QString &path, const SqlTrouble &trouble)
 {
-    return {
-        QStringLiteral("Не удалось создать журнал ответов «%1»%2.").arg(shown(path), because(trouble, path))};
+    return {QStringLiteral("Не удалось создать журнал ответов «%1»%2.")
+                .arg(shownPath(path), because(trouble, path))};
 }
 
 Failure writeFailure(const QString &path, const SqlTrouble &trouble)
 {
     return {QStringLiteral("Не удалось записать ответы в журнал «%1»%2. Урок продолжится без журнала; "
                            "записанное раньше сохранено.")
-                .arg(shown(path), because(trouble, path))};
+                .arg(shownPath(path), because(trouble, path))};
 }
 
 Failure lostFile(const QString &path)
 {
     return {QStringLiteral("Журнал ответов «%1» удалён или заменён другим файлом, пока программа работала. "
                            "Урок продолжится без журнала.")
-                .arg(shown(path))};
+                .arg(shownPath(path))};
 }
 
 QString newConnectionName()
@@ -245,9 +240,16 @@ QString storable(const QString &cell)
 // Between the two parts of a word's key; no dictionary field holds it.
 constexpr char16_t KeySeparator = 0x1f;
 
-QString keyOf(const QString &simplified, const QString &pinyin)
+// Writes a word's key as it is stored (see storable()) into `key`, whose buffer is reused from word to
+// word.
+void makeKey(QString &key, QStringView simplified, QStringView pinyin)
 {
-    return simplified + QChar(KeySeparator) + pinyin;
+    key.resize(0);
+    key.append(simplified);
+    key.append(QChar(KeySeparator));
+    key.append(pinyin);
+    if (!key.isValidUtf16())
+        key = storable(key);
 }
 
 // "ok" for a sound file, else SQLite's first finding. Runs on the check's own thread.
@@ -462,7 +464,7 @@ Result<std::unique_ptr<Journal>> Journal::create(const QString &path)
 {
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
         return Failure{
-            {QStringLiteral("Не удалось создать журнал ответов «%1»: файл уже есть.").arg(shown(path))}};
+            {QStringLiteral("Не удалось создать журнал ответов «%1»: файл уже есть.").arg(shownPath(path))}};
 
     std::unique_ptr<Journal> journal(new Journal(path, newConnectionName()));
     const Result<void> prepared =
@@ -485,7 +487,7 @@ Result<void> Journal::deleteFile(const QString &path)
     QFile file(path);
     if (file.exists() && !file.remove())
         return Failure{{QStringLiteral("Не удалось удалить журнал ответов «%1»: %2")
-                            .arg(shown(path), file.errorString())}};
+                            .arg(shownPath(path), file.errorString())}};
     return {};
 }
 
@@ -567,7 +569,7 @@ Result<void> Journal::leaveCopy()
         return Failure{
             {QStringLiteral("Не удалось сохранить копию журнала ответов «%1» перед переходом на "
                             "новую версию: %2. Урок продолжится без журнала, файл оставлен как есть.")
-                 .arg(shown(copy), reason)}};
+                 .arg(shownPath(copy), reason)}};
     }
     m_leftCopy = copy;
     return {};
@@ -718,14 +720,14 @@ QString Journal::setting(const QString &name)
 Result<void> Journal::setSetting(const QString &name, const QString &value)
 {
     if (!ready())
-        return Failure{{QStringLiteral("Журнал ответов «%1» больше не ведётся.").arg(shown(m_path))}};
+        return Failure{{QStringLiteral("Журнал ответов «%1» больше не ведётся.").arg(shownPath(m_path))}};
     QSqlQuery query(m_db);
     query.prepare(QStringLiteral("INSERT OR REPLACE INTO settings (name, value) VALUES (?, ?)"));
     query.addBindValue(name);
     query.addBindValue(storable(value));
     if (!query.exec())
         return Failure{{QStringLiteral("Не удалось записать настройку в журнал ответов «%1»: %2")
-                            .arg(shown(m_path), query.lastError().databaseText())}};
+                            .arg(shownPath(m_path), query.lastError().databaseText())}};
     return {};
 }
 
@@ -757,7 +759,8 @@ Result<void> Journal::loadWords()
 
 int Journal::slotFor(const QString &simplified, const QString &pinyin)
 {
-    const QString key = keyOf(storable(simplified), storable(pinyin));
+    QString key;
+    makeKey(key, simplified, pinyin);
     const auto found = m_slotOfKey.constFind(key);
     if (found != m_slotOfKey.cend())
         return *found;
@@ -775,7 +778,12 @@ void Journal::record(const JournalAnswer &answer)
         return;
     m_pending.push_back(answer);
     if (answer.firstOfShowing) {
-        const int slot = slotFor(answer.simplified, answer.pinyin);
+        // The row's slot was found when the dictionary was indexed; a word met for the first time gets
+        // one now, which its rows keep.
+        const bool indexed = answer.row >= 0 && size_t(answer.row) < m_slotOfRow.size();
+        const int slot = indexed && m_slotOfRow[size_t(answer.row)] >= 0
+                             ? m_slotOfRow[size_t(answer.row)]
+                             : slotFor(answer.simplified, answer.pinyin);
         WordMemory &memory = m_states[size_t(slot)];
         // A review at or before the word's last one (a clock set back, or another computer's answer at
         // the same moment) changes the order of its history: the word is replayed when it is written.
@@ -786,8 +794,7 @@ void Journal::record(const JournalAnswer &answer)
                                          answer.timeMs);
         markDirty(slot);
         // The rows of a word are tied together, so only a word met for the first time has rows to tie.
-        if (answer.row >= 0 && size_t(answer.row) < m_slotOfRow.size() &&
-            m_slotOfRow[size_t(answer.row)] != slot)
+        if (indexed && m_slotOfRow[size_t(answer.row)] != slot)
             tieRowsOfWord(answer.row, slot);
     }
     if (!m_batchTimer.isActive())
@@ -935,12 +942,8 @@ void Journal::indexWords(const WordTable &table)
     // One key buffer for all rows: only its contents change, so a row costs no allocation.
     QString key;
     for (int row = 0; row < table.rowCount(); ++row) {
-        key.resize(0);
-        key.append(table.cellView(SimplifiedColumn, row));
-        key.append(QChar(KeySeparator));
-        key.append(table.cellView(PinyinColumn, row));
-        const auto found =
-            key.isValidUtf16() ? m_slotOfKey.constFind(key) : m_slotOfKey.constFind(storable(key));
+        makeKey(key, table.cellView(SimplifiedColumn, row), table.cellView(PinyinColumn, row));
+        const auto found = m_slotOfKey.constFind(key);
         if (found != m_slotOfKey.cend())
             m_slotOfRow[size_t(row)] = *found;
     }

@@ -94,9 +94,10 @@ void JournalKeeper::journalStopped(const QString &message)
     Q_EMIT stopped(message);
 }
 
-void JournalKeeper::useDictionary(const WordTable &table)
+void JournalKeeper::useDictionary(const WordTable &table, const QString &dictionaryPath)
 {
     m_table = &table;
+    m_dictionaryPath = dictionaryPath;
     if (m_journal)
         m_journal->indexWords(table);
 }
@@ -104,22 +105,19 @@ void JournalKeeper::useDictionary(const WordTable &table)
 void JournalKeeper::questionAsked()
 {
     m_shownFor.start();
-    m_firstOfShowing = true;
 }
 
-void JournalKeeper::answerGiven(const WordTable &table, const QString &dictionaryPath, int word, bool right,
-                                bool typed, bool written)
+void JournalKeeper::answerGiven(const Answer &given)
 {
-    const bool first = std::exchange(m_firstOfShowing, false);
-    if (!m_journal || word < 0 || word >= table.rowCount())
+    if (!m_journal || !m_table || given.word < 0 || given.word >= m_table->rowCount())
         return;
-    JournalAnswer answer = answerToWord(table, word);
+    JournalAnswer answer = answerToWord(*m_table, given.word);
     answer.timeMs = m_now();
-    answer.dictionaryPath = dictionaryPath;
-    answer.right = right;
-    answer.typed = typed;
-    answer.written = written;
-    answer.firstOfShowing = first;
+    answer.dictionaryPath = m_dictionaryPath;
+    answer.right = given.right;
+    answer.typed = given.typed;
+    answer.written = given.written;
+    answer.firstOfShowing = given.first;
     answer.answerMs = m_shownFor.isValid() ? int(std::min<qint64>(m_shownFor.elapsed(), INT_MAX)) : 0;
     m_journal->record(answer);
 }

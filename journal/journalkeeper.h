@@ -3,6 +3,7 @@
 #include "dictionary/result.h"
 #include "journal/journal.h"
 #include "journal/journalsync.h"
+#include "quiz/answer.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -37,12 +38,14 @@ public:
     // Stops keeping the journal and deletes its file with the whole history.
     Result<void> turnOffAndDelete();
 
-    // The dictionary whose rows the answers name; given again at every load.
-    void useDictionary(const WordTable &table);
+    // The dictionary whose rows the answers name, and the path its answers are recorded under; given
+    // again at every load.
+    void useDictionary(const WordTable &table, const QString &dictionaryPath);
 
+    // A question came on screen: the time to its first answer counts from here.
     void questionAsked();
-    void answerGiven(const WordTable &table, const QString &dictionaryPath, int word, bool right, bool typed,
-                     bool written = false);
+    // Records the answer as the quiz judged it; an answer naming no row of the dictionary is left out.
+    void answerGiven(const Answer &answer);
     // Writes what is kept, as at the end of a pass or before the progress window reads the journal, and
     // synchronises once the click that ended the pass has been answered.
     void writeNow();
@@ -82,9 +85,9 @@ private:
     QString m_path;
     std::unique_ptr<Journal> m_journal;
     const WordTable *m_table = nullptr;
+    QString m_dictionaryPath;
     std::function<qint64()> m_now;
     QElapsedTimer m_shownFor;
-    bool m_firstOfShowing = false;
     std::unique_ptr<JournalSync> m_sync;
     QTimer m_syncSoon;
     SyncStatus m_syncStatus;

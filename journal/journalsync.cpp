@@ -76,11 +76,6 @@ bool isWhole(const QByteArray &bytes)
     return bytes.size() == pageSize * qint64(pages);
 }
 
-QString shown(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 } // namespace
 
 QString newDeviceId()
@@ -279,7 +274,7 @@ SyncOutcome JournalSync::synchronise(const QString &folder, Write write)
     }
     loadRemembered();
     if (!QFileInfo(folder).isDir()) {
-        outcome.problem = u"папка «%1» не найдена"_s.arg(shown(folder));
+        outcome.problem = u"папка «%1» не найдена"_s.arg(shownPath(folder));
         return outcome;
     }
     const QString own = deviceFilePath(folder, m_journal.deviceId());
@@ -544,10 +539,10 @@ Result<void> JournalSync::writeDeviceFile(const QString &folder)
         return Failure{{u"журнал ответов не записывается"_s}};
     loadRemembered();
     if (!QFileInfo(folder).isDir())
-        return Failure{{u"папка «%1» не найдена"_s.arg(shown(folder))}};
+        return Failure{{u"папка «%1» не найдена"_s.arg(shownPath(folder))}};
     const QString sub = QDir(folder).filePath(subfolder());
     if (!QDir().mkpath(sub))
-        return Failure{{u"не удалось создать папку «%1»"_s.arg(shown(sub))}};
+        return Failure{{u"не удалось создать папку «%1»"_s.arg(shownPath(sub))}};
     const QString target = deviceFilePath(folder, m_journal.deviceId());
     if (m_writtenDevice == m_journal.deviceId() && m_writtenSequence == m_journal.m_sequence &&
         stampOf(target) == m_written)
@@ -563,7 +558,7 @@ Result<void> JournalSync::writeDeviceFile(const QString &folder)
     if (!bytes)
         return Failure{{u"не удалось собрать файл ответов: %1"_s.arg(bytes.error())}};
     if (const Result<void> written = writeFileAtomically(target, *bytes); !written)
-        return Failure{{u"не удалось записать «%1»: %2"_s.arg(shown(target), written.error())}};
+        return Failure{{u"не удалось записать «%1»: %2"_s.arg(shownPath(target), written.error())}};
     m_written = stampOf(target);
     m_writtenDevice = m_journal.deviceId();
     m_writtenSequence = m_journal.m_sequence;

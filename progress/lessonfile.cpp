@@ -2,7 +2,6 @@
 
 #include "dictionary/fileio.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <cstring>
@@ -13,11 +12,6 @@ namespace wordlark {
 namespace {
 
 constexpr char kEndOfText = '\x1a';
-
-QString displayName(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
 
 // The lines of a lesson file, read one at a time: a damaged file may hold millions of lines where a few
 // numbers were promised, and none of those is looked at before it is asked for.
@@ -118,7 +112,7 @@ public:
     LessonParser(QByteArrayView bytes, int totalWordCount, const QString &fileName)
         : m_lines(bytes)
         , m_totalWordCount(totalWordCount)
-        , m_fileName(displayName(fileName))
+        , m_fileName(shownPath(fileName))
     {
     }
 
@@ -278,7 +272,7 @@ Result<void> saveLessonFile(const QString &path, const LessonProgress &progress)
 {
     auto failure = [&path](const QString &reason) {
         return Failure{
-            QStringLiteral("Не удалось сохранить файл урока «%1»: %2").arg(displayName(path), reason)};
+            QStringLiteral("Не удалось сохранить файл урока «%1»: %2").arg(shownPath(path), reason)};
     };
     // The path is one line of the file: a line break or Ctrl-Z in it would cut the lesson when read back.
     const QByteArray encodedPath = QFile::encodeName(progress.dictionaryPath);
@@ -295,7 +289,7 @@ Result<LessonProgress> loadLessonFile(const QString &path, int totalWordCount)
 {
     auto failure = [&path](const QString &reason) {
         return Failure{
-            QStringLiteral("Не удалось прочитать файл урока «%1»: %2").arg(displayName(path), reason)};
+            QStringLiteral("Не удалось прочитать файл урока «%1»: %2").arg(shownPath(path), reason)};
     };
     ReadRefusal refusal = ReadRefusal::None;
     Result<QByteArray> bytes = readFileBytes(path, FileKind::LessonFile, &refusal);

@@ -2,6 +2,8 @@
 
 #include "progress/statistics.h"
 #include "ui/dialogplacement.h"
+#include "ui/fonts.h"
+#include "ui/screenlook.h"
 #include "ui/uitexts.h"
 
 #include <QApplication>
@@ -68,13 +70,12 @@ void showCharacters(QPlainTextEdit *list, const CharacterList &characters, bool 
 
 } // namespace
 
-TFormStat::TFormStat(QWidget *parent)
+TFormStat::TFormStat(const ScreenLook &look, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    , m_look(look)
 {
     setObjectName(QStringLiteral("FormStat"));
-    QFont dialogFont(QStringLiteral("MS Sans Serif"));
-    dialogFont.setPixelSize(11);
-    setFont(dialogFont);
+    setFont(dialogFont());
     setFixedSize(379, 357);
     setMouseTracking(true);
     createControls();
@@ -133,13 +134,12 @@ void TFormStat::applyUiTexts()
         control->adjustSize();
 }
 
-void TFormStat::ShowStatistics(const WordTable &table, const LessonList &lessons,
-                               const QString &simpleFontFamily, const QString &fullFontFamily)
+void TFormStat::ShowStatistics(const WordTable &table, const LessonList &lessons)
 {
     m_table = &table;
     m_lessons = &lessons;
-    setFontFamily(m_tntMemo1, simpleFontFamily);
-    setFontFamily(m_tntMemo2, fullFontFamily);
+    setFontFamily(m_tntMemo1, m_look.field(FieldKind::Simplified).font.family());
+    setFontFamily(m_tntMemo2, m_look.field(FieldKind::Full).font.family());
     ComputeStatistics();
     execCentred(this);
     m_table = nullptr;

@@ -9,6 +9,7 @@ class QRadioButton;
 
 namespace wordlark {
 class LessonList;
+class ScreenLook;
 class WordTable;
 } // namespace wordlark
 
@@ -18,14 +19,14 @@ class TFormStat final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TFormStat(QWidget *parent = nullptr);
+    // The character lists are written in the look's fonts for simplified and full characters.
+    explicit TFormStat(const wordlark::ScreenLook &look, QWidget *parent = nullptr);
     void applyUiTexts();
 
     // Works out the figures, then shows the window modally in the middle of the screen. The character
-    // lists take the given font families. The table and lessons are read again at every change of scope
-    // or layout while the window is open.
-    void ShowStatistics(const wordlark::WordTable &table, const wordlark::LessonList &lessons,
-                        const QString &simpleFontFamily, const QString &fullFontFamily);
+    // lists take the font families of the look. The table and lessons are read again at every change of
+    // scope or layout while the window is open.
+    void ShowStatistics(const wordlark::WordTable &table, const wordlark::LessonList &lessons);
 
     bool isVerticalLayout() const { return m_vertical; }
 
@@ -55,6 +56,7 @@ private:
     QPushButton *m_buttonHV = nullptr;
     QPushButton *m_button1 = nullptr;
 
+    const wordlark::ScreenLook &m_look;
     const wordlark::WordTable *m_table = nullptr;
     const wordlark::LessonList *m_lessons = nullptr;
     bool m_vertical = false;

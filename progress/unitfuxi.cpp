@@ -86,15 +86,8 @@ bool TFormFuxi::ShowDifficultWords(const wordlark::WordTable &table,
 {
     fillGrid(table, mistakes);
     m_learnChosen = false;
-    exec();
+    execCentred(this);
     return m_learnChosen;
-}
-
-void TFormFuxi::showEvent(QShowEvent *event)
-{
-    // Here the window knows its frame, so the whole window and not just its client area is centred.
-    centreOnScreen(this);
-    QDialog::showEvent(event);
 }
 
 void TFormFuxi::Button1Click()

@@ -22,9 +22,6 @@ public:
     // whether the learner chose to learn these words.
     bool ShowDifficultWords(const wordlark::WordTable &table, const QList<wordlark::MistakeRecord> &mistakes);
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void Button1Click();
     void Button2Click();

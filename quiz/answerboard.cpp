@@ -123,8 +123,8 @@ AnswerBoard::AnswerBoard(const QuizColours &colours, int areaBottom, QWidget *pa
     setPalette(screenPalette);
 
     createQuestionBox();
-    for (int number = 1; number <= MaxAnswerBoxes; ++number)
-        AnswerBoxes[size_t(number - 1)] = createAnswerBox(number);
+    for (int box = 1; box <= MaxAnswerBoxes; ++box)
+        AnswerBoxes[slotOfBox(box)] = createAnswerBox(box);
     for (int box = 1; box <= MaxAnswerBoxes; ++box)
         setBoxColour(box, m_colours.answer);
     createCover();
@@ -239,10 +239,10 @@ void AnswerBoard::LayOutAnswers(int count)
 {
     m_answerAreaTop = TntRichEdit0->y() + TntRichEdit0->height() + 5;
     const AnswerLayout layout = layOutAnswers(count, m_answerAreaTop, m_answerAreaBottom);
-    for (int slot = 0; slot < MaxAnswerBoxes; ++slot) {
-        QTextEdit *box = AnswerBoxes[size_t(slot)];
+    for (int number = 1; number <= MaxAnswerBoxes; ++number) {
+        QTextEdit *box = answerBox(number);
         box->hide();
-        box->setGeometry(box->x(), layout.top(slot), kAnswerWidth, layout.boxHeight);
+        box->setGeometry(box->x(), layout.top(int(slotOfBox(number))), kAnswerWidth, layout.boxHeight);
     }
     ButtonShow->setGeometry(kQuestionLeft, m_answerAreaTop - 1, kQuestionWidth,
                             m_answerAreaBottom - m_answerAreaTop + 2);
@@ -255,11 +255,11 @@ void AnswerBoard::ShowQuestion(const Question &question, const WordTable &table,
     ButtonShow->setVisible(settings.hideAnswers);
     const ColumnFormats formats = columnFormats(fonts);
     FillBox(TntRichEdit0, question.word, question.questionFields, table, formats);
-    for (int i = 1; i <= MaxAnswerBoxes; ++i) {
-        QTextEdit *box = AnswerBoxes[size_t(i - 1)];
-        const bool used = i <= question.count();
+    for (int number = 1; number <= MaxAnswerBoxes; ++number) {
+        QTextEdit *box = answerBox(number);
+        const bool used = number <= question.count();
         if (used)
-            FillBox(box, question.wordInBox(i), question.answerFields, table, formats);
+            FillBox(box, question.wordInBox(number), question.answerFields, table, formats);
         box->setVisible(used);
     }
     Edit1->setFocus();
@@ -305,20 +305,22 @@ void AnswerBoard::FillBox(QTextEdit *box, int word, const FieldSet &fields, cons
     // formats (only now and then is it cleared, to let go of the removed text). The new word goes in after
     // the old text, which is then cut away in front of it: so the box's own caret stays at the start with
     // nothing selected, and need not be put there (moving it costs a new layout of the line).
-    const int number = boxOfViewport(box->viewport());
-    forgetRemovedText(box, number);
+    forgetRemovedText(box);
     QTextCursor cursor(box->document());
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
     const int oldEnd = cursor.position();
     if (word >= 0)
         insertWord(cursor, word, fields, table, formats, box->font());
-    m_writtenSinceClear[size_t(number)] += cursor.position() - oldEnd;
+    writtenSinceClear(box) += cursor.position() - oldEnd;
     cursor.setPosition(0);
     cursor.setPosition(oldEnd, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
     QTextBlockFormat block;
-    block.setAlignment(number == 0 ? Qt::AlignHCenter : (number % 2 == 1 ? Qt::AlignRight : Qt::AlignLeft));
+    // The question centred; the answers in two columns, towards the middle: odd boxes on the left.
+    const int number = boxOfViewport(box->viewport());
+    block.setAlignment(number == NoBox ? Qt::AlignHCenter
+                                       : (number % 2 == 1 ? Qt::AlignRight : Qt::AlignLeft));
     cursor.setBlockFormat(block);
     // Qt drops a line's shaped glyphs after laying it out and shapes it again to paint it; a box of a few
     // words keeps them, which halves the text work of showing a question.
@@ -331,13 +333,19 @@ void AnswerBoard::FillBox(QTextEdit *box, int word, const FieldSet &fields, cons
     box->verticalScrollBar()->setValue(0);
 }
 
-void AnswerBoard::forgetRemovedText(QTextEdit *box, int number)
+qsizetype &AnswerBoard::writtenSinceClear(const QTextEdit *box)
+{
+    const int number = boxOfViewport(box->viewport());
+    return m_writtenSinceClear[number == NoBox ? 0 : slotOfBox(number) + 1];
+}
+
+void AnswerBoard::forgetRemovedText(QTextEdit *box)
 {
     // A document keeps the text cut out of it in its buffer, and without an undo history frees it only now
     // and then and not always: over a long session the boxes' buffers grew by about 40 bytes an answer.
     // Clearing the document now and then starts a new buffer; it costs one rebuild of its frame.
     constexpr qsizetype kClearAfterCharacters = 8192;
-    qsizetype &written = m_writtenSinceClear[size_t(number)];
+    qsizetype &written = writtenSinceClear(box);
     if (written < kClearAfterCharacters)
         return;
     box->document()->clear();
@@ -361,8 +369,8 @@ void AnswerBoard::PrepareKeyboardAnswer(const Question &question, const QuizSett
 
 void AnswerBoard::setBoxColour(int box, const QColor &colour)
 {
-    QTextEdit *edit = AnswerBoxes[size_t(box - 1)];
-    m_boxColours[size_t(box - 1)] = colour;
+    QTextEdit *edit = answerBox(box);
+    m_boxColours[slotOfBox(box)] = colour;
     QPalette palette = edit->palette();
     if (palette.color(QPalette::Base) == colour)
         return;
@@ -387,7 +395,7 @@ void AnswerBoard::startFlash()
 void AnswerBoard::flashBox(int box, bool right)
 {
     setBoxColour(box, right ? m_colours.rightAnswer : m_colours.wrongAnswer);
-    m_flashed = AnswerBoxes[size_t(box - 1)];
+    m_flashed = answerBox(box);
     startFlash();
 }
 
@@ -477,10 +485,10 @@ void AnswerBoard::focusSink(QTextEdit *box)
 
 void AnswerBoard::TntFormMouseMove(int box)
 {
-    if (box > 0)
+    if (box != NoBox)
         m_hoverBox = box;
     for (int other = 1; other <= MaxAnswerBoxes; ++other) {
-        const QColor &colour = m_boxColours[size_t(other - 1)];
+        const QColor &colour = m_boxColours[slotOfBox(other)];
         if (colour == m_colours.rightAnswer || colour == m_colours.wrongAnswer)
             continue;
         setBoxColour(other, other == box ? m_colours.question : m_colours.answer);
@@ -490,8 +498,8 @@ void AnswerBoard::TntFormMouseMove(int box)
 
 void AnswerBoard::TntFormMouseUp(int box)
 {
-    if (box > 0)
-        focusSink(AnswerBoxes[size_t(box - 1)]);
+    if (box != NoBox)
+        focusSink(answerBox(box));
     if (PanelAnswer->isVisible())
         CoolGirlEdit->setFocus();
 }
@@ -505,22 +513,22 @@ void AnswerBoard::TntRichEdit0MouseDown(Qt::MouseButton button)
 
 int AnswerBoard::boxOfViewport(const QObject *viewport) const
 {
-    for (int i = 1; i <= MaxAnswerBoxes; ++i) {
-        if (viewport == AnswerBoxes[size_t(i - 1)]->viewport())
-            return i;
+    for (int box = 1; box <= MaxAnswerBoxes; ++box) {
+        if (viewport == answerBox(box)->viewport())
+            return box;
     }
-    return 0;
+    return NoBox;
 }
 
 void AnswerBoard::mouseMoveEvent(QMouseEvent *event)
 {
-    TntFormMouseMove(0);
+    TntFormMouseMove(NoBox);
     QWidget::mouseMoveEvent(event);
 }
 
 void AnswerBoard::mouseReleaseEvent(QMouseEvent *event)
 {
-    TntFormMouseUp(0);
+    TntFormMouseUp(NoBox);
     QWidget::mouseReleaseEvent(event);
 }
 
@@ -546,12 +554,12 @@ bool AnswerBoard::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     const int box = boxOfViewport(watched);
-    if (box == 0)
+    if (box == NoBox)
         return QWidget::eventFilter(watched, event);
     if (press) {
         if (box <= m_usedBoxes) {
             if (mouse->button() == Qt::LeftButton)
-                focusSink(AnswerBoxes[size_t(box - 1)]);
+                focusSink(answerBox(box));
             Q_EMIT boxPressed(box, mouse->button());
         }
     } else if (type == QEvent::MouseMove) {

@@ -3,6 +3,7 @@
 #include "dictionary/wordtable.h"
 #include "quiz/candidates.h"
 #include "quiz/question.h"
+#include "ui/screenlook.h"
 
 #include <QColor>
 #include <QFont>
@@ -18,33 +19,6 @@ class QTextEdit;
 class QTimer;
 class MaskPanel;
 
-// A font of one kind of field (letters, simplified or full characters) with its colour.
-struct FieldFont {
-    QFont font;
-    QColor colour;
-};
-
-// The kinds of field that have a font of their own.
-enum class FieldKind { Letters, Simplified, Full };
-
-// The fonts a word is written in, by kind of field.
-struct FieldFonts {
-    const FieldFont &letters;
-    const FieldFont &simplified;
-    const FieldFont &full;
-};
-
-// The colours of the quiz screen by role.
-struct QuizColours {
-    QColor background;
-    QColor question;
-    QColor answer;
-    QColor rightAnswer;
-    QColor wrongAnswer;
-    QColor remainedText;
-    QColor mistakesText;
-};
-
 // The quiz screen's answer area: the question box, the twelve answer boxes, the cover that hides them, the
 // keyboard panel and the mask. It draws a Question, keeps the hover and flash colours, and reports the
 // learner's presses; whether an answer is right is decided by the Question, not here.
@@ -52,9 +26,9 @@ class AnswerBoard final : public QWidget {
     Q_OBJECT
 
 public:
-    // `colours` belongs to the main window and is read whenever a colour is set, so a new scheme takes
+    // `colours` belong to the screen's look and are read whenever a colour is set, so a new scheme takes
     // effect at the next repaint of a box. `areaBottom` is the lower edge of the answer area.
-    AnswerBoard(const QuizColours &colours, int areaBottom, QWidget *parent);
+    AnswerBoard(const wordlark::QuizColours &colours, int areaBottom, QWidget *parent);
 
     using ColumnFormats = std::array<QTextCharFormat, wordlark::ColumnCount>;
 
@@ -62,11 +36,11 @@ public:
     void LayOutAnswers(int count);
     // Writes the question and its candidates, covers them if asked, and prepares the typed answer.
     void ShowQuestion(const wordlark::Question &question, const wordlark::WordTable &table,
-                      const FieldFonts &fonts, const wordlark::QuizSettings &settings);
+                      const wordlark::FieldFonts &fonts, const wordlark::QuizSettings &settings);
     // The question alone: the answer boxes and their aids give their place to something else (the writing
     // pad) until the next ShowQuestion().
     void showQuestionAlone(const wordlark::Question &question, const wordlark::WordTable &table,
-                           const FieldFonts &fonts);
+                           const wordlark::FieldFonts &fonts);
     // Where the answer boxes stand, below the question box.
     QRect answerArea() const;
     // No word to ask: the question box shows `hint` (what the learner can do), no candidates, no aids.
@@ -81,7 +55,7 @@ public:
     // built; the rest of the board keeps its picture until the next frame.
     void repaintFlash();
 
-    // Takes the main window's colours at once, not only at the next hover or flash: text in new colours
+    // Takes the look's colours at once, not only at the next hover or flash: text in new colours
     // over an old background could be unreadable. `framed` gives the question and the answers single-line
     // borders (the classic look), otherwise none.
     void takeColours(bool framed);
@@ -140,16 +114,21 @@ private:
     void setPanelColour(const QColor &colour);
     void startFlash();
     void focusSink(QTextEdit *box);
+    // The number of the answer box whose viewport this is, or NoBox.
     int boxOfViewport(const QObject *viewport) const;
-    void forgetRemovedText(QTextEdit *box, int number);
+    QTextEdit *answerBox(int box) const { return AnswerBoxes[wordlark::slotOfBox(box)]; }
+    // Where the text written into a box is counted: the question box first, then the answer boxes.
+    qsizetype &writtenSinceClear(const QTextEdit *box);
+    void forgetRemovedText(QTextEdit *box);
 
-    const QuizColours &m_colours;
+    const wordlark::QuizColours &m_colours;
     int m_answerAreaTop = 0;
     int m_answerAreaBottom = 0;
     int m_usedBoxes = 0;
-    int m_hoverBox = 0;
+    int m_hoverBox = wordlark::NoBox;
     QWidget *m_flashed = nullptr;
     std::array<QColor, wordlark::MaxAnswerBoxes> m_boxColours;
-    // Characters written into each box (0 is the question box) since its document was last cleared.
+    // Characters written into each box since its document was last cleared: the question box, then the
+    // answer boxes by slot.
     std::array<qsizetype, wordlark::MaxAnswerBoxes + 1> m_writtenSinceClear{};
 };

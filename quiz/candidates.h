@@ -8,7 +8,19 @@
 
 namespace wordlark {
 
+// The answer boxes are numbered 1..MaxAnswerBoxes, as the learner counts them and as their names say
+// (AnswerBox1 ..); the candidates lie in slots 0..MaxAnswerBoxes - 1, box b in slot b - 1. NoBox names no
+// answer box: a typed answer, or a place outside every box.
 inline constexpr int MaxAnswerBoxes = 12;
+inline constexpr int NoBox = 0;
+constexpr size_t slotOfBox(int box)
+{
+    return size_t(box - 1);
+}
+constexpr int boxOfSlot(size_t slot)
+{
+    return int(slot) + 1;
+}
 // Draws with the length rule that "all lessons" may spend on one question before it gives the rule up.
 inline constexpr int LengthRuleAttempts = 10000;
 

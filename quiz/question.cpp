@@ -6,7 +6,7 @@ bool Question::isRightBox(int box) const
 {
     if (box < 1 || box > count())
         return false;
-    return boxTexts[size_t(box - 1)] == rightAnswerText || boxQuestionTexts[size_t(box - 1)] == questionText;
+    return boxTexts[slotOfBox(box)] == rightAnswerText || boxQuestionTexts[slotOfBox(box)] == questionText;
 }
 
 QString Question::mask() const

@@ -30,7 +30,7 @@ struct Question {
 
     bool hasWord() const { return word >= 0; }
     int count() const { return choice.count; }
-    int wordInBox(int box) const { return box >= 1 && box <= count() ? choice.slots[size_t(box - 1)] : -1; }
+    int wordInBox(int box) const { return box >= 1 && box <= count() ? choice.slots[slotOfBox(box)] : -1; }
 
     // A box is right when it reads exactly like the right answer, or when its word would have asked
     // exactly the same question: two words that cannot be told apart are both right.

@@ -117,6 +117,12 @@ template <typename T> T *control(const QObject *owner, const char *name)
     return control<T>(owner, QString::fromLatin1(name));
 }
 
+// Seconds the quiz screen has counted since the learner last did something there.
+inline int idleTicks(const QObject *mainForm)
+{
+    return mainForm->property("idleTicks").toInt();
+}
+
 template <typename T = QWidget> T *findWindow(const QString &name)
 {
     for (QWidget *widget : QApplication::allWidgets()) {
@@ -292,16 +298,17 @@ public:
     }
     int rightBox() const
     {
-        for (int i = 1; i <= main->AnswerCount(); ++i)
-            if (main->answerWord(i) == main->session().currentWord())
+        for (int i = 1; i <= runningTrainer()->question().count(); ++i)
+            if (runningTrainer()->question().wordInBox(i) == main->session().currentWord())
                 return i;
         return 0;
     }
     int wrongBox() const
     {
-        const QString right = main->RightAnswerText();
-        for (int i = 1; i <= main->AnswerCount(); ++i)
-            if (main->answerWord(i) != main->session().currentWord() && box(i)->toPlainText() != right)
+        const QString right = runningTrainer()->question().rightAnswerText;
+        for (int i = 1; i <= runningTrainer()->question().count(); ++i)
+            if (runningTrainer()->question().wordInBox(i) != main->session().currentWord() &&
+                box(i)->toPlainText() != right)
                 return i;
         return 0;
     }
@@ -322,7 +329,7 @@ public:
     QStringList boxTexts() const
     {
         QStringList texts;
-        for (int i = 1; i <= main->AnswerCount(); ++i)
+        for (int i = 1; i <= runningTrainer()->question().count(); ++i)
             texts.append(box(i)->toPlainText());
         return texts;
     }

@@ -917,6 +917,12 @@ void TestJournal::aStoredScheduleIsNeverReplacedByAMismatchedKey()
 
 namespace {
 
+// An answer by a click on a box, as the quiz reports it.
+Answer boxAnswer(int word, bool right, bool first)
+{
+    return Answer{word, 1, right, false, first};
+}
+
 // The answers' flags as stored, in the order given.
 QList<std::array<int, 3>> storedFlags(const QString &path)
 {
@@ -943,15 +949,15 @@ void TestJournal::theKeeperMarksTheFirstAnswerOfEachShowing()
         JournalKeeper keeper(m_dir->path());
         QVERIFY(keeper.turnOn());
         QCOMPARE(keeper.path(), m_path);
-        keeper.useDictionary(table);
+        keeper.useDictionary(table, u"Dictionary/Dict.dic"_s);
         keeper.questionAsked();
-        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 2, false, false);
-        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 2, false, false);
-        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 2, true, false);
+        keeper.answerGiven(boxAnswer(2, false, true));
+        keeper.answerGiven(boxAnswer(2, false, false));
+        keeper.answerGiven(boxAnswer(2, true, false));
         keeper.questionAsked();
-        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 4, true, true);
+        keeper.answerGiven(Answer{4, 0, true, true, true});
         // An answer naming no word of the table is not recorded.
-        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 6, true, false);
+        keeper.answerGiven(boxAnswer(6, true, true));
         QVERIFY(keeper.journal()->memory(2));
         QCOMPARE(keeper.journal()->memory(2)->repetitions, 1);
         QCOMPARE(keeper.journal()->memory(2)->lapses, 0);
@@ -966,9 +972,9 @@ void TestJournal::theKeeperWritesNothingWhileOff()
         JournalKeeper keeper(m_dir->path());
         QVERIFY(keeper.openIfPresent());
         QVERIFY(!keeper.isOn());
-        keeper.useDictionary(table);
+        keeper.useDictionary(table, u"Dictionary/Dict.dic"_s);
         keeper.questionAsked();
-        keeper.answerGiven(table, u"Dictionary/Dict.dic"_s, 0, true, false);
+        keeper.answerGiven(boxAnswer(0, true, true));
         keeper.writeNow();
         QCOMPARE(keeper.dueCount(lessonsOf(table)), 0);
     }
@@ -981,16 +987,16 @@ void TestJournal::theKeeperOpensAJournalItFindsAndNeverReplacesAFile()
     {
         JournalKeeper keeper(m_dir->path());
         QVERIFY(keeper.turnOn());
-        keeper.useDictionary(table);
+        keeper.useDictionary(table, QString());
         keeper.questionAsked();
-        keeper.answerGiven(table, QString(), 1, false, false);
+        keeper.answerGiven(boxAnswer(1, false, true));
     }
     {
         JournalKeeper keeper(m_dir->path());
         keeper.setClock([] { return utc(2030, 1, 1); });
         QVERIFY(keeper.openIfPresent());
         QVERIFY(keeper.isOn());
-        keeper.useDictionary(table);
+        keeper.useDictionary(table, QString());
         QCOMPARE(keeper.dueCount(lessonsOf(table)), 1);
         QCOMPARE(keeper.dueWords(lessonsOf(table)), std::vector<int>({1}));
         QVERIFY(keeper.turnOffAndDelete());

@@ -670,7 +670,7 @@ void LessonSessionTest::typedWrongAnswerKeepsTheQuestion()
     QCOMPARE(s.main->session().mistakeCount(), 1);
     QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 1"));
     QCOMPARE(s.main->session().mistakes(), (QList<wordlark::MistakeRecord>{{word, 1}}));
-    for (int i = 1; i <= s.main->AnswerCount(); ++i) {
+    for (int i = 1; i <= runningTrainer()->question().count(); ++i) {
         QVERIFY(s.box(i)->isVisible());
         QCOMPARE(s.box(i)->palette().color(QPalette::Base), QColor(221, 0, 0));
     }
@@ -761,7 +761,8 @@ void LessonSessionTest::questionAndRightClickPickTheSound()
     const int other = s.wrongBox();
     QVERIFY(other > 0);
     s.click(other, Qt::RightButton);
-    QTRY_COMPARE(canonical(player->source().toLocalFile()), soundOf(s.main->answerWord(other)));
+    QTRY_COMPARE(canonical(player->source().toLocalFile()),
+                 soundOf(runningTrainer()->question().wordInBox(other)));
     QCOMPARE(s.mistakes(), QStringLiteral("Ошибок: 0"));
 
     // A right click on the question says the asked word again.
@@ -790,7 +791,7 @@ void LessonSessionTest::soundOffChangesNoSource()
         s.main->Button1Click();
         QCoreApplication::processEvents();
         QCOMPARE(player->source(), before);
-        for (int box = 1; box <= s.main->AnswerCount(); ++box) {
+        for (int box = 1; box <= runningTrainer()->question().count(); ++box) {
             s.click(box, Qt::RightButton);
             QCoreApplication::processEvents();
             QCOMPARE(player->source(), before);
@@ -825,7 +826,7 @@ void LessonSessionTest::missingSoundFileIsSkippedSilently()
 
     const int other = s.wrongBox();
     QVERIFY(other > 0);
-    if (s.main->answerWord(other) != 0) {
+    if (runningTrainer()->question().wordInBox(other) != 0) {
         s.click(other, Qt::RightButton);
         QCoreApplication::processEvents();
         QCOMPARE(canonical(player->source().toLocalFile()), hao);

@@ -2,6 +2,7 @@
 // object names with the whole program running headless.
 
 #include "guitestutil.h"
+#include "ui/screenlook.h"
 
 #include "app/mainunit.h"
 #include "dictionary/unit4.h"
@@ -19,6 +20,9 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
+
+using wordlark::FieldFont;
+using wordlark::FieldKind;
 
 using testutil::findWindow;
 using testutil::line;
@@ -154,7 +158,7 @@ void QuizTest::firstQuestionShowsQuestionAndCandidates()
     const int word = quiz.main->session().currentWord();
     QVERIFY(word >= 0);
     QCOMPARE(question->toPlainText(), quiz.main->wordTable().cell(4, word));
-    QCOMPARE(quiz.main->AnswerCount(), 6);
+    QCOMPARE(runningTrainer()->question().count(), 6);
     QCOMPARE(quiz.visibleBoxes(), 6);
     const int right = quiz.rightBox();
     QVERIFY(right > 0);
@@ -183,7 +187,7 @@ void QuizTest::candidateCountFollowsMaxAnswers()
     QuizFixture quiz;
     testutil::control<QComboBox>(quiz.options, "ComboBox3")->setCurrentText(maxAnswers);
     quiz.main->Button1Click();
-    QCOMPARE(quiz.main->AnswerCount(), expected);
+    QCOMPARE(runningTrainer()->question().count(), expected);
     QCOMPARE(quiz.visibleBoxes(), expected);
     // The rows share the answer area; an odd count leaves the last box alone on the left.
     const int rows = expected / 2 + expected % 2;
@@ -272,22 +276,22 @@ void QuizTest::flashEndsAfterTheTimer()
     QuizFixture quiz;
     const int wrong = quiz.wrongBox();
     QTest::mouseMove(quiz.box(wrong)->viewport(), QPoint(20, 10));
-    QTRY_COMPARE(quiz.box(wrong)->palette().color(QPalette::Base), quiz.main->colours().question);
+    QTRY_COMPARE(quiz.box(wrong)->palette().color(QPalette::Base), runningLook()->colours().question);
     quiz.click(wrong);
     QCOMPARE(quiz.box(wrong)->palette().color(QPalette::Base), QColor(221, 0, 0));
     QVERIFY(testutil::control<QTimer>(quiz.main->centralWidget(), "Timer1")->isActive());
-    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(wrong)->palette().color(QPalette::Base), quiz.main->colours().question,
-                              2000);
+    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(wrong)->palette().color(QPalette::Base),
+                              runningLook()->colours().question, 2000);
 
     const int right = quiz.rightBox();
     QTest::mouseMove(quiz.box(right)->viewport(), QPoint(20, 10));
     quiz.click(right);
     QCOMPARE(quiz.box(right)->palette().color(QPalette::Base), QColor(0, 221, 0));
     // The box last under the mouse gets the question colour, the others the answer colour.
-    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(right)->palette().color(QPalette::Base), quiz.main->colours().question,
-                              2000);
+    QTRY_COMPARE_WITH_TIMEOUT(quiz.box(right)->palette().color(QPalette::Base),
+                              runningLook()->colours().question, 2000);
     const int another = right == 1 ? 2 : 1;
-    QCOMPARE(quiz.box(another)->palette().color(QPalette::Base), quiz.main->colours().answer);
+    QCOMPARE(quiz.box(another)->palette().color(QPalette::Base), runningLook()->colours().answer);
 }
 
 void QuizTest::rightClickChangesNoCounter()
@@ -465,8 +469,8 @@ void QuizTest::boxesKeepTheirLookOverManyQuestions()
             QVERIFY(!box->textCursor().hasSelection());
             const QTextCharFormat pinyin = formatAt(box, 0);
             const QTextCharFormat character = formatAt(box, 1002);
-            QCOMPARE(pinyin.font().family(), quiz.main->LatinFontDial.font.family());
-            QCOMPARE(character.font().family(), quiz.main->HierFontDial.font.family());
+            QCOMPARE(pinyin.font().family(), runningLook()->field(FieldKind::Letters).font.family());
+            QCOMPARE(character.font().family(), runningLook()->field(FieldKind::Simplified).font.family());
             QCOMPARE(character.font().hintingPreference(), QFont::PreferNoHinting);
         }
     }
@@ -492,11 +496,11 @@ void QuizTest::builtInTranslationsFitTheirBoxes()
     QuizFixture quiz(builtIn.readAll());
     testutil::control<QComboBox>(quiz.options, "ComboBox3")->setCurrentText(QStringLiteral("12"));
     quiz.main->Button1Click();
-    QCOMPARE(quiz.main->AnswerCount(), 12);
+    QCOMPARE(runningTrainer()->question().count(), 12);
     // A translation is set in the letters font, as the question or as a candidate, and wraps at the width
     // the box leaves for text while it shows no scroll bar of its own.
     QTextDocument document;
-    document.setDefaultFont(quiz.main->LatinFontDial.font);
+    document.setDefaultFont(runningLook()->field(FieldKind::Letters).font);
     const auto layOut = [&document](const QTextEdit *box, const QString &text) {
         document.setDocumentMargin(box->document()->documentMargin());
         document.setTextWidth(box->maximumViewportSize().width());

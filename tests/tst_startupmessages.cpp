@@ -152,9 +152,9 @@ QTextEdit *answerBox(TMainForm *main, int number)
 
 int wrongBox(TMainForm *main)
 {
-    for (int i = 1; i <= main->AnswerCount(); ++i)
-        if (main->answerWord(i) != main->session().currentWord() &&
-            answerBox(main, i)->toPlainText() != main->RightAnswerText())
+    for (int i = 1; i <= runningTrainer()->question().count(); ++i)
+        if (runningTrainer()->question().wordInBox(i) != main->session().currentWord() &&
+            answerBox(main, i)->toPlainText() != runningTrainer()->question().rightAnswerText)
             return i;
     return 0;
 }

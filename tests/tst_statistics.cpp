@@ -333,10 +333,10 @@ void TestStatistics::windowThroughTheMenu()
         // The busy pointer covers the computation only.
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         auto *simplifiedList = control<QPlainTextEdit>(window, "TntMemo1");
-        QCOMPARE(simplifiedList->font().family(), quiz.main->HierFontDial.font.family());
+        QCOMPARE(simplifiedList->font().family(), runningLook()->field(FieldKind::Simplified).font.family());
         QCOMPARE(simplifiedList->font().pixelSize(), 24);
         QCOMPARE(control<QPlainTextEdit>(window, "TntMemo2")->font().family(),
-                 quiz.main->BHierFontDial.font.family());
+                 runningLook()->field(FieldKind::Full).font.family());
 
         const StatisticsView all(window);
         QCOMPARE(all.figures, figures(6, 6, 2));
@@ -348,15 +348,15 @@ void TestStatistics::windowThroughTheMenu()
 
         // Moving the pointer over the window or its figures counts as the learner's presence.
         testutil::control<QTimer>(quiz.main, "Timer2")->start(5);
-        QTRY_VERIFY(quiz.main->idleTicks() >= 2);
+        QTRY_VERIFY(testutil::idleTicks(quiz.main) >= 2);
         testutil::control<QTimer>(quiz.main, "Timer2")->stop();
         moveMouseOver(control<QPlainTextEdit>(window, "Memo1")->viewport(), QPoint(30, 30));
-        QCOMPARE(quiz.main->idleTicks(), 0);
+        QCOMPARE(testutil::idleTicks(quiz.main), 0);
         testutil::control<QTimer>(quiz.main, "Timer2")->start(5);
-        QTRY_VERIFY(quiz.main->idleTicks() >= 2);
+        QTRY_VERIFY(testutil::idleTicks(quiz.main) >= 2);
         testutil::control<QTimer>(quiz.main, "Timer2")->stop();
         moveMouseOver(window, QPoint(360, 160));
-        QCOMPARE(quiz.main->idleTicks(), 0);
+        QCOMPARE(testutil::idleTicks(quiz.main), 0);
 
         // A run of characters can be picked out with the mouse and copied.
         dragOver(simplifiedList, 1, 4);

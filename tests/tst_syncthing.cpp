@@ -191,9 +191,10 @@ const WordTable &words()
 
 void answerWords(JournalKeeper &keeper, const std::vector<int> &rows)
 {
+    keeper.useDictionary(words(), u"Dictionary/Dict.dic"_s);
     for (size_t i = 0; i < rows.size(); ++i) {
         keeper.questionAsked();
-        keeper.answerGiven(words(), u"Dictionary/Dict.dic"_s, rows[i], i % 3 != 1, false);
+        keeper.answerGiven(Answer{rows[i], 1, i % 3 != 1, false, true});
     }
     keeper.writeNow();
     keeper.syncNow();

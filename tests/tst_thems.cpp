@@ -2,11 +2,13 @@
 // and the letters font that must draw pinyin and Cyrillic in one face.
 
 #include "guitestutil.h"
+#include "ui/screenlook.h"
 
 #include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
 #include "quiz/maskpanel.h"
 #include "ui/colourscheme.h"
+#include "ui/fonts.h"
 #include "ui/schemecolours.h"
 #include "ui/unitthems.h"
 
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRawFont>
+#include <QSignalSpy>
 #include <QTextBlock>
 
 #include <set>
@@ -29,6 +32,9 @@
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
+
+using wordlark::FieldFont;
+using wordlark::FieldKind;
 
 using testutil::ModalAnswer;
 using testutil::ModalScript;
@@ -244,8 +250,8 @@ QStringList drawnFaces(const QuizFixture &quiz)
                                                                 {wordlark::SimplifiedColumn, "simplified"},
                                                                 {wordlark::FullColumn, "full"}}};
     QStringList faces;
-    for (int i = 1; i <= quiz.main->AnswerCount(); ++i) {
-        const int word = quiz.main->answerWord(i);
+    for (int i = 1; i <= runningTrainer()->question().count(); ++i) {
+        const int word = runningTrainer()->question().wordInBox(i);
         for (auto it = quiz.box(i)->document()->begin().begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             for (const auto &[column, kind] : kinds) {
@@ -295,6 +301,7 @@ class ThemsTest final : public QObject {
 
 private Q_SLOTS:
     void storedColoursOnScreen();
+    void theLookReportsEachChangeOnce();
     void shippedFileHoldsTheSchemes();
     void shippedTextsStandOutFromTheirBackgrounds_data();
     void shippedTextsStandOutFromTheirBackgrounds();
@@ -329,6 +336,30 @@ void ThemsTest::storedColoursOnScreen()
     QCOMPARE(wordlark::screenColour(0x005B22A8u, palette), QColor(168, 34, 91));
     QCOMPARE(wordlark::storedColour(QColor(168, 34, 91)), 0x005B22A8u);
     QCOMPARE(wordlark::contrastRatio(Qt::black, Qt::white), 21.0);
+}
+
+// A scheme recolours the fields and leaves their faces; a font changes one field's face and keeps its
+// colour; each change is reported once, saying what changed.
+void ThemsTest::theLookReportsEachChangeOnce()
+{
+    wordlark::ScreenLook look;
+    QSignalSpy changed(&look, &wordlark::ScreenLook::changed);
+    const QFont simplifiedFace = look.field(FieldKind::Simplified).font;
+    const wordlark::ScreenScheme scheme = wordlark::screenScheme(shippedSchemes().constLast().colours, false);
+    look.applyScheme(scheme);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).value<wordlark::ScreenLook::Part>(), wordlark::ScreenLook::Part::Colours);
+    QCOMPARE(look.colours().background, scheme.colours.background);
+    QCOMPARE(look.field(FieldKind::Full).colour, scheme.fullHanziFont);
+    QCOMPARE(look.field(FieldKind::Simplified).font, simplifiedFace);
+
+    const QFont chosen = wordlark::pixelFont(QStringLiteral("Times New Roman"), 30);
+    look.setFieldFont(FieldKind::Letters, chosen);
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed.at(1).at(0).value<wordlark::ScreenLook::Part>(), wordlark::ScreenLook::Part::Fonts);
+    QCOMPARE(look.field(FieldKind::Letters).font, chosen);
+    QCOMPARE(look.field(FieldKind::Letters).colour, scheme.lettersFont);
+    QCOMPARE(look.field(FieldKind::Simplified).font, simplifiedFace);
 }
 
 void ThemsTest::shippedFileHoldsTheSchemes()
@@ -413,7 +444,7 @@ void ThemsTest::lettersFontDrawsTheCourseInOneFace()
     QVERIFY(letters.count(U'ǚ') && letters.count(U'я'));
 
     // The face itself must hold each letter: a fallback face would mix two designs in one syllable.
-    const QRawFont face = QRawFont::fromFont(quiz.main->LatinFontDial.font);
+    const QRawFont face = QRawFont::fromFont(runningLook()->field(FieldKind::Letters).font);
     QString missing;
     for (char32_t c : letters)
         if (!face.supportsCharacter(c))
@@ -529,7 +560,7 @@ void ThemsTest::swatchesArePickedInTheColourDialog()
         click(testutil::control<QRadioButton>(dialog, "RadioButton2"));
         click(testutil::control<QPushButton>(dialog, "Button1"));
     });
-    QCOMPARE(quiz.main->colours().rightAnswer, chosen);
+    QCOMPARE(runningLook()->colours().rightAnswer, chosen);
 }
 
 void ThemsTest::addedSchemeIsAppendedToTheFile_data()
@@ -732,12 +763,12 @@ void ThemsTest::fontButtonsRewriteTheQuestion()
         click(testutil::control<QPushButton>(dialog, "Button3"));
         QVERIFY(choose.answered());
     });
-    QCOMPARE(quiz.main->LatinFontDial.font.family(), family);
+    QCOMPARE(runningLook()->field(FieldKind::Letters).font.family(), family);
     // The question (a translation) is written again in the new letters font.
     QTextCursor cursor(testutil::control<QTextEdit>(quiz.main, "TntRichEdit0")->document());
     cursor.movePosition(QTextCursor::NextCharacter);
     QCOMPARE(cursor.charFormat().font().family(), family);
-    QVERIFY(quiz.main->HierFontDial.font.family() != family);
+    QVERIFY(runningLook()->field(FieldKind::Simplified).font.family() != family);
 }
 
 void ThemsTest::fontDialogOpensOnTheDrawnFaceAndOkKeepsIt_data()
@@ -765,9 +796,9 @@ void ThemsTest::fontDialogOpensOnTheDrawnFaceAndOkKeepsIt()
     QFETCH(QString, otherFace);
     QuizFixture quiz;
     tickFullCharactersInAnswers(quiz);
-    FieldFont &field = button == QLatin1String("Button3")   ? quiz.main->LatinFontDial
-                       : button == QLatin1String("Button4") ? quiz.main->HierFontDial
-                                                            : quiz.main->BHierFontDial;
+    const FieldFont &field = runningLook()->field(button == QLatin1String("Button3")   ? FieldKind::Letters
+                                                  : button == QLatin1String("Button4") ? FieldKind::Simplified
+                                                                                       : FieldKind::Full);
     const QFont original = field.font;
     const QFontInfo drawn(original);
     const QStringList before = drawnFaces(quiz);

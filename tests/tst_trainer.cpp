@@ -2,6 +2,7 @@
 // answers, the end of a pass, the review, lesson files and passes over given words.
 
 #include "app/trainer.h"
+#include "badinput.h"
 
 #include "cappedchild.h"
 
@@ -19,6 +20,8 @@ using namespace wordlark;
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(wordlark::Answer)
+Q_DECLARE_METATYPE(wordlark::DictionaryRead)
+Q_DECLARE_METATYPE(testutil::Entry)
 
 namespace {
 
@@ -146,6 +149,8 @@ private Q_SLOTS:
     void linesTooManyForTheirFileAreRefused_data();
     void linesTooManyForTheirFileAreRefused();
     void progressIsReportedForEveryLine();
+    void changingTheDictionaryTellsEachListenerOnce_data();
+    void changingTheDictionaryTellsEachListenerOnce();
     void forgettingTheDictionaryLeavesNothingToAsk();
 
     void noLessonChosenLeavesNothingToAsk();
@@ -258,13 +263,81 @@ void TestTrainer::progressIsReportedForEveryLine()
 {
     LoadedTrainer loaded;
     Trainer &trainer = *loaded.trainer;
-    trainer.forgetDictionary();
-    const DictionaryRead read = trainer.readDictionary();
-    QCOMPARE(trainer.wordCount(), 0);
     QList<int> lines;
-    trainer.buildWordTable([&lines](int line) { lines.append(line); });
+    int wordsWhileReading = -1;
+    connect(&trainer, &Trainer::dictionaryRead, &trainer,
+            [&trainer, &wordsWhileReading] { wordsWhileReading = trainer.wordCount(); });
+    connect(&trainer, &Trainer::loadProgress, &trainer, [&lines](int line) { lines.append(line); });
+    const DictionaryRead read = trainer.changeDictionary(trainer.dictionaryPath());
+    QCOMPARE(wordsWhileReading, 0);
     QCOMPARE(lines, (QList<int>{0, 1, 2, 3, 4}));
     QCOMPARE(trainer.wordCount(), read.lineCount);
+}
+
+void TestTrainer::changingTheDictionaryTellsEachListenerOnce_data()
+{
+    QTest::addColumn<testutil::Entry>("entry");
+    QTest::addColumn<bool>("builtInUsed");
+    QTest::newRow("a dictionary") << testutil::Entry::File << false;
+    QTest::newRow("missing file") << testutil::Entry::Missing << true;
+    QTest::newRow("a folder") << testutil::Entry::Folder << true;
+    QTest::newRow("a FIFO") << testutil::Entry::Fifo << true;
+    QTest::newRow("unreadable file") << testutil::Entry::Unreadable << true;
+}
+
+// The change goes from the old dictionary's pass to the new one's first question, telling every listener
+// once and in order, also when the chosen file cannot be read and the built-in course is read instead.
+void TestTrainer::changingTheDictionaryTellsEachListenerOnce()
+{
+    QFETCH(testutil::Entry, entry);
+    QFETCH(bool, builtInUsed);
+    LoadedTrainer loaded;
+    Trainer &trainer = *loaded.trainer;
+    trainer.nextQuestion();
+    trainer.answerBox(wrongBox(trainer));
+    const QString path = loaded.path(u"chosen.dic"_s);
+    const QByteArray twoWords =
+        dictionaryLine("shū", "书", "7", "книга") + dictionaryLine("chá", "茶", "8", "чай");
+    QVERIFY(testutil::makeEntry(entry, path, twoWords));
+
+    QStringList told;
+    QList<int> lines;
+    const auto tell = [&told](const char *name) {
+        return [&told, name] { told.append(QLatin1String(name)); };
+    };
+    connect(&trainer, &Trainer::loadStarting, &trainer, tell("loadStarting"));
+    connect(&trainer, &Trainer::dictionaryRead, &trainer, tell("dictionaryRead"));
+    connect(&trainer, &Trainer::loadProgress, &trainer, [&lines](int line) { lines.append(line); });
+    connect(&trainer, &Trainer::lessonsBuilt, &trainer, tell("lessonsBuilt"));
+    connect(&trainer, &Trainer::mistakesChanged, &trainer, tell("mistakesChanged"));
+    connect(&trainer, &Trainer::remainingChanged, &trainer, tell("remainingChanged"));
+    connect(&trainer, &Trainer::questionAsked, &trainer, tell("questionAsked"));
+    connect(&trainer, &Trainer::nothingToAsk, &trainer, tell("nothingToAsk"));
+    connect(&trainer, &Trainer::dictionaryChanged, &trainer, tell("dictionaryChanged"));
+    QSignalSpy changed(&trainer, &Trainer::dictionaryChanged);
+
+    DictionaryRead read;
+    {
+        const testutil::WithoutReadOverride asAnyone;
+        read = trainer.changeDictionary(path);
+    }
+    QCOMPARE(told,
+             (QStringList{u"loadStarting"_s, u"dictionaryRead"_s, u"lessonsBuilt"_s, u"mistakesChanged"_s,
+                          u"remainingChanged"_s, u"questionAsked"_s, u"dictionaryChanged"_s}));
+    QCOMPARE(read.builtInUsed, builtInUsed);
+    QCOMPARE(changed.at(0).at(0).value<DictionaryRead>().builtInUsed, builtInUsed);
+    QCOMPARE(trainer.wordCount(), builtInUsed ? 1400 : 2);
+    QCOMPARE(read.lineCount, trainer.wordCount());
+    QCOMPARE(lines.size(), read.lineCount);
+    QCOMPARE(trainer.lessons().lessonCount(), builtInUsed ? 50 : 2);
+    QCOMPARE(trainer.lessons().selectedWordCount(), trainer.wordCount());
+    // The old pass is gone: no mistakes, the new dictionary's words asked.
+    QCOMPARE(trainer.session().mistakeCount(), 0);
+    QVERIFY(trainer.question().hasWord());
+    QVERIFY(trainer.question().word < trainer.wordCount());
+    QCOMPARE(int(trainer.session().queue().size()), trainer.wordCount());
+    // The path stays the learner's choice, so a lesson saved now names that file.
+    QCOMPARE(trainer.dictionaryPath(), path);
 }
 
 void TestTrainer::forgettingTheDictionaryLeavesNothingToAsk()

@@ -149,7 +149,7 @@ void TestWritingWindow::theMenuStandsBetweenProgressAndHelp()
     QCOMPARE(writing.action("StrokeOrderAction")->text(), u"Порядок черт"_s);
     // Nothing changes until the learner ticks it.
     QVERIFY(!writing.pad()->isVisible());
-    QCOMPARE(writing.quiz.visibleBoxes(), writing.quiz.main->AnswerCount());
+    QCOMPARE(writing.quiz.visibleBoxes(), runningTrainer()->question().count());
 }
 
 void TestWritingWindow::writingTheAskedWordCountsItRight()
@@ -262,7 +262,7 @@ void TestWritingWindow::untickingReturnsTheBoxes()
     writing.action("WritingAction")->trigger();
     QVERIFY(!writing.action("WritingAction")->isChecked());
     QVERIFY(!writing.pad()->isVisible());
-    QCOMPARE(writing.quiz.visibleBoxes(), writing.quiz.main->AnswerCount());
+    QCOMPARE(writing.quiz.visibleBoxes(), runningTrainer()->question().count());
     QCOMPARE(writing.quiz.remained(), remained(5));
     QCOMPARE(writing.quiz.mistakes(), mistakes(0));
     writing.quiz.click(writing.quiz.rightBox());
@@ -347,7 +347,7 @@ void TestWritingWindow::withoutStrokeDataTheItemsAreDisabled()
         QCOMPARE(writing.action(name)->toolTip(), tooltip.arg(path));
     }
     // The quiz is as it always was.
-    QCOMPARE(writing.quiz.visibleBoxes(), writing.quiz.main->AnswerCount());
+    QCOMPARE(writing.quiz.visibleBoxes(), runningTrainer()->question().count());
     writing.quiz.click(writing.quiz.rightBox());
     QCOMPARE(writing.quiz.remained(), remained(4));
 }

@@ -3,6 +3,7 @@
 // kept, so a second run only fills the gaps.
 
 #include "audio/soundfolder.h"
+#include "dictionary/fileio.h"
 #include "dictionary/textdecoding.h"
 #include "dictionary/wordtable.h"
 #include "tools/audiopackmaker.h"
@@ -33,11 +34,6 @@ QTextStream &out()
     return stream;
 }
 
-QString native(const QString &path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -57,7 +53,7 @@ int main(int argc, char *argv[])
 
     const Result<TextLines> lines = readDictionaryText(dictionaryPath);
     if (!lines) {
-        err() << "wordlark-audio: cannot read the dictionary " << native(dictionaryPath) << ": "
+        err() << "wordlark-audio: cannot read the dictionary " << shownPath(dictionaryPath) << ": "
               << lines.error() << Qt::endl;
         return ExitCode::Failure;
     }
@@ -80,7 +76,7 @@ int main(int argc, char *argv[])
     }
 
     if (!QDir().mkpath(outputFolder)) {
-        err() << "wordlark-audio: cannot create the folder " << native(outputFolder) << Qt::endl;
+        err() << "wordlark-audio: cannot create the folder " << shownPath(outputFolder) << Qt::endl;
         return ExitCode::Failure;
     }
     AudioPackMaker::removePartialFiles(outputFolder);
@@ -92,7 +88,7 @@ int main(int argc, char *argv[])
               << Qt::endl;
     if (plan.jobs.isEmpty()) {
         out() << "All " << plan.alreadyThere << " sounds of " << plan.words << " words are in "
-              << native(outputFolder) << "." << Qt::endl;
+              << shownPath(outputFolder) << "." << Qt::endl;
         return Success;
     }
 
@@ -112,7 +108,7 @@ int main(int argc, char *argv[])
     app.exec();
 
     out() << '\n'
-          << "Made " << (maker.done() - maker.failed()) << " sound files in " << native(outputFolder)
+          << "Made " << (maker.done() - maker.failed()) << " sound files in " << shownPath(outputFolder)
           << " in " << QString::number(double(clock.elapsed()) / 1000.0, 'f', 1) << " s";
     if (plan.alreadyThere > 0)
         out() << " (" << plan.alreadyThere << " were there already)";

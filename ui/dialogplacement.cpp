@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -45,7 +46,21 @@ void centreOnScreen(QWidget *window)
     const QScreen *screen = screenOf(window);
     if (!screen)
         return;
-    QRect outer = window->geometry().marginsAdded(expectedFrame(window));
+    // A window not sized by its maker takes the size its first showing would give it.
+    if (!window->isVisible() && !window->testAttribute(Qt::WA_Resized)) {
+        window->adjustSize();
+        window->setAttribute(Qt::WA_Resized, false);
+    }
+    QMargins frame = expectedFrame(window);
+    // A window of its own has no parent to take the frame from: its platform window is made now, as the
+    // platform may know its frame before it is shown.
+    if (frame.isNull() && !window->parentWidget() &&
+        !window->windowFlags().testFlag(Qt::FramelessWindowHint)) {
+        window->winId();
+        if (const QWindow *handle = window->windowHandle())
+            frame = handle->frameMargins();
+    }
+    QRect outer = window->geometry().marginsAdded(frame);
     outer.moveCenter(screen->availableGeometry().center());
     window->move(outer.topLeft());
 }

@@ -19,7 +19,8 @@ QMargins expectedFrame(const QWidget *window);
 QRect fittedGeometry(const QSize &wanted, const QMargins &frame, const QRect &available);
 
 // Puts the window, its frame included, in the middle of the screen's area for windows: the splash before
-// every load, the dialogs each time they open.
+// every load, the dialogs each time they open, the first time too, when the frame is not known yet and
+// expectedFrame() stands in for it.
 void centreOnScreen(QWidget *window);
 // Makes the window as large as `wanted` or as much of it as the screen's area holds with the frame (but
 // never smaller than its minimum size), and centres it.

@@ -64,6 +64,11 @@ void installAnimationFontSubstitutions()
 
 namespace wordlark {
 
+QFont dialogFont()
+{
+    return pixelFont(QStringLiteral("MS Sans Serif"), 11);
+}
+
 QFont pixelFont(const QString &family, int pixels, bool bold)
 {
     QFont font(family);

@@ -2,7 +2,7 @@
 
 #include "dictionary/lessonlist.h"
 #include "dictionary/wordtable.h"
-#include "quiz/quizsession.h"
+#include "quiz/randomsource.h"
 #include "ui/colourscheme.h"
 
 #include <QPoint>

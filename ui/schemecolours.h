@@ -1,20 +1,10 @@
 #pragma once
 
-#include "quiz/answerboard.h"
 #include "ui/colourscheme.h"
+#include "ui/screenlook.h"
 
 #include <QColor>
 #include <QPalette>
-
-// Everything a colour scheme changes on the quiz screen.
-struct ScreenScheme {
-    QuizColours colours;
-    QColor lettersFont;
-    QColor simpleHanziFont;
-    QColor fullHanziFont;
-    // Single-line borders round the question and the answers: the classic look only.
-    bool framedBoxes = false;
-};
 
 namespace wordlark {
 

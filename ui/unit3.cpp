@@ -1,7 +1,5 @@
 #include "ui/unit3.h"
 
-#include "app/trainer.h"
-
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPaintEvent>
@@ -31,9 +29,10 @@ QFont animationFont(int fontIndex, int pixelSize)
 
 } // namespace
 
-TForm3::TForm3(const Trainer &trainer, QWidget *parent)
+TForm3::TForm3(const LessonList &lessons, const WordTable &table, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , m_trainer(trainer)
+    , m_lessons(lessons)
+    , m_table(table)
 {
     setObjectName(QStringLiteral("Form3"));
     QPalette black = palette();
@@ -96,8 +95,7 @@ void TForm3::startAnimation(QScreen *screen)
 
 void TForm3::Timer1Timer()
 {
-    if (const std::optional<AnimationCell> cell =
-            m_animation.tick(m_random, size(), m_trainer.lessons(), m_trainer.wordTable()))
+    if (const std::optional<AnimationCell> cell = m_animation.tick(m_random, size(), m_lessons, m_table))
         drawCell(*cell);
     const bool shown = m_animation.stepOpacity();
     setWindowOpacity(m_animation.alpha() / qreal(IdleAnimation::FullOpacity));

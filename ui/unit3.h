@@ -1,6 +1,6 @@
 #pragma once
 
-#include "quiz/quizsession.h"
+#include "quiz/randomsource.h"
 #include "ui/idleanimation.h"
 
 #include <QFont>
@@ -13,9 +13,6 @@
 
 class QScreen;
 class QTimer;
-namespace wordlark {
-class Trainer;
-}
 
 // The idle animation: a borderless black window over the whole screen that fills itself with characters
 // of the chosen lessons, one per tick, until a key press or a click fades it out.
@@ -23,8 +20,9 @@ class TForm3 final : public QWidget {
     Q_OBJECT
 
 public:
-    // The characters come from the chosen lessons of `trainer`'s dictionary.
-    TForm3(const wordlark::Trainer &trainer, QWidget *parent);
+    // The characters come from the chosen lessons of `lessons`, whose words are the rows of `table`; both
+    // are read at every tick, so they follow a change of dictionary or of the choice.
+    TForm3(const wordlark::LessonList &lessons, const wordlark::WordTable &table, QWidget *parent);
     ~TForm3() override;
 
     // Covers `screen` and starts the animation; does nothing while it runs.
@@ -63,7 +61,8 @@ private:
     void hidePointer();
     void restorePointer();
 
-    const wordlark::Trainer &m_trainer;
+    const wordlark::LessonList &m_lessons;
+    const wordlark::WordTable &m_table;
     wordlark::IdleAnimation m_animation;
     // Seeded once for the whole run, so that ticks in quick succession still draw different cells.
     wordlark::SystemRandom m_random;

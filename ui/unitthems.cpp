@@ -1,6 +1,8 @@
 #include "ui/unitthems.h"
 
 #include "ui/dialogplacement.h"
+#include "ui/fonts.h"
+#include "ui/schemecolours.h"
 #include "ui/uitexts.h"
 
 #include <QColorDialog>
@@ -73,16 +75,14 @@ void showFileError(QWidget *parent, const QString &text)
 
 } // namespace
 
-TFormThems::TFormThems(const QString &schemeFile, const FieldFonts &fonts, QWidget *parent)
+TFormThems::TFormThems(const QString &schemeFile, ScreenLook &look, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
     , m_schemeFile(schemeFile)
-    , m_fonts(fonts)
+    , m_look(look)
 {
     setObjectName(QStringLiteral("FormThems"));
     setWindowTitle(QStringLiteral("Цвет и шрифты"));
-    QFont dialogFont(QStringLiteral("MS Sans Serif"));
-    dialogFont.setPixelSize(11);
-    setFont(dialogFont);
+    setFont(dialogFont());
     setFixedSize(384, 382);
 
     createSchemeGroup();
@@ -223,7 +223,7 @@ bool TFormThems::eventFilter(QObject *watched, QEvent *event)
 void TFormThems::ShapeMouseDown(ColourRole role)
 {
     ColorDialog1->setCurrentColor(screenColour(colourOf(m_swatchColours, role), QGuiApplication::palette()));
-    if (ColorDialog1->exec() == QDialog::Accepted)
+    if (execCentred(ColorDialog1) == QDialog::Accepted)
         paintSwatch(role, storedColour(ColorDialog1->selectedColor()));
 }
 
@@ -234,10 +234,10 @@ void TFormThems::ApplyColourScheme()
         // With no stored scheme there is nothing to apply.
         if (item < 0 || item >= m_schemes.size())
             return;
-        Q_EMIT colourSchemeChosen(screenScheme(m_schemes[item].colours, item == 0));
+        m_look.applyScheme(screenScheme(m_schemes[item].colours, item == 0));
         return;
     }
-    Q_EMIT colourSchemeChosen(screenScheme(m_swatchColours, false));
+    m_look.applyScheme(screenScheme(m_swatchColours, false));
 }
 
 void TFormThems::AddColourScheme()
@@ -248,7 +248,7 @@ void TFormThems::AddColourScheme()
     input.setLabelText(QStringLiteral("Название"));
     input.setTextValue(QString());
     // Cancel means the learner does not want the scheme: nothing is added and the file stays as it is.
-    if (input.exec() != QDialog::Accepted)
+    if (execCentred(&input) != QDialog::Accepted)
         return;
 
     m_schemes.append(ColourScheme{m_swatchColours, storableSchemeName(input.textValue()), {}});
@@ -260,29 +260,29 @@ void TFormThems::AddColourScheme()
         showFileError(this, saved.error());
 }
 
-void TFormThems::chooseFont(FieldKind kind, const FieldFont &field, const char *dialogName)
+void TFormThems::chooseFont(FieldKind kind, const char *dialogName)
 {
-    QFontDialog dialog(drawnFont(field.font), this);
+    QFontDialog dialog(drawnFont(m_look.field(kind).font), this);
     dialog.setObjectName(QString::fromLatin1(dialogName));
     dialog.setOption(QFontDialog::DontUseNativeDialog);
     // The dialog gives its fonts in whole points; OK on what it opened with is no choice, and the field
     // keeps its font exactly, rather than the dialog's near match of it.
     const QFont opened = dialog.currentFont();
-    if (dialog.exec() == QDialog::Accepted && dialog.selectedFont() != opened)
-        Q_EMIT fieldFontChosen(kind, dialog.selectedFont());
+    if (execCentred(&dialog) == QDialog::Accepted && dialog.selectedFont() != opened)
+        m_look.setFieldFont(kind, dialog.selectedFont());
 }
 
 void TFormThems::Button3Click()
 {
-    chooseFont(FieldKind::Letters, m_fonts.letters, "LatinFontDial");
+    chooseFont(FieldKind::Letters, "LatinFontDial");
 }
 
 void TFormThems::Button4Click()
 {
-    chooseFont(FieldKind::Simplified, m_fonts.simplified, "HierFontDial");
+    chooseFont(FieldKind::Simplified, "HierFontDial");
 }
 
 void TFormThems::Button5Click()
 {
-    chooseFont(FieldKind::Full, m_fonts.full, "BHierFontDial");
+    chooseFont(FieldKind::Full, "BHierFontDial");
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "quiz/answerboard.h"
 #include "ui/colourscheme.h"
-#include "ui/schemecolours.h"
+#include "ui/screenlook.h"
 
 #include <QDialog>
 #include <QList>
@@ -17,15 +16,14 @@ class QPushButton;
 class QRadioButton;
 
 // The colours and fonts dialog of the quiz screen: stored schemes or ten swatches of one's own, applied
-// to the quiz screen; the three fonts of the quiz; new schemes added to the scheme file. What the learner
-// applies or chooses it reports through its signals.
+// to the screen's look; the three fonts of the quiz; new schemes added to the scheme file.
 class TFormThems final : public QDialog {
     Q_OBJECT
 
 public:
-    // `schemeFile` is the file of stored schemes; `fonts` the quiz screen's fonts, which a font dialog
-    // starts from.
-    TFormThems(const QString &schemeFile, const FieldFonts &fonts, QWidget *parent);
+    // `schemeFile` is the file of stored schemes; `look` the screen's look, which "Применить" and the font
+    // dialogs change and the font dialogs start from.
+    TFormThems(const QString &schemeFile, wordlark::ScreenLook &look, QWidget *parent);
 
     void applyUiTexts();
 
@@ -38,12 +36,6 @@ public:
     void ShowSchemeInSwatches(int item);
     void ApplyColourScheme();
     void AddColourScheme();
-
-Q_SIGNALS:
-    // "Применить": the quiz screen takes these colours.
-    void colourSchemeChosen(const ScreenScheme &scheme);
-    // A font dialog was confirmed for one kind of field.
-    void fieldFontChosen(FieldKind kind, const QFont &font);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -75,10 +67,10 @@ private:
     void Button3Click();
     void Button4Click();
     void Button5Click();
-    void chooseFont(FieldKind kind, const FieldFont &field, const char *dialogName);
+    void chooseFont(wordlark::FieldKind kind, const char *dialogName);
 
     QString m_schemeFile;
-    FieldFonts m_fonts;
+    wordlark::ScreenLook &m_look;
     QList<wordlark::ColourScheme> m_schemes;
     wordlark::SchemeColours m_swatchColours = wordlark::BuiltInColours;
 };

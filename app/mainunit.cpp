@@ -119,7 +119,13 @@ void TMainForm::createMenu()
     connect(journal, &QAction::triggered, this, &TMainForm::journalTicked);
     addItem(progress, "ProgressAction", QStringLiteral("Прогресс…"), &TMainForm::progressAsked);
     addItem(progress, "DueReviewAction", dueReviewCaption(0), &TMainForm::dueReviewAsked);
+    progress->addSeparator();
+    addItem(progress, "SyncFolderAction", QStringLiteral("Папка синхронизации…"),
+            &TMainForm::syncFolderAsked);
+    addItem(progress, "SyncOffAction", QStringLiteral("Отключить синхронизацию"), &TMainForm::syncOffAsked);
+    addItem(progress, "SyncNowAction", QStringLiteral("Синхронизировать сейчас"), &TMainForm::syncNowAsked);
     showJournalState(false, 0);
+    showSyncState(false, false);
 
     createWritingMenu();
 
@@ -406,6 +412,13 @@ void TMainForm::showJournalState(bool kept, int dueWords)
     QAction *review = findChild<QAction *>(QStringLiteral("DueReviewAction"));
     review->setText(dueReviewCaption(dueWords));
     review->setEnabled(kept && dueWords > 0);
+}
+
+void TMainForm::showSyncState(bool kept, bool hasFolder)
+{
+    findChild<QAction *>(QStringLiteral("SyncFolderAction"))->setEnabled(kept);
+    findChild<QAction *>(QStringLiteral("SyncOffAction"))->setEnabled(kept && hasFolder);
+    findChild<QAction *>(QStringLiteral("SyncNowAction"))->setEnabled(kept && hasFolder);
 }
 
 // ---- The look ----------------------------------------------------------------------------------------

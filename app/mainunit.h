@@ -70,6 +70,9 @@ public:
     void setStrokeData(wordlark::WrittenWord::Lookup lookup, const QString &whyNot);
     // The colours the writing cells are drawn in, from the current scheme.
     const WritingColours &writingColours() const { return m_writingColours; }
+    // The sync commands as the journal stands: a folder can be chosen while the journal is kept, and
+    // synchronising done or turned off once there is one.
+    void showSyncState(bool kept, bool hasFolder);
 
 Q_SIGNALS:
     // Menu commands that open another window.
@@ -91,6 +94,10 @@ Q_SIGNALS:
     // The "Письмо" menu: "Писать иероглифы" ticked or unticked, and the stroke order of the shown word.
     void writingTicked(bool writing);
     void strokeOrderAsked();
+    // "Папка синхронизации…", "Отключить синхронизацию" and "Синхронизировать сейчас".
+    void syncFolderAsked();
+    void syncOffAsked();
+    void syncNowAsked();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -23,10 +23,12 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -87,30 +89,46 @@ void connectMenu(const ProgramWindows &windows, const wordlark::Trainer &trainer
     QObject::connect(mainForm, &TMainForm::closed, windows.Form1, &QWidget::close);
 }
 
-// What the journal asks and tells the learner, and the "Прогресс" menu's state: the part of the journal
-// that needs a window.
+// What the journal asks and tells the learner, the "Прогресс" menu's state and the sync folder's dialog:
+// the part of the journal that needs a window. What the journal has to tell waits until the first
+// dictionary is loaded and the quiz window is up.
 class JournalPrompts final : public QObject {
 public:
-    JournalPrompts(TMainForm &main, const wordlark::Trainer &trainer, wordlark::JournalKeeper &keeper,
-                   QString startFailure)
+    JournalPrompts(TMainForm &main, const wordlark::Trainer &trainer, wordlark::JournalKeeper &keeper)
         : QObject(&keeper)
         , m_main(main)
         , m_trainer(trainer)
         , m_keeper(keeper)
-        , m_pendingFailure(std::move(startFailure))
     {
     }
 
-    void refresh() { m_main.showJournalState(m_keeper.isOn(), m_keeper.dueCount(m_trainer.lessons())); }
+    void refresh()
+    {
+        m_main.showJournalState(m_keeper.isOn(), m_keeper.dueCount(m_trainer.lessons()));
+        m_main.showSyncState(m_keeper.isOn(), !m_keeper.syncFolder().isEmpty());
+    }
 
     void dictionaryLoaded()
     {
         m_keeper.useDictionary(m_trainer.wordTable(), m_trainer.dictionaryPath());
         refresh();
-        m_loaded = true;
-        if (!m_pendingFailure.isEmpty())
-            QTimer::singleShot(
-                0, &m_main, [this, message = std::exchange(m_pendingFailure, QString())] { tell(message); });
+        if (std::exchange(m_loaded, true))
+            return;
+        // Once the load has returned and the quiz window is up.
+        QTimer::singleShot(0, &m_main, [this, waiting = std::exchange(m_waiting, {})] {
+            for (const QString &message : waiting)
+                show(message);
+        });
+    }
+
+    void tell(const QString &message)
+    {
+        if (message.isEmpty())
+            return;
+        if (m_loaded)
+            show(message);
+        else
+            m_waiting.append(message);
     }
 
     void journalTicked(bool kept)
@@ -128,14 +146,35 @@ public:
     void stopped(const QString &message)
     {
         refresh();
-        if (m_loaded)
-            tell(message);
-        else
-            m_pendingFailure = message;
+        tell(message);
+    }
+
+    // The sync folder: chosen in Qt's folder dialog and kept in the journal.
+    void chooseSyncFolder()
+    {
+        QFileDialog dialog(&m_main, QStringLiteral("Папка синхронизации"), m_keeper.syncFolder());
+        dialog.setObjectName(QStringLiteral("SyncFolderDialog"));
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (execCentred(&dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            if (const wordlark::Result<void> chosen =
+                    m_keeper.setSyncFolder(dialog.selectedFiles().constFirst());
+                !chosen)
+                tell(chosen.error());
+        }
+        refresh();
+    }
+
+    void stopSync()
+    {
+        if (const wordlark::Result<void> off = m_keeper.stopSync(); !off)
+            tell(off.error());
+        refresh();
     }
 
 private:
-    void tell(const QString &text)
+    void show(const QString &text)
     {
         showMessage(&m_main, QMessageBox::Warning, QStringLiteral("Журнал"), text,
                     QStringLiteral("JournalMessage"));
@@ -156,22 +195,21 @@ private:
     TMainForm &m_main;
     const wordlark::Trainer &m_trainer;
     wordlark::JournalKeeper &m_keeper;
-    // Told once the first dictionary is loaded, and only then.
-    QString m_pendingFailure;
+    QStringList m_waiting;
     bool m_loaded = false;
 };
 
 // The journal follows the program's state (each question, each answer, the end of a pass, a new
-// dictionary) and answers the main window's "Прогресс" menu. What goes wrong with the journal before the
-// first dictionary is loaded (a file that cannot be opened, or that its check finds damaged) is reported
-// once that is done.
+// dictionary) and answers the main window's "Прогресс" menu. It is opened here, once it is connected. What
+// goes wrong with the journal before the first dictionary is loaded (a file that cannot be opened, or that
+// its check finds damaged, a sync folder out of reach) is reported once that is done.
 void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
-                    wordlark::JournalKeeper &keeper, const QString &startFailure)
+                    wordlark::JournalKeeper &keeper)
 {
     using wordlark::JournalKeeper;
     using wordlark::Trainer;
     TMainForm *main = windows.MainForm;
-    auto *prompts = new JournalPrompts(*main, trainer, keeper, startFailure);
+    auto *prompts = new JournalPrompts(*main, trainer, keeper);
     QObject::connect(&trainer, &Trainer::lessonsBuilt, prompts, &JournalPrompts::dictionaryLoaded);
     QObject::connect(&trainer, &Trainer::questionAsked, &keeper, &JournalKeeper::questionAsked);
     QObject::connect(&trainer, &Trainer::answered, &keeper, &JournalKeeper::answerGiven);
@@ -186,6 +224,7 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
             // Local days as they were at the journal's moment, summer time and all.
             const qint64 now = keeper.now();
             const int offset = QDateTime::fromMSecsSinceEpoch(now).offsetFromUtc();
+            progress->setSyncSummary(wordlark::syncSummary(keeper.syncStatus(), offset));
             if (const wordlark::Journal *journal = keeper.journal())
                 progress->ShowProgress(*journal, trainer.wordTable(), trainer.lessons(), now, offset);
         });
@@ -193,6 +232,13 @@ void connectJournal(const ProgramWindows &windows, wordlark::Trainer &trainer,
         const std::vector<int> due = keeper.dueWords(trainer.lessons());
         trainer.startPassOver(QList<int>(due.begin(), due.end()));
     });
+    QObject::connect(main, &TMainForm::syncFolderAsked, prompts, &JournalPrompts::chooseSyncFolder);
+    QObject::connect(main, &TMainForm::syncOffAsked, prompts, &JournalPrompts::stopSync);
+    QObject::connect(main, &TMainForm::syncNowAsked, &keeper, &JournalKeeper::syncNow);
+    QObject::connect(&keeper, &JournalKeeper::syncMessage, prompts, &JournalPrompts::tell);
+    QObject::connect(&keeper, &JournalKeeper::synced, prompts, &JournalPrompts::refresh);
+    if (const wordlark::Result<void> opened = keeper.openIfPresent(); !opened)
+        prompts->tell(opened.error());
 }
 
 std::unique_ptr<wordlark::StrokeStore> &programStrokes()
@@ -311,9 +357,7 @@ void createProgramWindows()
     connectWindows(windows, trainer);
     connectWriting(windows, trainer, look);
     // The journal lives in the working folder; it closes, writing what it holds, with the windows.
-    auto *journal = new wordlark::JournalKeeper(trainer.startFolder(), windows.Form1);
-    const wordlark::Result<void> opened = journal->openIfPresent();
-    connectJournal(windows, trainer, *journal, opened ? QString() : opened.error());
+    connectJournal(windows, trainer, *new wordlark::JournalKeeper(trainer.startFolder(), windows.Form1));
 
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, windows.Form1, &QObject::deleteLater);
     // The windows are gone by the time the splash reports its end; the state goes after them.

@@ -299,13 +299,18 @@ private:
 
 // What the learner waits for after a right click, side by side on the built-in course and on a
 // CC-CEDICT-sized dictionary, without and with the learning journal (its batches are written while the
-// clicks go on, as they are for the learner).
+// clicks go on, as they are for the learner), and with a sync folder as well (journal 2).
 void ClickRightUntilQuestionOnScreen(benchmark::State &state)
 {
     const bool keepJournal = state.range(1) != 0;
     wordlark::JournalKeeper *journal = programJournal();
     if (keepJournal && !journal->turnOn()) {
         state.SkipWithError("the journal could not be made");
+        return;
+    }
+    QTemporaryDir syncFolder;
+    if (state.range(1) == 2 && !journal->setSyncFolder(syncFolder.path())) {
+        state.SkipWithError("the sync folder could not be chosen");
         return;
     }
     program->load(state.range(0) != 0 ? cedictSizedDictionary() : QStringLiteral("Dictionary/Dict.dic"));
@@ -339,6 +344,8 @@ BENCHMARK(ClickRightUntilQuestionOnScreen)
     ->Args({1, 0})
     ->Args({0, 1})
     ->Args({1, 1})
+    ->Args({0, 2})
+    ->Args({1, 2})
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);

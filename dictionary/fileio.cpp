@@ -92,6 +92,8 @@ qint64 maxFileSize(FileKind kind)
         return 16 * kMiB;
     case FileKind::InstalledCopy:
         return 64 * kMiB;
+    case FileKind::DeviceFile:
+        return 1024 * kMiB;
     }
     return 0;
 }

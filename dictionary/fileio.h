@@ -19,6 +19,7 @@ enum class FileKind {
     SchemeFile,    // 148 bytes a scheme: a hundred thousand schemes and more
     HelpText,      // a manual, not a book
     InstalledCopy, // a file of the installed data copied into the user's folder
+    DeviceFile,    // another computer's answers in the sync folder: some 80 bytes an answer, millions of them
 };
 qint64 maxFileSize(FileKind kind);
 

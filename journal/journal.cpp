@@ -1,4 +1,5 @@
 #include "journal/journal.h"
+#include "journal/journalsync.h"
 
 #include "dictionary/fileio.h"
 #include "dictionary/lessonlist.h"
@@ -278,6 +279,15 @@ const char *const CreateAnswers = "CREATE TABLE answers ("
                                   " answer_ms INTEGER NOT NULL)";
 const char *const IndexAnswers =
     "CREATE INDEX answers_by_time ON answers (time_ms, first_of_showing, is_right)";
+// Each answer is known everywhere by the computer that gave it and its place in that computer's order.
+const char *const IndexOrigins = "CREATE UNIQUE INDEX answers_by_origin ON answers (device, sequence)";
+// Each word's reviews in the order a replay takes them (time, then device and sequence), with their grade:
+// a replay reads this index alone, in order.
+const char *const IndexWords =
+    "CREATE INDEX answers_by_word ON answers "
+    "(simplified, pinyin, time_ms, device, sequence, is_right) WHERE first_of_showing = 1";
+const char *const CreateSettings =
+    "CREATE TABLE settings (name TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID";
 const char *const CreateWords = "CREATE TABLE words ("
                                 " simplified TEXT NOT NULL,"
                                 " pinyin TEXT NOT NULL,"
@@ -303,13 +313,22 @@ const std::vector<FormatStep> &formatSteps()
     static const std::vector<FormatStep> steps{
         // Answers given by writing the word stroke by stroke.
         {1, {"ALTER TABLE answers ADD COLUMN written INTEGER NOT NULL DEFAULT 0"}},
+        // Several computers: each answer is known by the computer that gave it and its place in that
+        // computer's order; the answers so far are this computer's, in the order they were written. The
+        // computer's name is drawn here, 16 hexadecimal digits, as newDeviceId() draws them.
+        {2,
+         {"ALTER TABLE answers ADD COLUMN device TEXT NOT NULL DEFAULT ''",
+          "ALTER TABLE answers ADD COLUMN sequence INTEGER NOT NULL DEFAULT 0", CreateSettings,
+          "INSERT INTO settings (name, value) VALUES ('device', lower(hex(randomblob(8))))",
+          "UPDATE answers SET device = (SELECT value FROM settings WHERE name = 'device'), sequence = rowid",
+          IndexOrigins, IndexWords}},
     };
     return steps;
 }
 
 const char *const AnswerColumns =
     "time_ms, dictionary, pinyin, simplified, full, lesson, is_right, typed, first_of_showing, answer_ms, "
-    "written";
+    "written, device, sequence";
 
 // The rows of each word that stands on more than one row, linked in rings as Journal keeps them. Rows
 // are grouped by a hash of their key first, so that a dictionary costs one sort and no strings.
@@ -387,7 +406,7 @@ Journal::Journal(QString path, QString connection)
 {
     m_batchTimer.setSingleShot(true);
     m_batchTimer.setInterval(BatchDelayMs);
-    connect(&m_batchTimer, &QTimer::timeout, this, &Journal::flush);
+    connect(&m_batchTimer, &QTimer::timeout, this, &Journal::writeBatch);
 }
 
 Journal::~Journal()
@@ -432,6 +451,11 @@ Result<std::unique_ptr<Journal>> Journal::open(const QString &path)
         return Failure{examined.error()};
     if (const Result<void> loaded = journal->loadWords(); !loaded)
         return Failure{loaded.error()};
+    // Known at once for a journal of this version; an older one gets its name when it is brought up to it.
+    if (journal->m_version == FormatVersion) {
+        if (const Result<void> loaded = journal->loadDevice(false); !loaded)
+            return Failure{loaded.error()};
+    }
     journal->startCheck();
     return journal;
 }
@@ -650,8 +674,60 @@ Result<void> Journal::takeFile(bool fresh, bool creating)
     if (!run("COMMIT"))
         return failure();
     m_version = FormatVersion;
+    // Room for the indexes' pages when another computer's answers come in by the hundred thousand.
+    run("PRAGMA cache_size = -32768");
+    if (const Result<void> loaded = loadDevice(true); !loaded)
+        return loaded;
     m_wal = identityOf(walOf(m_path));
     leaveFileAsItIs(false);
+    return {};
+}
+
+// Reads this computer's name and last sequence; one that has no name yet gets one, once it may write.
+Result<void> Journal::loadDevice(bool mayWrite)
+{
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("SELECT value FROM settings WHERE name = 'device'")))
+        return openFailure(m_path, troubleIn(query.lastError(), m_handle));
+    m_device = query.next() ? query.value(0).toString() : QString();
+    if (m_device.isEmpty() && !mayWrite)
+        return {};
+    if (m_device.isEmpty()) {
+        m_device = newDeviceId();
+        query.prepare(QStringLiteral("INSERT OR REPLACE INTO settings (name, value) VALUES ('device', ?)"));
+        query.addBindValue(m_device);
+        if (!query.exec())
+            return openFailure(m_path, troubleIn(query.lastError(), m_handle));
+    }
+    query.prepare(QStringLiteral("SELECT COALESCE(MAX(sequence), 0) FROM answers WHERE device = ?"));
+    query.addBindValue(m_device);
+    if (!query.exec() || !query.next())
+        return openFailure(m_path, troubleIn(query.lastError(), m_handle));
+    m_sequence = query.value(0).toLongLong();
+    return {};
+}
+
+QString Journal::setting(const QString &name)
+{
+    if (!ready())
+        return {};
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("SELECT value FROM settings WHERE name = ?"));
+    query.addBindValue(name);
+    return query.exec() && query.next() ? query.value(0).toString() : QString();
+}
+
+Result<void> Journal::setSetting(const QString &name, const QString &value)
+{
+    if (!ready())
+        return Failure{{QStringLiteral("Журнал ответов «%1» больше не ведётся.").arg(shownPath(m_path))}};
+    QSqlQuery query(m_db);
+    query.prepare(QStringLiteral("INSERT OR REPLACE INTO settings (name, value) VALUES (?, ?)"));
+    query.addBindValue(name);
+    query.addBindValue(storable(value));
+    if (!query.exec())
+        return Failure{{QStringLiteral("Не удалось записать настройку в журнал ответов «%1»: %2")
+                            .arg(shownPath(m_path), query.lastError().databaseText())}};
     return {};
 }
 
@@ -709,12 +785,14 @@ void Journal::record(const JournalAnswer &answer)
                              ? m_slotOfRow[size_t(answer.row)]
                              : slotFor(answer.simplified, answer.pinyin);
         WordMemory &memory = m_states[size_t(slot)];
+        // A review at or before the word's last one (a clock set back, or another computer's answer at
+        // the same moment) changes the order of its history: the word is replayed when it is written.
+        if (memory.met() && answer.timeMs <= memory.lastReviewMs &&
+            std::find(m_replaySlots.begin(), m_replaySlots.end(), slot) == m_replaySlots.end())
+            m_replaySlots.push_back(slot);
         memory = ReviewScheduler::review(memory, answer.right ? ReviewGrade::Good : ReviewGrade::Again,
                                          answer.timeMs);
-        if (!m_dirty[size_t(slot)]) {
-            m_dirty[size_t(slot)] = true;
-            m_dirtySlots.push_back(slot);
-        }
+        markDirty(slot);
         // The rows of a word are tied together, so only a word met for the first time has rows to tie.
         if (indexed && m_slotOfRow[size_t(answer.row)] != slot)
             tieRowsOfWord(answer.row, slot);
@@ -755,9 +833,11 @@ bool Journal::flush()
     if (!m_db.transaction())
         return fail(m_db.lastError());
     QSqlQuery insert(m_db);
-    if (!insert.prepare(QStringLiteral("INSERT INTO answers (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                            .arg(QLatin1StringView(AnswerColumns))))
+    if (!insert.prepare(
+            QStringLiteral("INSERT INTO answers (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                .arg(QLatin1StringView(AnswerColumns))))
         return fail(insert.lastError());
+    qint64 sequence = m_sequence;
     for (const JournalAnswer &answer : m_pending) {
         insert.addBindValue(answer.timeMs);
         insert.addBindValue(storable(answer.dictionaryPath));
@@ -770,13 +850,47 @@ bool Journal::flush()
         insert.addBindValue(int(answer.firstOfShowing));
         insert.addBindValue(answer.answerMs);
         insert.addBindValue(int(answer.written));
+        insert.addBindValue(m_device);
+        insert.addBindValue(++sequence);
         if (!insert.exec())
             return fail(insert.lastError());
     }
+    if (!m_replaySlots.empty()) {
+        if (const Result<void> replayed = replay(m_replaySlots, false); !replayed)
+            return fail(QSqlError(QString(), replayed.error(), QSqlError::StatementError));
+    }
+    if (QSqlError error; !writeDirtyWords(error))
+        return fail(error);
+    if (!m_db.commit())
+        return fail(m_db.lastError());
+    m_sequence = sequence;
+    m_pending.clear();
+    m_replaySlots.clear();
+    return true;
+}
+
+void Journal::markDirty(int slot)
+{
+    if (!m_dirty[size_t(slot)]) {
+        m_dirty[size_t(slot)] = true;
+        m_dirtySlots.push_back(slot);
+    }
+}
+
+void Journal::writeBatch()
+{
+    const bool any = !m_pending.empty();
+    if (flush() && any)
+        Q_EMIT batchWritten();
+}
+
+// The rows of the words whose schedule changed, inside the caller's transaction.
+bool Journal::writeDirtyWords(QSqlError &error)
+{
     QSqlQuery upsert(m_db);
     if (!upsert.prepare(QStringLiteral("INSERT OR REPLACE INTO words (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?)")
                             .arg(QLatin1StringView(WordColumns))))
-        return fail(upsert.lastError());
+        return error = upsert.lastError(), false;
     for (const int slot : m_dirtySlots) {
         const WordMemory &memory = m_states[size_t(slot)];
         // The keys are stored as they read back (see storable()).
@@ -789,11 +903,8 @@ bool Journal::flush()
         upsert.addBindValue(memory.lapses);
         upsert.addBindValue(memory.lastReviewMs);
         if (!upsert.exec())
-            return fail(upsert.lastError());
+            return error = upsert.lastError(), false;
     }
-    if (!m_db.commit())
-        return fail(m_db.lastError());
-    m_pending.clear();
     for (const int slot : m_dirtySlots)
         m_dirty[size_t(slot)] = false;
     m_dirtySlots.clear();
@@ -818,6 +929,7 @@ void Journal::stop(const QString &message)
     m_broken = true;
     m_pending.clear();
     m_dirtySlots.clear();
+    m_replaySlots.clear();
     Q_EMIT stopped(message);
 }
 

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QString>
 #include <QTimer>
 #include <memory>
@@ -81,7 +82,7 @@ class Journal final : public QObject {
 public:
     // The file's format, in SQLite's user_version. An older file is brought up to this one when it is
     // taken for writing (see formatSteps() in journal.cpp), after a copy of it is left beside it.
-    static constexpr int FormatVersion = 2;
+    static constexpr int FormatVersion = 3;
     static constexpr int BatchDelayMs = 3000;
     static constexpr double KnownStabilityDays = 21;
 
@@ -107,12 +108,20 @@ public:
     // How long answers wait for their write; BatchDelayMs unless a test wants it shorter.
     void setBatchDelay(int ms) { m_batchTimer.setInterval(ms); }
 
+    // This computer's name in the sync folder, made with the journal and kept in it.
+    const QString &deviceId() const { return m_device; }
+    // Settings that must outlive a run (the sync folder); empty when never set.
+    QString setting(const QString &name);
+    Result<void> setSetting(const QString &name, const QString &value);
+
     // Keeps the answer for the next write; the first answer of a showing is also the word's review.
     void record(const JournalAnswer &answer);
     // Writes the kept answers and schedule changes now, in one transaction. On failure, or when the file
     // under the journal's name is no longer the one open (deleted or replaced by hand), emits stopped()
     // once and records nothing more; what was written before stays.
     bool flush();
+    // Works out every word's schedule afresh from all its answers, in time order.
+    Result<void> replayAll();
 
     // Ties the dictionary's rows to the words the journal knows; done at every load of a dictionary.
     void indexWords(const WordTable &table);
@@ -140,8 +149,13 @@ Q_SIGNALS:
     // The journal stopped recording: a write failed, the check found the file damaged, or the file was
     // deleted or replaced while open. The message is for the learner.
     void stopped(const QString &message);
+    // The batch timer wrote kept answers.
+    void batchWritten();
 
 private:
+    // Reads and writes the sync folder's files straight into the tables.
+    friend class JournalSync;
+
     // Where a file is on its disk: what stays the same while it is renamed, and changes when another file
     // takes its name.
     struct FileIdentity {
@@ -172,6 +186,13 @@ private:
     // Calls `visit(row, slot)` for each word of the chosen lessons the journal knows, once a word.
     template <typename Visit> void forChosenWords(const LessonList &lessons, Visit visit) const;
     void stop(const QString &message);
+    void writeBatch();
+    bool writeDirtyWords(QSqlError &error);
+    void markDirty(int slot);
+    Result<void> loadDevice(bool mayWrite);
+    // Replays the answers of the words in `slots` (all words when `all`) and marks them for writing;
+    // inside the caller's transaction.
+    Result<void> replay(const std::vector<int> &slots, bool all);
 
     QString m_path;
     QString m_connection;
@@ -192,7 +213,12 @@ private:
     bool m_checkUnsettled = false;
     QString m_checkVerdict;
 
+    QString m_device;
+    qint64 m_sequence = 0; // of this computer's last written answer
+
     std::vector<JournalAnswer> m_pending;
+    // Words whose answers came out of time order (the clock went back): replayed at the write.
+    std::vector<int> m_replaySlots;
     std::vector<int> m_dirtySlots;
     std::vector<bool> m_dirty;
 

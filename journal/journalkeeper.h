@@ -2,6 +2,7 @@
 
 #include "dictionary/result.h"
 #include "journal/journal.h"
+#include "journal/journalsync.h"
 #include "quiz/answer.h"
 
 #include <QElapsedTimer>
@@ -45,8 +46,19 @@ public:
     void questionAsked();
     // Records the answer as the quiz judged it; an answer naming no row of the dictionary is left out.
     void answerGiven(const Answer &answer);
-    // Writes what is kept, as at the end of a pass or before the progress window reads the journal.
+    // Writes what is kept, as at the end of a pass or before the progress window reads the journal, and
+    // synchronises once the click that ended the pass has been answered.
     void writeNow();
+
+    // The sync folder, kept in the journal; empty when there is none (or no journal).
+    QString syncFolder() const;
+    // Chooses the sync folder and synchronises with it at once.
+    Result<void> setSyncFolder(const QString &folder);
+    Result<void> stopSync();
+    // Merges the other computers' answers and writes this one's; nothing without a sync folder. Done at
+    // the journal's opening, after each batch, at the end of a pass, at close and when asked.
+    void syncNow();
+    SyncStatus syncStatus() const;
 
     int dueCount(const LessonList &lessons) const;
     std::vector<int> dueWords(const LessonList &lessons) const;
@@ -59,10 +71,16 @@ Q_SIGNALS:
     // The journal stopped and was closed: a write failed (the file keeps what was written before), its
     // file turned out damaged, or the file was deleted or replaced while the program ran.
     void stopped(const QString &message);
+    // Something about the sync folder the learner should know: at most one message of each kind a run.
+    void syncMessage(const QString &message);
+    // Answers of other computers came in: what is due may have changed.
+    void synced();
 
 private:
     void take(std::unique_ptr<Journal> journal);
     void journalStopped(const QString &message);
+    void closeJournal();
+    void synchronise(JournalSync::Write write);
 
     QString m_path;
     std::unique_ptr<Journal> m_journal;
@@ -70,6 +88,11 @@ private:
     QString m_dictionaryPath;
     std::function<qint64()> m_now;
     QElapsedTimer m_shownFor;
+    std::unique_ptr<JournalSync> m_sync;
+    QTimer m_syncSoon;
+    SyncStatus m_syncStatus;
+    bool m_unreachableTold = false;
+    bool m_newerTold = false;
 };
 
 } // namespace wordlark

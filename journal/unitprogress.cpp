@@ -200,9 +200,12 @@ void TFormProgress::drawProgress(const Journal &journal, const WordTable &table,
     drawLessons(journal, lessons);
     drawDue(journal, nowMs, utcOffsetSeconds);
     drawLapses(journal, table);
-    m_labelSummary->setText(QStringLiteral("Слов в журнале: %1. К повторению в выбранных уроках: %2.")
-                                .arg(journal.knownWordCount())
-                                .arg(journal.dueCount(lessons, nowMs)));
+    QString summary = QStringLiteral("Слов в журнале: %1. К повторению в выбранных уроках: %2.")
+                          .arg(journal.knownWordCount())
+                          .arg(journal.dueCount(lessons, nowMs));
+    if (!m_syncSummary.isEmpty())
+        summary += u'\n' + m_syncSummary;
+    m_labelSummary->setText(summary);
 }
 
 void TFormProgress::drawAnswers(const Journal &journal, qint64 nowMs, int utcOffsetSeconds)

@@ -32,6 +32,8 @@ public:
     // window modally in the middle of the screen.
     void ShowProgress(const wordlark::Journal &journal, const wordlark::WordTable &table,
                       const wordlark::LessonList &lessons, qint64 nowMs, int utcOffsetSeconds);
+    // The line about the sync folder under the pictures; empty without one.
+    void setSyncSummary(const QString &line) { m_syncSummary = line; }
     // Draws the pictures without showing the window.
     void drawProgress(const wordlark::Journal &journal, const wordlark::WordTable &table,
                       const wordlark::LessonList &lessons, qint64 nowMs, int utcOffsetSeconds);
@@ -49,4 +51,5 @@ private:
     QChartView *m_chartDue = nullptr;
     QChartView *m_chartLapses = nullptr;
     QPushButton *m_button1 = nullptr;
+    QString m_syncSummary;
 };

@@ -13,6 +13,7 @@ packages=(
     fonts-arphic-ukai fonts-arphic-gkai00mp fonts-arphic-gbsn00lp fonts-wqy-zenhei
     espeak-ng lame
     openbox xdotool
+    syncthing
     "$@"
 )
 # npm fetches the stroke data; Debian's package only where no npm is installed yet.

@@ -425,7 +425,8 @@ void TestJournal::badFilesAreLeftAsTheyWere()
              "lapses, last_review_ms)"_s,
              u"PRAGMA user_version = 1"_s}));
     } else if (kind == u"newer") {
-        QVERIFY(makeDatabase(m_path, {u"CREATE TABLE answers (anything)"_s, u"PRAGMA user_version = 3"_s}));
+        QVERIFY(makeDatabase(m_path, {u"CREATE TABLE answers (anything)"_s,
+                                      u"PRAGMA user_version = %1"_s.arg(Journal::FormatVersion + 1)}));
     } else if (kind == u"folder") {
         QVERIFY(makeEntry(Entry::Folder, m_path, {}));
     } else if (kind == u"fifo") {
@@ -671,7 +672,7 @@ void TestJournal::aNewerJournalWithItsLogIsLeftExactlyAsItWas()
         QSqlQuery query(db);
         for (const char *statement :
              {"PRAGMA journal_mode = WAL", "CREATE TABLE answers (anything)",
-              "INSERT INTO answers VALUES ('kept in the log')", "PRAGMA user_version = 3"})
+              "INSERT INTO answers VALUES ('kept in the log')", "PRAGMA user_version = 99"})
             QVERIFY(query.exec(QString::fromLatin1(statement)));
         QVERIFY(QFile::copy(newer, m_path));
         for (const QString &side : sideFiles)

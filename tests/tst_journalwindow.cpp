@@ -7,6 +7,7 @@
 
 #include "journal/journal.h"
 #include "journal/journalkeeper.h"
+#include "journal/journalsync.h"
 #include "ui/dialogplacement.h"
 
 #include <QAbstractButton>
@@ -17,6 +18,8 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QGraphicsTextItem>
+#include <QLabel>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QMenu>
 #include <QMenuBar>
@@ -57,6 +60,23 @@ std::pair<QString, bool> dueReviewInMenu(const QuizFixture &quiz)
     const std::pair<QString, bool> seen{review->text(), review->isEnabled()};
     menu->hide();
     return seen;
+}
+
+// Starts the program and answers the first message box it shows with OK; its text, or nothing if none came.
+QString startAndReadMessage(std::unique_ptr<RunningProgram> &program)
+{
+    QString message;
+    ModalAnswer report(
+        [&message](QWidget *modal) {
+            if (auto *box = qobject_cast<QMessageBox *>(modal))
+                message = box->text();
+            acceptDialog(modal);
+        },
+        15000);
+    program = std::make_unique<RunningProgram>();
+    if (!QTest::qWaitFor([&report] { return report.answered(); }, 15000) || report.failed())
+        return {};
+    return message;
 }
 
 std::function<void(QWidget *)> pressButton(const QString &text)
@@ -263,6 +283,8 @@ private Q_SLOTS:
     void theProgressWindowFitsTheScreenAndNamesEveryBar();
     void aFittedWindowKeepsItsFrameOnTheScreen_data();
     void aFittedWindowKeepsItsFrameOnTheScreen();
+    void aSyncFolderIsChosenSyncedAndShownInTheProgressWindow();
+    void anUnreachableSyncFolderIsToldOncePerRun();
 };
 
 void TestJournalWindow::withoutTheFileARunWritesNothing()
@@ -452,19 +474,7 @@ void TestJournalWindow::aFileThatIsNoJournalIsReportedAndLeftAlone()
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }();
     std::unique_ptr<RunningProgram> program;
-    QString message;
-    {
-        ModalAnswer report(
-            [&message](QWidget *modal) {
-                if (auto *box = qobject_cast<QMessageBox *>(modal))
-                    message = box->text();
-                acceptDialog(modal);
-            },
-            15000);
-        program = std::make_unique<RunningProgram>();
-        QTRY_VERIFY_WITH_TIMEOUT(report.answered(), 15000);
-        QVERIFY(!report.failed());
-    }
+    const QString message = startAndReadMessage(program);
     QCOMPARE(message, u"Файл «%1» не является журналом ответов. Урок продолжится без журнала, файл оставлен "
                       "как есть."_s.arg(QDir::toNativeSeparators(journalPath())));
     auto *main = findWindow<TMainForm>(u"MainForm"_s);
@@ -708,6 +718,109 @@ void TestJournalWindow::aFittedWindowKeepsItsFrameOnTheScreen()
     const QRect fitted = fittedGeometry(wanted, frame, available);
     QCOMPARE(fitted, window);
     QVERIFY(available.contains(fitted.marginsAdded(frame)));
+}
+
+void TestJournalWindow::aSyncFolderIsChosenSyncedAndShownInTheProgressWindow()
+{
+    QuizFixture quiz;
+    QVERIFY(!action(quiz, "SyncFolderAction")->isEnabled());
+    action(quiz, "JournalAction")->trigger();
+    QVERIFY(action(quiz, "SyncFolderAction")->isEnabled());
+    QVERIFY(!action(quiz, "SyncNowAction")->isEnabled());
+    QVERIFY(!action(quiz, "SyncOffAction")->isEnabled());
+
+    const QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    ModalAnswer choose([&folder](QWidget *modal) {
+        auto *name = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        if (modal->objectName() != u"SyncFolderDialog"_s || !name)
+            return rejectAllModals();
+        name->setText(folder.path());
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    action(quiz, "SyncFolderAction")->trigger();
+    QVERIFY(!choose.failed());
+    QCOMPARE(choose.title(), u"Папка синхронизации"_s);
+    QVERIFY(action(quiz, "SyncNowAction")->isEnabled());
+    wordlark::JournalKeeper *keeper = programJournal();
+    QCOMPARE(keeper->syncFolder(), folder.path());
+    const QString ownFile =
+        wordlark::JournalSync::deviceFilePath(folder.path(), keeper->journal()->deviceId());
+    QVERIFY(QFileInfo::exists(ownFile));
+
+    const auto bytesOf = [&ownFile] {
+        QFile file(ownFile);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray before = bytesOf();
+    answerRight(quiz);
+    QCOMPARE(bytesOf(), before); // not on the way to the next question
+    action(quiz, "SyncNowAction")->trigger();
+    QVERIFY(bytesOf() != before);
+
+    QString summary;
+    ModalAnswer progress([&summary](QWidget *modal) {
+        if (auto *label = modal->findChild<QLabel *>(u"LabelSummary"_s))
+            summary = label->text();
+        rejectAllModals();
+    });
+    action(quiz, "ProgressAction")->trigger();
+    QVERIFY(!progress.failed());
+    QVERIFY2(summary.contains(u"Последняя синхронизация: "_s), qPrintable(summary));
+    QVERIFY2(summary.endsWith(u", других компьютеров: 0."_s), qPrintable(summary));
+
+    action(quiz, "SyncOffAction")->trigger();
+    QVERIFY(!action(quiz, "SyncNowAction")->isEnabled());
+    QCOMPARE(keeper->syncFolder(), QString());
+}
+
+// A stick unplugged since the last run: one message once the quiz is up, one line in the progress
+// window, and nothing more however often the journal synchronises.
+void TestJournalWindow::anUnreachableSyncFolderIsToldOncePerRun()
+{
+    ProgramFolder folder;
+    folder.write(u"Dictionary/Dict.dic"_s, sixWords());
+    QString stick;
+    {
+        const QTemporaryDir plugged;
+        stick = plugged.path();
+        wordlark::JournalKeeper keeper(QDir::currentPath());
+        QVERIFY(keeper.turnOn());
+        QVERIFY(keeper.setSyncFolder(stick));
+    }
+    std::unique_ptr<RunningProgram> program;
+    const QString message = startAndReadMessage(program);
+    const QString reason = u"папка «%1» не найдена"_s.arg(QDir::toNativeSeparators(stick));
+    QCOMPARE(message, u"Папка синхронизации «%1» недоступна: %2. Урок продолжится; ответы будут переданы, "
+                      "когда папка снова будет доступна."_s.arg(QDir::toNativeSeparators(stick), reason));
+    auto *main = findWindow<TMainForm>(u"MainForm"_s);
+    QVERIFY(main);
+    // A second message would open from the event loop: a guard closes it and counts it.
+    int moreMessages = 0;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&moreMessages] {
+        if (QApplication::activeModalWidget()) {
+            ++moreMessages;
+            rejectAllModals();
+        }
+    });
+    guard.start(20);
+    main->findChild<QAction *>(u"SyncNowAction"_s)->trigger();
+    main->findChild<QAction *>(u"SyncNowAction"_s)->trigger();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    guard.stop();
+    QCOMPARE(moreMessages, 0);
+
+    QString summary;
+    ModalAnswer progress([&summary](QWidget *modal) {
+        if (auto *label = modal->findChild<QLabel *>(u"LabelSummary"_s))
+            summary = label->text();
+        rejectAllModals();
+    });
+    main->findChild<QAction *>(u"ProgressAction"_s)->trigger();
+    QVERIFY(!progress.failed());
+    QVERIFY2(summary.endsWith(u"Папка синхронизации недоступна: %1."_s.arg(reason)), qPrintable(summary));
 }
 
 QTEST_MAIN(TestJournalWindow)

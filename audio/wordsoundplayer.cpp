@@ -16,16 +16,21 @@ namespace wordlark {
 WordSoundPlayer::WordSoundPlayer(QObject *parent, const QString &startFolder)
     : QObject(parent)
     , m_folder(QDir(startFolder).filePath(QStringLiteral("audio")))
-    , m_player(new QMediaPlayer(parent))
 {
     if (!sharedSoundFolder().isEmpty())
         m_sharedFolder.emplace(sharedSoundFolder());
-    m_player->setObjectName(QStringLiteral("mp3player"));
-    m_player->setAudioOutput(new QAudioOutput(m_player));
     m_startTimer.setSingleShot(true);
     m_startTimer.setInterval(0);
     connect(&m_startTimer, &QTimer::timeout, this, &WordSoundPlayer::startPending);
-    connect(m_player, &QMediaPlayer::errorOccurred, this,
+    m_player = createPlayer();
+}
+
+QMediaPlayer *WordSoundPlayer::createPlayer()
+{
+    auto *player = new QMediaPlayer(parent());
+    player->setObjectName(QStringLiteral("mp3player"));
+    player->setAudioOutput(new QAudioOutput(player));
+    connect(player, &QMediaPlayer::errorOccurred, this,
             [this](QMediaPlayer::Error error, const QString &errorText) {
                 // The back end often follows its first complaint about a file with a second, vaguer one.
                 if (error == QMediaPlayer::NoError || m_errorReported)
@@ -38,9 +43,11 @@ WordSoundPlayer::WordSoundPlayer(QObject *parent, const QString &startFolder)
         if (!m_pendingSource.isEmpty())
             m_startTimer.start();
     };
-    connect(m_player, &QMediaPlayer::hasAudioChanged, this, startIfPending);
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this, startIfPending);
-    connect(m_player, &QMediaPlayer::errorOccurred, this, startIfPending);
+    connect(player, &QMediaPlayer::hasAudioChanged, this, startIfPending);
+    connect(player, &QMediaPlayer::positionChanged, this, startIfPending);
+    connect(player, &QMediaPlayer::mediaStatusChanged, this, startIfPending);
+    connect(player, &QMediaPlayer::errorOccurred, this, startIfPending);
+    return player;
 }
 
 WordSoundPlayer::~WordSoundPlayer()
@@ -77,14 +84,14 @@ void WordSoundPlayer::startPending()
 {
     if (m_pendingSource.isEmpty() || !m_player)
         return;
-    // Replacing a file while the back end is still opening it (connecting its decoder to the output on a
-    // thread of its own, which goes on after the player reports the file loaded and playing) now and then
-    // deadlocks the back end and freezes the program. The next word waits until the last one has sound,
-    // which takes milliseconds; should that never be said, it goes ahead after a second rather than stay
-    // silent.
-    if (!currentFileOpen() && m_opened.isValid() && !m_opened.hasExpired(kOpeningMs)) {
-        QTimer::singleShot(kOpeningMs - m_opened.elapsed(), this, &WordSoundPlayer::startPending);
-        return;
+    // The next word waits until the last one has settled, which takes milliseconds; should that never
+    // be said, the unsettled player is set aside rather than given a new file, and a new one plays.
+    if (!isSettled(m_player)) {
+        if (!m_opened.hasExpired(kSettleMs)) {
+            QTimer::singleShot(kSettleMs - m_opened.elapsed(), this, &WordSoundPlayer::startPending);
+            return;
+        }
+        retirePlayer();
     }
     const QUrl source = std::exchange(m_pendingSource, QUrl());
     m_opened.start();
@@ -97,13 +104,35 @@ void WordSoundPlayer::startPending()
     m_player->play();
 }
 
-bool WordSoundPlayer::currentFileOpen() const
+bool WordSoundPlayer::isSettled(const QMediaPlayer *player)
 {
-    // The back end says the file has sound only once it has connected the decoder to the output.
-    if (m_player->source().isEmpty() || m_player->hasAudio() || m_player->error() != QMediaPlayer::NoError)
+    if (player->source().isEmpty() || player->error() != QMediaPlayer::NoError)
         return true;
-    const QMediaPlayer::MediaStatus status = m_player->mediaStatus();
-    return status == QMediaPlayer::NoMedia || status == QMediaPlayer::InvalidMedia;
+    // The player says it has audio once the decoder offers it, before it is connected; a position
+    // beyond the start means sound has gone through to the output.
+    if (player->hasAudio() && player->position() > 0)
+        return true;
+    const QMediaPlayer::MediaStatus status = player->mediaStatus();
+    return status == QMediaPlayer::NoMedia || status == QMediaPlayer::InvalidMedia ||
+           status == QMediaPlayer::EndOfMedia;
+}
+
+void WordSoundPlayer::retirePlayer()
+{
+    QMediaPlayer *old = m_player;
+    disconnect(old, nullptr, this, nullptr);
+    old->setObjectName(QString());
+    // Muting only sets a property of the output; it changes no state of the back end.
+    old->audioOutput()->setMuted(true);
+    const auto deleteOnceSettled = [old] {
+        if (isSettled(old))
+            old->deleteLater();
+    };
+    connect(old, &QMediaPlayer::hasAudioChanged, old, deleteOnceSettled);
+    connect(old, &QMediaPlayer::positionChanged, old, deleteOnceSettled);
+    connect(old, &QMediaPlayer::mediaStatusChanged, old, deleteOnceSettled);
+    connect(old, &QMediaPlayer::errorOccurred, old, deleteOnceSettled);
+    m_player = createPlayer();
 }
 
 void WordSoundPlayer::reportError(const QString &errorText)

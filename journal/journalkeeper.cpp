@@ -1,5 +1,6 @@
 #include "journal/journalkeeper.h"
 
+#include "dictionary/fileio.h"
 #include "dictionary/wordtable.h"
 
 #include <QDateTime>
@@ -180,12 +181,12 @@ void JournalKeeper::synchronise(JournalSync::Write write)
     if (!outcome.reached && !std::exchange(m_unreachableTold, true))
         Q_EMIT syncMessage(QStringLiteral("Папка синхронизации «%1» недоступна: %2. Урок продолжится; "
                                           "ответы будут переданы, когда папка снова будет доступна.")
-                               .arg(QDir::toNativeSeparators(folder), outcome.problem));
+                               .arg(shownPath(folder), outcome.problem));
     if (!outcome.newerFiles.isEmpty() && !std::exchange(m_newerTold, true))
         Q_EMIT syncMessage(QStringLiteral("В папке синхронизации есть ответы, записанные более новой версией "
                                           "программы на другом компьютере («%1»). Они будут приняты после "
                                           "обновления программы.")
-                               .arg(QDir::toNativeSeparators(outcome.newerFiles.constFirst())));
+                               .arg(shownPath(outcome.newerFiles.constFirst())));
 }
 
 SyncStatus JournalKeeper::syncStatus() const

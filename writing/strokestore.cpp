@@ -1,5 +1,7 @@
 #include "writing/strokestore.h"
 
+#include "dictionary/fileio.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
@@ -26,13 +28,13 @@ QString newConnectionName()
 
 Failure missing(const QString &path)
 {
-    return {QStringLiteral("Нет файла с чертами иероглифов «%1».").arg(QDir::toNativeSeparators(path))};
+    return {QStringLiteral("Нет файла с чертами иероглифов «%1».").arg(shownPath(path))};
 }
 
 Failure damaged(const QString &path)
 {
-    return {QStringLiteral("Файл с чертами иероглифов «%1» повреждён или не того формата.")
-                .arg(QDir::toNativeSeparators(path))};
+    return {
+        QStringLiteral("Файл с чертами иероглифов «%1» повреждён или не того формата.").arg(shownPath(path))};
 }
 
 // Read-only and immutable: the file is data shipped with the program, never written while it runs,
